@@ -1,0 +1,198 @@
+#include "model/document.h"
+
+#include "model/project.h"
+#include "platform/errors.h"
+#include "platform/fileservices.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <stdexcept>
+
+namespace bp {
+
+std::unique_ptr<TDocument> TDocument::CreateNew(int Number, TDocType DocType)
+{
+    std::unique_ptr<TDocument> doc(new TDocument);
+    doc->FPath = files::currentDir();
+    doc->FDocType = DocType;
+    doc->FTitle = QStringLiteral("New_") + QString::number(Number) + QLatin1Char('.') +
+                  DocTypeExtension(DocType);
+    doc->FModified = true;
+    doc->FAddsFinalLineEnd = true;
+    return doc;
+}
+
+std::unique_ptr<TDocument> TDocument::CreateFromFile(const QString& FullPath)
+{
+    if (!files::exists(FullPath))
+        throw cantFind(FullPath);
+    std::unique_ptr<TDocument> doc(new TDocument);
+    doc->SetFileName(FullPath);
+    return doc;
+}
+
+TDocument::~TDocument()
+{
+    // A project must never keep a pointer to a destroyed document.
+    if (FProject)
+        FProject->DetachDocument(this);
+}
+
+void TDocument::SetFileName(const QString& FullPath)
+{
+    if (!files::exists(FullPath))
+        throw cantFind(FullPath);
+    FFileName = files::extractFileName(FullPath);
+    FPath = files::extractFilePath(FullPath);
+    FDocType = DocTypeOfExtension(files::extractFileExt(FFileName));
+    FTitle = FFileName;
+    FIsNew = false;
+    FModified = false;
+    if (FOnNameChange)
+        FOnNameChange(this, FFileName);
+    // The project's entry is found by the document itself rather than by
+    // its old name, so that two entries of the same name cannot be mixed up.
+    if (FProject) {
+        const int index = FProject->Documents().IndexOfDocument(this);
+        if (index >= 0) {
+            FProject->RenameEntry(index, FFileName);
+            FProject->NotifyChange();
+        }
+    }
+}
+
+void TDocument::Rename(const QString& NewName)
+{
+    if (NewName.isEmpty() || NewName == FFileName)
+        return;
+    if (files::extractFileName(NewName) != NewName)
+        throw EBrewpadError(QLatin1Char('\'') + NewName +
+                            QStringLiteral("' is not a valid file name."));
+
+    const QString ext = files::extractFileExt(NewName);
+    const QString newName =
+        NewName.left(NewName.size() - ext.size()) + QLatin1Char('.') + DocTypeExtension(FDocType);
+    if (newName == FFileName)
+        return;
+
+    const QString oldPath = FullPath();
+    const QString newPath = FPath + newName;
+    if (FFileName.isEmpty() || !files::exists(oldPath))
+        throw cantFind(oldPath);
+
+    if (files::samePath(oldPath, newPath)) {
+        // Only the letter case changes, on a file system that ignores it:
+        // copying the file onto itself and deleting the old one would lose it.
+        if (!QFile::rename(oldPath, newPath))
+            throw EBrewpadError(QStringLiteral("Cannot rename '") + oldPath +
+                                QStringLiteral("' to '") + newPath + QLatin1Char('\''));
+    } else {
+        if (QFileInfo::exists(newPath))
+            throw EBrewpadError(QLatin1Char('\'') + newPath + QStringLiteral("' already exists."));
+        files::writeAtomically(newPath, files::readAll(oldPath));
+        QFile::remove(oldPath); // a file that will not go away is left behind
+    }
+    FFileName = newName;
+    if (FOnNameChange)
+        FOnNameChange(this, FFileName);
+}
+
+void TDocument::LoadInto(QString& text, TTextFormat& format)
+{
+    const QByteArray bytes = files::readAll(FullPath());
+    const TTextFormat detected = TTextFormat::detect(bytes);
+    text = decodeText(bytes, detected);
+    format = detected;
+    FAddsFinalLineEnd = false;
+}
+
+QByteArray TDocument::BytesToSave(const QString& text, TTextFormat& format,
+                                  bool* encodingChanged) const
+{
+    if (FAddsFinalLineEnd && !text.isEmpty() && !endsWithLineBreak(text))
+        return encodeText(text + QLatin1Char('\n'), format, encodingChanged);
+    return encodeText(text, format, encodingChanged);
+}
+
+bool TDocument::SaveFrom(const QString& text, TTextFormat& format)
+{
+    TTextFormat written = format;
+    bool changed = false;
+    files::writeAtomically(FullPath(), BytesToSave(text, written, &changed));
+    format = written;
+    FIsNew = false;
+    FModified = false;
+    return changed;
+}
+
+// TDocumentList
+
+void TDocumentList::check(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("TDocumentList: index out of range");
+}
+
+int TDocumentList::Add(const QString& name, TDocument* doc)
+{
+    if (!doc)
+        throw EBrewpadError(QStringLiteral("not a TDocument"));
+    FItems.emplace_back(name, doc);
+    return Count() - 1;
+}
+
+void TDocumentList::Delete(int index)
+{
+    check(index);
+    FItems.erase(FItems.begin() + index);
+}
+
+void TDocumentList::Clear()
+{
+    FItems.clear();
+}
+
+QString TDocumentList::Name(int index) const
+{
+    check(index);
+    return FItems[std::size_t(index)].first;
+}
+
+void TDocumentList::SetName(int index, const QString& name)
+{
+    check(index);
+    FItems[std::size_t(index)].first = name;
+}
+
+TDocument* TDocumentList::Document(int index) const
+{
+    check(index);
+    return FItems[std::size_t(index)].second;
+}
+
+void TDocumentList::SetDocument(int index, TDocument* doc)
+{
+    check(index);
+    FItems[std::size_t(index)].second = doc;
+}
+
+int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (FItems[std::size_t(i)].first.compare(name, cs) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int TDocumentList::IndexOfDocument(const TDocument* doc) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (FItems[std::size_t(i)].second == doc)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace bp

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "model/brewpaddefs.h"
+#include "model/textfile.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace bp {
+
+class TProject;
+class TDocument;
+
+// Called after a document's FileName has changed, with the new name.
+using TNameChangeEvent = std::function<void(TDocument* sender, const QString& newFileName)>;
+
+// One document: its file (directory and name), type, title and flags. A
+// document in a project is owned by the project; one outside any project by
+// the editor window that shows it.
+class TDocument {
+public:
+    // A new, never-saved document titled "New_<number>.<ext>", its Path the
+    // current directory.
+    static std::unique_ptr<TDocument> CreateNew(int Number, TDocType DocType);
+    // A document for an existing file; throws "Can't find '<path>'" otherwise.
+    static std::unique_ptr<TDocument> CreateFromFile(const QString& FullPath);
+
+    ~TDocument();
+    TDocument(const TDocument&) = delete;
+    TDocument& operator=(const TDocument&) = delete;
+
+    TDocType DocType() const { return FDocType; }
+    QString FileName() const { return FFileName; }
+    QString Path() const { return FPath; }
+    // Path followed by FileName.
+    QString FullPath() const { return FPath + FFileName; }
+    QString Title() const { return FTitle; }
+    bool IsNew() const { return FIsNew; }
+    bool Modified() const { return FModified; }
+
+    TProject* Project() const { return FProject; }
+    // Set by the project that lists the document (not owned).
+    void SetProject(TProject* project) { FProject = project; }
+
+    bool IsOpen() const { return FIsOpen; }
+    // Set and cleared by the editor window that shows the document.
+    void SetIsOpen(bool open) { FIsOpen = open; }
+
+    const TNameChangeEvent& OnNameChange() const { return FOnNameChange; }
+    void SetOnNameChange(TNameChangeEvent handler) { FOnNameChange = std::move(handler); }
+
+    // Gives the document an existing file (after a save-as, or on creation):
+    // name, directory, type from the extension, title; clears IsNew and
+    // Modified, and renames the document's entry in its project.
+    void SetFileName(const QString& FullPath);
+
+    // Renames the document's file within its directory, forcing the
+    // extension to match the type. The bytes are copied unchanged. Refuses
+    // (EBrewpadError) to replace another existing file.
+    void Rename(const QString& NewName);
+
+    // Reads the file into text and reports how it is stored.
+    void LoadInto(QString& text, TTextFormat& format);
+    // Writes the text to the file in the given format, replacing the file
+    // atomically; then IsNew and Modified are False. Returns true when the
+    // text needed UTF-8 and format.encoding changed to Utf8.
+    bool SaveFrom(const QString& text, TTextFormat& format);
+    // The bytes SaveFrom writes for this text (also for a save-as that
+    // writes the file before giving the document its name).
+    QByteArray BytesToSave(const QString& text, TTextFormat& format,
+                           bool* encodingChanged = nullptr) const;
+
+    // True for text typed into a new document: it is saved with a line end
+    // after its last line. Text loaded from a file is saved exactly as it is.
+    bool AddsFinalLineEnd() const { return FAddsFinalLineEnd; }
+
+private:
+    TDocument() = default;
+
+    TDocType FDocType = TDocType::Java;
+    QString FFileName;
+    QString FPath;
+    QString FTitle;
+    bool FIsNew = true;
+    bool FModified = false;
+    TProject* FProject = nullptr;
+    TNameChangeEvent FOnNameChange;
+    bool FIsOpen = false;
+    bool FAddsFinalLineEnd = false;
+};
+
+// Document names (FileName, no directory) with their documents attached. It
+// refers to the documents and never destroys them.
+class TDocumentList {
+public:
+    TDocumentList() = default;
+    ~TDocumentList() { Clear(); }
+    TDocumentList(const TDocumentList&) = delete;
+    TDocumentList& operator=(const TDocumentList&) = delete;
+
+    int Count() const { return int(FItems.size()); }
+
+    // Appends an entry and returns its index; a missing document throws
+    // EBrewpadError("not a TDocument") and adds nothing.
+    int Add(const QString& name, TDocument* doc);
+    // Removes entry index; its document survives.
+    void Delete(int index);
+    // Removes every entry; the documents survive.
+    void Clear();
+
+    QString Name(int index) const;
+    void SetName(int index, const QString& name);
+    // The attached document, or nullptr for an entry without one.
+    TDocument* Document(int index) const;
+    // Accepts a document or none.
+    void SetDocument(int index, TDocument* doc);
+
+    // First entry with this name, compared exactly or ignoring case; or -1.
+    int IndexOf(const QString& name, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
+    // First entry whose document is doc, or -1.
+    int IndexOfDocument(const TDocument* doc) const;
+
+private:
+    void check(int index) const;
+
+    std::vector<std::pair<QString, TDocument*>> FItems;
+};
+
+} // namespace bp

@@ -1,0 +1,319 @@
+#include "model/settings.h"
+
+#include "platform/errors.h"
+#include "platform/fileservices.h"
+#include "platform/registry.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <limits>
+
+namespace bp {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool fitsTabSet(qint64 n)
+{
+    return n >= std::numeric_limits<qint8>::min() && n <= std::numeric_limits<qint8>::max();
+}
+
+std::optional<bool> parseBoolean(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    if (const auto n = StringToInteger(t))
+        return *n != 0;
+    return std::nullopt;
+}
+
+// The settings file is 8-bit text: UTF-8 when it decodes cleanly (which is
+// how it is written), otherwise Latin-1, so that no byte is refused.
+QString decodeSettingsText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    return text;
+}
+
+// The defaults of the values the settings file holds; the compiler, the
+// browser and the font stay as they are (the main window's design font).
+void setFileDefaults(TSettings& settings)
+{
+    const TSettings defaults;
+    settings.TabSet = defaults.TabSet;
+    settings.EditorColor = defaults.EditorColor;
+    settings.ShowDocTabs = defaults.ShowDocTabs;
+    settings.AutoIndent = defaults.AutoIndent;
+    settings.UseDDE = defaults.UseDDE;
+}
+
+// How a value of the store is treated on load.
+enum class TLoadRule {
+    Read,     // read into the setting
+    FileWins, // write when the settings file exists, read otherwise
+};
+
+// One pass over the store: every named value is created from the current
+// setting when missing, then written (save) or read (load) per its rule. A
+// stored value that does not convert keeps the current setting.
+class TStorePass {
+public:
+    TStorePass(Registry& registry, TRegistryPassMode mode)
+        : FRegistry(registry), FLoading(mode == TRegistryPassMode::Load),
+          FFileExists(files::exists(kSettingsFileName))
+    {
+    }
+
+    bool fileExists() const { return FFileExists; }
+
+    void integer(const QString& name, qint32& value, TLoadRule rule)
+    {
+        number(name, value, rule, [](qint64) { return true; });
+    }
+
+    void tabSet(const QString& name, qint8& value, TLoadRule rule)
+    {
+        qint32 n = value;
+        number(name, n, rule, fitsTabSet);
+        value = qint8(n);
+    }
+
+    void boolean(const QString& name, bool& value, TLoadRule rule)
+    {
+        if (!FRegistry.ValueExists(name))
+            FRegistry.WriteBool(name, value);
+        if (reads(rule)) {
+            if (const auto b = FRegistry.ReadBoolOpt(name))
+                value = *b;
+        } else {
+            FRegistry.WriteBool(name, value);
+        }
+    }
+
+    void text(const QString& name, QString& value, TLoadRule rule)
+    {
+        if (!FRegistry.ValueExists(name))
+            FRegistry.WriteString(name, value);
+        if (reads(rule))
+            value = FRegistry.ReadString(name);
+        else
+            FRegistry.WriteString(name, value);
+    }
+
+    void color(const QString& name, TColor& value, TLoadRule rule)
+    {
+        if (!FRegistry.ValueExists(name))
+            FRegistry.WriteString(name, ColorToString(value));
+        if (reads(rule)) {
+            if (const auto c = StringToColor(FRegistry.ReadString(name)))
+                value = *c;
+        } else {
+            FRegistry.WriteString(name, ColorToString(value));
+        }
+    }
+
+    void list(const QString& name, QStringList& value, TLoadRule rule)
+    {
+        QString joined = JoinListValue(value);
+        text(name, joined, rule);
+        if (reads(rule))
+            value = SplitListValue(joined);
+    }
+
+    // A key's unnamed value is never created ahead; missing, it reads empty.
+    void defaultValue(QString& value, TLoadRule rule)
+    {
+        const QString name = Registry::defaultValueName();
+        if (reads(rule))
+            value = FRegistry.ReadString(name);
+        else
+            FRegistry.WriteString(name, value);
+    }
+
+private:
+    bool reads(TLoadRule rule) const
+    {
+        return FLoading && (rule == TLoadRule::Read || !FFileExists);
+    }
+
+    template <class InRange>
+    void number(const QString& name, qint32& value, TLoadRule rule, InRange inRange)
+    {
+        if (!FRegistry.ValueExists(name))
+            FRegistry.WriteInteger(name, value);
+        if (reads(rule)) {
+            const auto n = FRegistry.ReadIntegerOpt(name);
+            if (n && inRange(*n))
+                value = *n;
+        } else {
+            FRegistry.WriteInteger(name, value);
+        }
+    }
+
+    Registry& FRegistry;
+    bool FLoading;
+    bool FFileExists;
+};
+
+} // namespace
+
+bool ReadSettingsFile(TSettings& settings)
+{
+    setFileDefaults(settings);
+    if (!files::exists(kSettingsFileName))
+        return false;
+
+    QStringList lines;
+    try {
+        lines = SplitListValue(decodeSettingsText(files::readAll(kSettingsFileName)));
+    } catch (const EBrewpadError&) {
+        // An unreadable file counts as one without lines: every value keeps
+        // its default.
+    }
+    const auto line = [&lines](int number) -> std::optional<QString> {
+        if (number > lines.size())
+            return std::nullopt;
+        return lines[number - 1];
+    };
+
+    if (const auto s = line(1))
+        settings.JavaCompiler = *s;
+    if (const auto s = line(2))
+        settings.WebBrowser = *s;
+    if (const auto s = line(3))
+        settings.Font.Name = *s;
+    if (const auto s = line(4))
+        if (const auto n = StringToInteger(*s))
+            settings.Font.Size = *n;
+    if (const auto s = line(5))
+        if (const auto c = StringToColor(*s))
+            settings.Font.Color = *c;
+    if (const auto s = line(6))
+        if (const auto n = StringToInteger(*s); n && fitsTabSet(*n))
+            settings.TabSet = qint8(*n);
+    if (const auto s = line(7))
+        if (const auto c = StringToColor(*s))
+            settings.EditorColor = *c;
+    if (const auto s = line(8))
+        if (const auto b = parseBoolean(*s))
+            settings.UseDDE = *b;
+    if (const auto s = line(9))
+        if (const auto b = parseBoolean(*s))
+            settings.AutoIndent = *b;
+    if (const auto s = line(10))
+        if (const auto b = parseBoolean(*s))
+            settings.ShowDocTabs = *b;
+    return true;
+}
+
+void WriteSettingsFile(const TSettings& settings)
+{
+    const auto boolText = [](bool b) { return b ? QStringLiteral("-1") : QStringLiteral("0"); };
+    const QStringList lines{
+        settings.JavaCompiler,
+        settings.WebBrowser,
+        settings.Font.Name,
+        QString::number(settings.Font.Size),
+        ColorToString(settings.Font.Color),
+        QString::number(int(settings.TabSet)),
+        ColorToString(settings.EditorColor),
+        boolText(settings.UseDDE),
+        boolText(settings.AutoIndent),
+        boolText(settings.ShowDocTabs),
+    };
+    files::writeAtomically(kSettingsFileName, JoinListValue(lines).toUtf8());
+}
+
+void OpenProgramKey(Registry& registry)
+{
+    registry.CloseKey();
+    registry.OpenKey(QStringLiteral("Software"));
+    registry.OpenKey(QStringLiteral("Tarviksoft"));
+    registry.OpenKey(QStringLiteral("Brewpad"));
+}
+
+void RegistryPass(TRegistryPassMode mode, TSettings& settings, TWindowValues& window)
+{
+    Registry registry;
+    TStorePass pass(registry, mode);
+    const auto read = TLoadRule::Read;
+    const auto fileWins = TLoadRule::FileWins;
+
+    OpenProgramKey(registry);
+    registry.OpenKey(QStringLiteral("Display"));
+    pass.integer(QStringLiteral("LastX"), window.LastX, read);
+    pass.integer(QStringLiteral("LastY"), window.LastY, read);
+    pass.integer(QStringLiteral("LastWindowState"), window.LastWindowState, read);
+    pass.boolean(QStringLiteral("ShowDocTabs"), settings.ShowDocTabs, fileWins);
+
+    // Font lives below Display, not below the base key; stored data relies on it.
+    registry.OpenKey(QStringLiteral("Font"));
+    pass.text(QStringLiteral("FontName"), settings.Font.Name, fileWins);
+    pass.integer(QStringLiteral("FontSize"), settings.Font.Size, fileWins);
+    pass.color(QStringLiteral("FontColor"), settings.Font.Color, fileWins);
+
+    OpenProgramKey(registry);
+    registry.OpenKey(QStringLiteral("Editor"));
+    pass.tabSet(QStringLiteral("TabSet"), settings.TabSet, fileWins);
+    pass.boolean(QStringLiteral("AutoIndent"), settings.AutoIndent, fileWins);
+    pass.color(QStringLiteral("Color"), settings.EditorColor, fileWins);
+    pass.integer(QStringLiteral("LastFileType"), window.LastFileType, read);
+
+    OpenProgramKey(registry);
+    registry.OpenKey(QStringLiteral("JavaCompiler"));
+    // The file's compiler is not copied into the store on load: only a save does that.
+    if (mode == TRegistryPassMode::Save || !pass.fileExists())
+        pass.defaultValue(settings.JavaCompiler, read);
+    if (mode == TRegistryPassMode::Load)
+        settings.JavaInterpreter = DeriveJavaInterpreter(settings.JavaCompiler);
+
+    OpenProgramKey(registry);
+    registry.OpenKey(QStringLiteral("WebBrowser"));
+    pass.defaultValue(settings.WebBrowser, fileWins);
+    pass.boolean(QStringLiteral("UseDDE"), settings.UseDDE, fileWins);
+
+    OpenProgramKey(registry);
+    registry.OpenKey(QStringLiteral("LastFiles"));
+    pass.list(QStringLiteral("Projects"), window.RecentProjects, read);
+    pass.list(QStringLiteral("Documents"), window.RecentDocuments, read);
+
+    registry.CloseKey();
+}
+
+QString DeriveJavaInterpreter(const QString& javaCompiler)
+{
+    if (javaCompiler.isEmpty())
+        return QString();
+    const qsizetype cut = (QStringLiteral("javac") + files::exeSuffix()).size();
+    const QString dir =
+        javaCompiler.size() >= cut ? javaCompiler.left(javaCompiler.size() - cut) : QString();
+    const QString interpreter = dir + QStringLiteral("java") + files::exeSuffix();
+    return files::exists(interpreter) ? interpreter : QString();
+}
+
+QString JoinListValue(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + kCrLf;
+    return text;
+}
+
+QStringList SplitListValue(const QString& text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineBreak);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace bp

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "model/colortext.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace bp {
+
+class Registry;
+
+// The editor font, held as the main window's own font.
+struct TEditorFont {
+    QString Name = QStringLiteral("MS Sans Serif");
+    qint32 Size = 8; // points
+    TColor Color = clBlack;
+};
+
+// The program-wide user settings.
+struct TSettings {
+    QString JavaCompiler;
+    QString JavaInterpreter; // derived from JavaCompiler, never stored
+    QString WebBrowser;
+    bool UseDDE = true;
+    qint8 TabSet = 4;
+    bool AutoIndent = true;
+    TColor EditorColor = clWindow;
+    bool ShowDocTabs = true;
+    TEditorFont Font;
+};
+
+// Values the main window keeps that live only in the settings store.
+struct TWindowValues {
+    qint32 LastX = 0;
+    qint32 LastY = 0;
+    qint32 LastWindowState = 0; // 0 normal, 1 minimised, 2 maximised
+    qint32 LastFileType = 1;    // the open dialog's 1-based filter index
+    QStringList RecentProjects; // newest first, at most 5
+    QStringList RecentDocuments;
+};
+
+// The ten-line settings file, looked up in the current directory.
+inline const QString kSettingsFileName = QStringLiteral("brewpad.ini");
+
+// Reads "brewpad.ini" from the current directory into the settings and
+// returns true; a missing line or one that does not convert leaves that
+// value at its default. Without the file: sets the defaults of the values
+// the file would hold, except the compiler, browser and font, and returns false.
+bool ReadSettingsFile(TSettings& settings);
+
+// Writes the ten lines anew into "brewpad.ini" in the current directory,
+// replacing the old file atomically; throws EBrewpadError when it cannot.
+void WriteSettingsFile(const TSettings& settings);
+
+// Closes the registry's current key and opens the program's base key.
+void OpenProgramKey(Registry& registry);
+
+enum class TRegistryPassMode { Load, Save };
+
+// One pass over the settings store in load or save mode (without applying
+// the settings to windows, which is the caller's part). A value missing from
+// the store is first created from the current setting; a value of the wrong
+// kind keeps the current setting.
+void RegistryPass(TRegistryPassMode mode, TSettings& settings, TWindowValues& window);
+
+// The interpreter beside the compiler: the compiler path less the length of
+// "javac" + executable suffix, followed by "java" + suffix; empty when the
+// compiler is empty or the interpreter file does not exist.
+QString DeriveJavaInterpreter(const QString& javaCompiler);
+
+// A list value: every line followed by CR LF.
+QString JoinListValue(const QStringList& lines);
+// Splits at CR, LF or CR LF; the empty trailing piece is dropped.
+QStringList SplitListValue(const QString& text);
+
+} // namespace bp

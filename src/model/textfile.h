@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace bp {
+
+// How a text file's characters and line ends are stored, so that a file is
+// written back the way it was read.
+struct TTextFormat {
+    enum Encoding { Utf8, Latin1 };
+    enum LineEnd { CRLF, LF, CR };
+
+    Encoding encoding = Utf8;
+    LineEnd eol = platformLineEnd();
+
+    // LF on Linux, CR LF on Windows: what a new document gets.
+    static LineEnd platformLineEnd();
+    // The bytes of a line end: "\r\n", "\n" or "\r".
+    static QByteArray lineEndBytes(LineEnd eol);
+
+    // UTF-8 when the bytes are valid UTF-8 (a BOM counts as valid), else
+    // Latin-1; the line end is the most common of CR LF, LF and lone CR,
+    // the platform's on a tie or when there is none.
+    static TTextFormat detect(const QByteArray& bytes);
+
+    friend bool operator==(const TTextFormat&, const TTextFormat&) = default;
+};
+
+// The characters of the bytes in the given encoding. Line ends are kept as
+// they are, and a BOM survives as U+FEFF, so encodeText can give the very
+// same bytes back.
+QString decodeText(const QByteArray& bytes, const TTextFormat& format);
+
+// The bytes of a text: every line break (CR LF, LF or lone CR) becomes the
+// format's line end; nothing is added or removed at the end. When the format
+// is Latin-1 and the text holds a character Latin-1 cannot represent, the
+// text is written as UTF-8 instead, format.encoding becomes Utf8 and
+// *encodingChanged is set, so that nothing typed is lost.
+QByteArray encodeText(const QString& text, TTextFormat& format, bool* encodingChanged = nullptr);
+
+// True when the text ends with a line break of any style.
+bool endsWithLineBreak(const QString& text);
+
+} // namespace bp

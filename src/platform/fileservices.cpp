@@ -1,0 +1,179 @@
+#include "platform/fileservices.h"
+
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace bp::files {
+
+QChar separator()
+{
+    return QDir::separator();
+}
+
+QString exeSuffix()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(".exe");
+#else
+    return QString();
+#endif
+}
+
+bool exists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo fi(path);
+    return fi.exists() && !fi.isDir();
+}
+
+bool isDirectory(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool isReadOnly(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists())
+        return true;
+    if (!(fi.permissions() & QFileDevice::WriteOwner))
+        return true;
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(path).constData(), W_OK) != 0;
+#else
+    return !fi.isWritable();
+#endif
+}
+
+QString exactName(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo fi(path);
+    if (fi.exists()) {
+        const QStringList hits = fi.dir().entryList({fi.fileName()}, QDir::AllEntries | QDir::Hidden);
+        if (!hits.isEmpty())
+            return QDir::toNativeSeparators(fi.dir().absolutePath() + QLatin1Char('/') + hits.first());
+    }
+#endif
+    return path;
+}
+
+QString fullPath(const QString& path)
+{
+    if (path.isEmpty())
+        return path;
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+static qsizetype lastSeparator(const QString& path)
+{
+    qsizetype i = path.lastIndexOf(QLatin1Char('/'));
+#ifdef Q_OS_WIN
+    i = std::max({i, path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':'))});
+#endif
+    return i;
+}
+
+QString extractFilePath(const QString& path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
+
+QString extractFileName(const QString& path)
+{
+    return path.mid(lastSeparator(path) + 1);
+}
+
+QString extractFileExt(const QString& path)
+{
+    const qsizetype sep = lastSeparator(path);
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= sep)
+        return QString();
+    return path.mid(dot);
+}
+
+QString extractFileDir(const QString& path)
+{
+    QString dir = extractFilePath(path);
+    if (dir.size() > 1 && dir.endsWith(separator()))
+        dir.chop(1);
+    return dir;
+}
+
+QString currentDir()
+{
+    return QDir::toNativeSeparators(QDir::currentPath());
+}
+
+bool setCurrentDir(const QString& dir)
+{
+    return !dir.isEmpty() && QDir::setCurrent(dir);
+}
+
+QString makeTempFile(const QString& dir, const QString& prefix)
+{
+    QString base = dir.isEmpty() ? currentDir() : dir;
+    if (!base.endsWith(separator()) && !base.endsWith(QLatin1Char('/')))
+        base += separator();
+    if (!QFileInfo(base).isDir())
+        return QString();
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const quint32 n = QRandomGenerator::global()->bounded(0x1000u, 0xFFFFFFFFu);
+        const QString name = base + prefix + QString::number(n, 16).toUpper() + QStringLiteral(".tmp");
+        QFile f(name);
+        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return name;
+        if (!QFileInfo::exists(name))
+            return QString(); // the directory takes no new file
+    }
+    return QString();
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+#ifdef Q_OS_WIN
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path))
+            throw cantFind(path);
+        throw EBrewpadError(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") +
+                            f.errorString());
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw EBrewpadError(QStringLiteral("Cannot read file \"") + path + QStringLiteral("\". ") +
+                            f.errorString());
+    return bytes;
+}
+
+void writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        throw EBrewpadError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") +
+                            f.errorString());
+    if (f.write(bytes) != bytes.size() || !f.commit())
+        throw EBrewpadError(QStringLiteral("Cannot write file \"") + path + QStringLiteral("\". ") +
+                            f.errorString());
+}
+
+} // namespace bp::files

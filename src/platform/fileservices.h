@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace bp::files {
+
+// The directory separator as the program writes it into paths.
+QChar separator();
+
+// The platform's executable suffix: ".exe" on Windows, empty elsewhere.
+QString exeSuffix();
+
+bool exists(const QString& path);
+bool isDirectory(const QString& path);
+
+// A file counts as read-only when it cannot be examined, when its owner-write
+// bit is clear, or when this user cannot write it. Checking the owner bit
+// keeps the answer honest for a user (such as root) who may write anything.
+bool isReadOnly(const QString& path);
+
+// The name as the file system stores it; on Linux an existing name is
+// already exact, and a missing one is returned unchanged.
+QString exactName(const QString& path);
+
+// The absolute form of a path, without resolving links.
+QString fullPath(const QString& path);
+
+// Directory part including the trailing separator ("" for a bare name).
+QString extractFilePath(const QString& path);
+// Name part after the last separator.
+QString extractFileName(const QString& path);
+// Extension including its dot, from the last dot of the name part ("" if none).
+QString extractFileExt(const QString& path);
+// Directory without its trailing separator.
+QString extractFileDir(const QString& path);
+
+QString currentDir();
+bool setCurrentDir(const QString& dir);
+
+// Creates a new, empty, uniquely named file "<dir>/<prefix><hex>.tmp"
+// exclusively and returns its path; returns an empty string when the
+// directory cannot take a file.
+QString makeTempFile(const QString& dir, const QString& prefix = QStringLiteral("bpd"));
+
+// Compares two paths as the file system does: exactly on Linux, ignoring
+// case on Windows.
+bool samePath(const QString& a, const QString& b);
+
+// Reads a whole file; throws EBrewpadError with a readable message on failure.
+QByteArray readAll(const QString& path);
+
+// Replaces a whole file atomically (QSaveFile): on failure the old file stays
+// whole and an EBrewpadError is thrown.
+void writeAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace bp::files

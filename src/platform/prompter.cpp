@@ -1,0 +1,139 @@
+#include "platform/prompter.h"
+
+#include "platform/apptitle.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace bp {
+
+QString qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i];
+        const qsizetype paren = desc.indexOf(QStringLiteral(" ("));
+        if (paren >= 0)
+            desc.truncate(paren);
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << desc + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+class QtPrompter final : public Prompter {
+public:
+    MsgResult messageBox(QWidget* parent, const QString& text, MsgType type,
+                         MsgButtons buttons) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(kAppTitle);
+        box.setText(text);
+        switch (type) {
+        case MsgType::Warning: box.setIcon(QMessageBox::Warning); break;
+        case MsgType::Error: box.setIcon(QMessageBox::Critical); break;
+        case MsgType::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgType::Confirmation: box.setIcon(QMessageBox::Question); break;
+        }
+        switch (buttons) {
+        case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Ok: return MsgResult::OK;
+        case QMessageBox::Yes: return MsgResult::Yes;
+        case QMessageBox::No: return MsgResult::No;
+        default:
+            // The close box of a Yes/No box answers No, as Escape does.
+            return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel;
+        }
+    }
+
+    FileDialogResult openFileDialog(QWidget* parent, const FileDialogOptions& o) override
+    {
+        QFileDialog dlg(parent, o.title, o.initialDir);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(o.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        return run(dlg, o);
+    }
+
+    FileDialogResult saveFileDialog(QWidget* parent, const FileDialogOptions& o) override
+    {
+        QFileDialog dlg(parent, o.title, o.initialDir);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        if (!o.overwritePrompt)
+            dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        dlg.setDefaultSuffix(o.defaultExt);
+        return run(dlg, o);
+    }
+
+    std::optional<QColor> colorDialog(QWidget* parent, const QColor& initial) override
+    {
+        const QColor c = QColorDialog::getColor(initial, parent);
+        if (!c.isValid())
+            return std::nullopt;
+        return c;
+    }
+
+    int execDialog(QDialog& dialog) override { return dialog.exec(); }
+
+private:
+    static FileDialogResult run(QFileDialog& dlg, const FileDialogOptions& o)
+    {
+        const QStringList filters = qtNameFilters(o.filter).split(QStringLiteral(";;"));
+        dlg.setNameFilters(filters);
+        if (o.filterIndex >= 1 && o.filterIndex <= filters.size())
+            dlg.selectNameFilter(filters[o.filterIndex - 1]);
+        if (!o.fileName.isEmpty())
+            dlg.selectFile(o.fileName);
+        FileDialogResult r;
+        r.filterIndex = o.filterIndex;
+        if (dlg.exec() != QDialog::Accepted)
+            return r;
+        r.accepted = true;
+        for (const QString& f : dlg.selectedFiles())
+            r.files << QDir::toNativeSeparators(f);
+        const qsizetype idx = filters.indexOf(dlg.selectedNameFilter());
+        if (idx >= 0)
+            r.filterIndex = int(idx) + 1;
+        return r;
+    }
+};
+
+Prompter* installed = nullptr;
+
+} // namespace
+
+Prompter& prompter()
+{
+    static QtPrompter real;
+    return installed ? *installed : real;
+}
+
+void setPrompter(Prompter* p)
+{
+    installed = p;
+}
+
+MsgResult ask(QWidget* parent, const QString& text, MsgType type, MsgButtons buttons)
+{
+    return prompter().messageBox(parent, text, type, buttons);
+}
+
+void showError(QWidget* parent, const QString& text)
+{
+    prompter().messageBox(parent, text, MsgType::Error, MsgButtons::OK);
+}
+
+} // namespace bp

@@ -1,0 +1,124 @@
+#include "tools/dosprocess.h"
+
+#include "platform/fileservices.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+
+namespace bp {
+
+namespace {
+
+// Output waits in QProcess's own buffer (which keeps the pipe drained) and is
+// written out once at least this much has gathered, so a tool printing many
+// short lines costs a handful of writes rather than one per line.
+constexpr qint64 WriteBlock = 256 * 1024;
+
+// Deletes the capture file unless the run got as far as handing it over.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(QString path) : FPath(std::move(path)) {}
+    ~TempFileGuard()
+    {
+        if (!FPath.isEmpty())
+            QFile::remove(FPath);
+    }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+    void release() { FPath.clear(); }
+
+private:
+    QString FPath;
+};
+
+[[noreturn]] void failStart()
+{
+    throw EDosProcessError(QStringLiteral("Create process failed"));
+}
+
+[[noreturn]] void failOutputFile()
+{
+    throw EDosProcessError(QStringLiteral("no input file"));
+}
+
+} // namespace
+
+QString RunDosProcess(const QString& Program, const QStringList& Arguments,
+                      const QString& Directory, bool /*ShowNormal*/, bool /*RedirectStdout*/)
+{
+    // The capture file comes first: a directory that cannot take it is reported
+    // before any tool runs.
+    const QString outputFile = files::makeTempFile(Directory, QStringLiteral("bpd"));
+    if (outputFile.isEmpty())
+        failOutputFile();
+    TempFileGuard guard(outputFile);
+
+    // Declared after the guard, so the file is closed before a failed run deletes it.
+    QFile out(outputFile);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        failOutputFile();
+
+    if (Program.isEmpty())
+        failStart();
+
+    QProcess process;
+    process.setProgram(Program);
+    process.setArguments(Arguments);
+    if (!Directory.isEmpty())
+        process.setWorkingDirectory(Directory);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+
+    // A write that fails ends the copy but not the run: the file keeps what it
+    // got, and the rest is still read and dropped so the tool never stalls.
+    bool writeFailed = false;
+    const auto copyOut = [&](qint64 atLeast) {
+        if (process.bytesAvailable() < atLeast || process.bytesAvailable() == 0)
+            return;
+        const QByteArray block = process.readAll();
+        if (!writeFailed && out.write(block) != block.size())
+            writeFailed = true;
+    };
+
+    QEventLoop loop;
+    bool ended = false;
+    bool startFailed = false;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop,
+                     [&] { copyOut(WriteBlock); });
+    // A crash is the tool's affair: finished() follows and its output is kept.
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            startFailed = true;
+            ended = true;
+            loop.quit();
+        }
+    });
+    QObject::connect(&process, &QProcess::finished, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+
+    process.start();
+    // Some start failures are reported from within start(), before the loop
+    // could see a quit.
+    if (!ended)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (startFailed)
+        failStart();
+
+    copyOut(0);
+    out.close();
+    guard.release();
+    return outputFile;
+}
+
+QString RunDosProcess(const QString& CommandLine, const QString& Directory, bool ShowNormal,
+                      bool RedirectStdout)
+{
+    QStringList arguments = QProcess::splitCommand(CommandLine);
+    const QString program = arguments.isEmpty() ? QString() : arguments.takeFirst();
+    return RunDosProcess(program, arguments, Directory, ShowNormal, RedirectStdout);
+}
+
+} // namespace bp

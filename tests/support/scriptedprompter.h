@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/prompter.h"
+
+#include <QList>
+
+#include <functional>
+#include <variant>
+
+namespace bp::test {
+
+// One question the program asked.
+struct Asked {
+    enum Kind { Message, Open, Save, Color, Dialog } kind;
+    QString text; // message text, or the dialog's window title / class name
+    MsgType type = MsgType::Information;
+    MsgButtons buttons = MsgButtons::OK;
+    FileDialogOptions fileOptions;
+};
+
+// Answers the program's questions from a script, in order, and records every
+// question. A question with no scripted answer (or of another kind than the
+// next answer) is recorded in unexpected() and answered as if cancelled.
+class ScriptedPrompter : public Prompter {
+public:
+    ScriptedPrompter();  // installs itself
+    ~ScriptedPrompter(); // puts the real prompter back
+
+    void answerMessage(MsgResult r);
+    // An empty list answers as a cancelled dialog.
+    void answerOpen(const QStringList& files, int filterIndex = -1);
+    void answerSave(const QString& file, int filterIndex = -1);
+    void answerColor(std::optional<QColor> c);
+    // Gets the dialog, may fill it in, and returns its result code.
+    void answerDialog(std::function<int(QDialog&)> f);
+
+    const QList<Asked>& asked() const { return FAsked; }
+    QStringList messages() const; // texts of the message boxes asked so far
+    const QStringList& unexpected() const { return FUnexpected; }
+    int pending() const { return int(FAnswers.size()); }
+
+    MsgResult messageBox(QWidget*, const QString&, MsgType, MsgButtons) override;
+    FileDialogResult openFileDialog(QWidget*, const FileDialogOptions&) override;
+    FileDialogResult saveFileDialog(QWidget*, const FileDialogOptions&) override;
+    std::optional<QColor> colorDialog(QWidget*, const QColor&) override;
+    int execDialog(QDialog& dialog) override;
+
+private:
+    struct FileAnswer {
+        QStringList files;
+        int filterIndex;
+    };
+    struct SaveAnswer {
+        QString file;
+        int filterIndex;
+    };
+    using Answer = std::variant<MsgResult, FileAnswer, SaveAnswer, std::optional<QColor>,
+                                std::function<int(QDialog&)>>;
+    template <class T> const T* next(const QString& what);
+
+    QList<Answer> FAnswers;
+    QList<Asked> FAsked;
+    QStringList FUnexpected;
+};
+
+} // namespace bp::test

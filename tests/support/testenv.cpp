@@ -1,0 +1,53 @@
+#include "support/testenv.h"
+
+#include "platform/registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace bp::test {
+
+TestEnv::TestEnv() : FOldCurrent(QDir::currentPath())
+{
+    Q_ASSERT(FDir.isValid());
+    QDir::setCurrent(FDir.path());
+    Registry::setStoreFile(storeFile());
+}
+
+TestEnv::~TestEnv()
+{
+    Registry::setStoreFile(QString());
+    QDir::setCurrent(FOldCurrent);
+}
+
+QString TestEnv::path(const QString& name) const
+{
+    return FDir.filePath(name);
+}
+
+QString TestEnv::storeFile() const
+{
+    return FDir.filePath(QStringLiteral("store/Brewpad.conf"));
+}
+
+QString TestEnv::writeFile(const QString& name, const QByteArray& bytes) const
+{
+    const QString p = path(name);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write test file %s", qPrintable(p));
+    return p;
+}
+
+QByteArray TestEnv::readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace bp::test
+

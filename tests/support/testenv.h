@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace bp::test {
+
+// A private world for one test: a temporary directory that is the current
+// directory while the object lives, with the settings store pointed at a file
+// inside it. Nothing touches the user's real settings.
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+
+    QString dir() const { return FDir.path(); }
+    // Absolute path of a name inside the directory.
+    QString path(const QString& name) const;
+    QString storeFile() const;
+    // Writes bytes to a file in the directory (creating folders) and returns its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
+    static QByteArray readFile(const QString& path);
+
+private:
+    QTemporaryDir FDir;
+    QString FOldCurrent;
+};
+
+} // namespace bp::test
