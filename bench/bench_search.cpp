@@ -1,0 +1,159 @@
+// Measures Replace All against sed on the same file, and a Find Next through
+// a large text without a match against a plain std::u16string_view::find.
+// Each figure is the best of a few runs in this process.
+
+#include "editor/search.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+using namespace bp;
+
+namespace {
+
+const std::u16string kFind = u"needle";
+const std::u16string kReplace = u"thimble";
+
+// Java-like filler: `segments` pieces of `width` characters, each ending in
+// the find text when `withFind`, words separated by blanks and line breaks.
+std::u16string makeText(qsizetype segments, qsizetype width, bool withFind)
+{
+    static const char16_t* const words[] = {
+        u"public", u"static", u"void", u"int",   u"return", u"String",  u"final",  u"class",
+        u"new",    u"this",   u"for",  u"while", u"if",     u"else",    u"count",  u"value",
+        u"index",  u"buffer", u"line", u"text",  u"node",   u"private", u"Object", u"null"};
+    QRandomGenerator rng(42);
+    std::u16string text;
+    text.reserve(size_t(segments * width));
+    const qsizetype fill = withFind ? width - qsizetype(kFind.size()) : width;
+    for (qsizetype i = 0; i < segments; ++i) {
+        std::u16string seg = rng.bounded(8) == 0 ? u"\r\n" : u" ";
+        while (qsizetype(seg.size()) < fill) {
+            seg += words[rng.bounded(int(std::size(words)))];
+            seg += rng.bounded(6) == 0 ? u";" : u"";
+            seg += u' ';
+        }
+        seg.resize(size_t(fill), u' ');
+        seg.back() = u' ';
+        text += seg;
+        if (withFind)
+            text += kFind;
+    }
+    return text;
+}
+
+double bestMs(int runs, const std::function<void()>& f)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+qsizetype countPlain(std::u16string_view text)
+{
+    qsizetype n = 0;
+    for (size_t p = text.find(kFind); p != text.npos; p = text.find(kFind, p + kFind.size()))
+        ++n;
+    return n;
+}
+
+void benchReplaceAll(const QString& dir)
+{
+    const std::u16string text = makeText(200000, 50, true); // 10,000,000 characters
+    const QString in = dir + "/in.txt", out = dir + "/out.txt";
+    {
+        QFile f(in);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(in));
+        f.write(QString::fromStdU16String(text).toLatin1());
+    }
+    std::printf("replace_text_chars=%zu matches=%lld\n", text.size(), qlonglong(countPlain(text)));
+
+    for (const TSearchOptions options :
+         {TSearchOption::Down | TSearchOption::MatchCase, TSearchOptions(TSearchOption::Down)}) {
+        QString result;
+        qsizetype count = 0;
+        const double engineMs = bestMs(3, [&] {
+            const TReplaceAllResult r = ReplaceAll(text, 0, kFind, kReplace, options);
+            result = ApplyReplacements(text, r.Positions, qsizetype(kFind.size()), kReplace);
+            count = r.Count();
+        });
+        // The two halves on their own: the loop's searches, and building the new text.
+        TReplaceAllResult loop;
+        const double searchMs =
+            bestMs(3, [&] { loop = ReplaceAll(text, 0, kFind, kReplace, options); });
+        const double buildMs = bestMs(3, [&] {
+            result = ApplyReplacements(text, loop.Positions, qsizetype(kFind.size()), kReplace);
+        });
+        const double sedMs = bestMs(3, [&] {
+            QProcess sed;
+            sed.setStandardOutputFile(out);
+            sed.start("/bin/sed", {"s/needle/thimble/g", in});
+            if (!sed.waitForFinished(-1) || sed.exitCode() != 0)
+                qFatal("sed failed");
+        });
+        QFile f(out);
+        const bool same = f.open(QIODevice::ReadOnly) && f.readAll() == result.toLatin1();
+        std::printf("replace_all_ms=%.1f sed_ms=%.1f ratio=%.2f replacements=%lld "
+                    "match_case=%d same_as_sed=%s search_ms=%.1f build_text_ms=%.1f\n",
+                    engineMs, sedMs, engineMs / sedMs, qlonglong(count),
+                    int(options.testFlag(TSearchOption::MatchCase)), same ? "yes" : "NO", searchMs,
+                    buildMs);
+    }
+}
+
+void benchFindNext()
+{
+    const std::u16string text = makeText(400000, 50, false); // 20,000,000 characters
+    std::printf("find_text_chars=%zu\n", text.size());
+    const std::u16string_view view = text;
+    size_t plainResult = 0;
+    const double plainMs = bestMs(5, [&] { plainResult = view.find(kFind); });
+    struct Mode {
+        const char* name;
+        TSearchOptions options;
+    };
+    const Mode modes[] = {
+        {"ignore_case", TSearchOptions(TSearchOption::Down)},
+        {"match_case", TSearchOption::Down | TSearchOption::MatchCase},
+        {"whole_word", TSearchOption::Down | TSearchOption::WholeWord},
+        {"up_ignore_case", TSearchOptions()},
+    };
+    for (const Mode& mode : modes) {
+        qsizetype found = 0;
+        const bool down = mode.options.testFlag(TSearchOption::Down);
+        const double ms = bestMs(5, [&] {
+            found = SearchBuffer(view, down ? 0 : qsizetype(view.size()), 0, kFind, mode.options);
+        });
+        std::printf("find_next_ms=%.1f u16find_ms=%.1f ratio=%.2f mode=%s found=%lld plain=%lld\n",
+                    ms, plainMs, ms / plainMs, mode.name, qlonglong(found),
+                    plainResult == view.npos ? -1LL : qlonglong(plainResult));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        qFatal("no temporary directory");
+    benchReplaceAll(dir.path());
+    benchFindNext();
+    return 0;
+}

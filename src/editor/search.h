@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QFlags>
+#include <QString>
+#include <QStringView>
+
+#include <string_view>
+#include <vector>
+
+namespace bp {
+
+// The flags of the Find and Replace dialogs that searching reads.
+enum class TSearchOption {
+    Down = 0x1, // absent: search up
+    MatchCase = 0x2,
+    WholeWord = 0x4,
+    ReplaceAll = 0x8,
+};
+Q_DECLARE_FLAGS(TSearchOptions, TSearchOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
+
+// The characters that separate words: everything except 0-9, A-Z and a-z,
+// so also underscore, dollar, NUL and every character from 128 on.
+struct TWordDelimiterSet {
+    constexpr bool contains(char16_t c) const
+    {
+        return !((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'));
+    }
+};
+inline constexpr TWordDelimiterSet WordDelimiterSet{};
+
+// The UTF-16 code units of a QString as the search reads them.
+inline std::u16string_view searchView(QStringView text)
+{
+    return {text.utf16(), size_t(text.size())};
+}
+
+// Searches text for searchText, starting at the selection and never wrapping
+// around. Down, candidates run from the end of the selection to the end of
+// the text; up, from selStart - length of searchText (a match ends at or
+// before the selection start) to 0. Without MatchCase both sides are
+// upper-cased code unit by code unit (QChar's simple mapping). With WholeWord
+// a match starts a word and is followed by a delimiter or the end of the
+// text; a search that starts inside a word skips the rest of that word, one
+// that starts exactly at a word start tries that word.
+// Returns the position of the match, or -1 (also for an empty searchText).
+qsizetype SearchBuffer(std::u16string_view text, qsizetype selStart, qsizetype selLength,
+                       std::u16string_view searchText, TSearchOptions options);
+
+// Whether a single Replace replaces the selection: equal strings with match
+// case; otherwise equal after upper-casing a to z only (no other letter).
+bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view findText,
+                             bool matchCase);
+
+// What the Replace All loop does to a text: from a caret with no selection,
+// find the next match downwards; stop when there is none, or when it starts
+// at or before the first replaced match; otherwise replace it and search on
+// directly after the inserted text.
+struct TReplaceAllResult {
+    // Where each replaced match began in the original text, ascending; each
+    // was findText.size() long.
+    std::vector<qsizetype> Positions;
+    // Where the first replacement began, -1 when nothing was replaced.
+    qsizetype First = -1;
+    // The selection the loop leaves in the new text: the caret after the
+    // last inserted text, or the match that stopped the loop (selected and
+    // not replaced), or the starting caret when nothing was found.
+    qsizetype SelStart = 0;
+    qsizetype SelLength = 0;
+    // True when the last search found nothing (the editor shows "Can't
+    // find" and beeps before its closing beep); false when a match at or
+    // before First stopped the loop.
+    bool EndedByFailure = true;
+
+    qsizetype Count() const { return qsizetype(Positions.size()); }
+};
+
+// The Replace All loop over text, in time linear in the text. The loop
+// always searches down, as the Replace dialog does; the other options are
+// those of SearchBuffer. An empty findText finds nothing.
+TReplaceAllResult ReplaceAll(std::u16string_view text, qsizetype caret,
+                             std::u16string_view findText, std::u16string_view replaceText,
+                             TSearchOptions options);
+
+// The text with every match at positions (ascending, in the original text,
+// findLength long) replaced by replaceText, built in one pass.
+QString ApplyReplacements(std::u16string_view text, const std::vector<qsizetype>& positions,
+                          qsizetype findLength, std::u16string_view replaceText);
+
+} // namespace bp
