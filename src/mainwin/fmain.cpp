@@ -1,19 +1,26 @@
 #include "mainwin/fmain.h"
 
+#include "editor/cedit.h"
+#include "editor/cedit95.h"
+#include "editor/textcontrol.h"
+#include "mainwin/kxfileio.h"
 #include "model/project.h"
 #include "platform/apptitle.h"
 #include "platform/errors.h"
+#include "platform/guarded.h"
 #include "platform/fileservices.h"
 #include "platform/osversion.h"
 #include "platform/registry.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -54,11 +61,23 @@ TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(paren
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(true);
     createMenus();
+    connectDocumentCommands();
+    connectEditCommands();
+    connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
+    connect(FTabs, &QTabBar::currentChanged, this, &TfrmMain::tcWindowsChange);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateMenuItems(); });
 
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The child windows go first: they refer to the project's documents and
+    // to this window.
+    const QList<QMdiSubWindow*> children = FMdiArea->subWindowList();
+    for (QMdiSubWindow* sub : children)
+        delete sub;
+}
 
 // ---------------------------------------------------------------------------
 // Building the window
@@ -74,6 +93,7 @@ QAction* TfrmMain::addItem(QMenu* menu, const char* name, const QString& caption
     if (!shortcut.isEmpty()) {
         a->setShortcut(shortcut);
         a->setShortcutContext(Qt::ApplicationShortcut);
+        FShortcutKeys.insert(shortcut[0].toCombined());
     }
     FItems.insert(a->objectName(), a);
     return a;
@@ -95,7 +115,7 @@ void TfrmMain::createMenus()
     QMenu* file = menu("mnuFile", QStringLiteral("&File"), QStringLiteral("File related commands"));
     QMenu* fileNew = menu("mnuFileNew", QStringLiteral("&New"), QStringLiteral("Create a new file"), file);
     connect(addItem(fileNew, "mnuFileNewProject", QStringLiteral("Project")), &QAction::triggered,
-            this, [this] { guarded([this] { NewProject(); }); });
+            this, [this] { guarded(this, [this] { NewProject(); }); });
     fileNew->addSeparator();
     addItem(fileNew, "mnuFileNewJava", QStringLiteral("Java Document"));
     addItem(fileNew, "mnuFileNewHtml", QStringLiteral("Html Document"));
@@ -108,12 +128,12 @@ void TfrmMain::createMenus()
     addItem(file, "mnuFileSave", QStringLiteral("&Save Document"), QStringLiteral("Save current file"),
             QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(addItem(file, "mnuFileSaveAll", QStringLiteral("Sa&ve All")), &QAction::triggered, this,
-            [this] { guarded([this] { SaveProjectClick(); }); });
+            [this] { guarded(this, [this] { SaveProjectClick(); }); });
     addItem(file, "mnuFileSaveAs", QStringLiteral("Save Document &As..."),
             QStringLiteral("Save current file as..."));
     connect(addItem(file, "mnuFileSaveProjectAs", QStringLiteral("Sav&e Project As...")),
             &QAction::triggered, this, [this] {
-                guarded([this] {
+                guarded(this, [this] {
                     SaveProjectAs();
                     UpdateMenuItems();
                 });
@@ -154,7 +174,7 @@ void TfrmMain::createMenus()
     QAction* pm = addItem(FProjectMenu, "mnuProjectViewProjectManager", QStringLiteral("&Project Manager"));
     pm->setCheckable(true);
     connect(pm, &QAction::triggered, this,
-            [this] { guarded([this] { mnuProjectViewProjectManagerClick(); }); });
+            [this] { guarded(this, [this] { mnuProjectViewProjectManagerClick(); }); });
     FProjectMenu->addSeparator();
     addItem(FProjectMenu, "mnuProjectAddDoc", QStringLiteral("Add &File to Project..."));
     addItem(FProjectMenu, "mnuProjectAddActiveDoc", QStringLiteral("Add &Active Document"));
@@ -231,10 +251,10 @@ void TfrmMain::createSpeedPanel()
             &QToolButton::clicked, this, &TfrmMain::cmdNewClick);
     addButton("cmdOpen", 32, QStringLiteral("Open Document"), QStyle::SP_DialogOpenButton);
     connect(addButton("cmdNewProject", 80, QStringLiteral("New Project"), QStyle::SP_FileDialogNewFolder),
-            &QToolButton::clicked, this, [this] { guarded([this] { NewProject(); }); });
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { NewProject(); }); });
     addButton("cmdOpenProject", 105, QStringLiteral("Open Project"), QStyle::SP_DirOpenIcon);
     connect(addButton("cmdSaveProject", 130, QStringLiteral("Save Project"), QStyle::SP_DialogSaveButton),
-            &QToolButton::clicked, this, [this] { guarded([this] { SaveProjectClick(); }); });
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { SaveProjectClick(); }); });
     FButtons.value(QStringLiteral("cmdSaveProject"))->setEnabled(false);
     addButton("cmdConfigure", 232, QStringLiteral("Configure"), QStyle::SP_FileDialogDetailedView);
     QToolButton* exit = addButton("cmdExit", 472, QStringLiteral("Exit"), QStyle::SP_DialogCloseButton);
@@ -249,22 +269,31 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TfrmMain::connectDocumentCommands()
+{
+    auto on = [this](const char* name, auto command) {
+        connect(FItems.value(QString::fromLatin1(name)), &QAction::triggered, this,
+                [this, command] { guarded(this, [&] { command(); }); });
+    };
+    const char* newItems[] = {"mnuFileNewJava", "mnuFileNewHtml", "mnuFileNewText",
+                              "mnuFileNewOther"};
+    for (int type = 0; type < 4; ++type)
+        on(newItems[type], [this, type] { NewDocument(type); });
+    on("mnuFileOpenDoc", [this] { OpenDocClick(); });
+    connect(FButtons.value(QStringLiteral("cmdOpen")), &QToolButton::clicked, this,
+            [this] { guarded(this, [this] { OpenDocClick(); }); });
+    on("mnuFileSave", [this] { SaveDoc(); });
+    on("mnuFileSaveAs", [this] { SaveDocAs(); });
+    on("mnuFileClose", [this] { CloseDoc(); });
+    on("mnuFileCloseAll", [this] { mnuFileCloseAllClick(); });
+}
+
 void TfrmMain::cmdNewClick()
 {
     auto* b = FButtons.value(QStringLiteral("cmdNew"));
     FNewPopup->popup(b->mapToGlobal(QPoint(0, b->height())));
 }
 
-template <class F> void TfrmMain::guarded(F&& command)
-{
-    try {
-        command();
-    } catch (const EBrewpadError& e) {
-        showError(this, e.message());
-    } catch (const std::exception& e) {
-        showError(this, QString::fromLocal8Bit(e.what()));
-    }
-}
 
 // ---------------------------------------------------------------------------
 // Start-up
@@ -315,15 +344,26 @@ void TfrmMain::FormShow()
         const QString name = files::exactName(arg);
         if (files::extractFileExt(name).toUpper() != QStringLiteral(".JPR"))
             continue;
-        guarded([&] {
+        guarded(this, [&] {
             FCurrentProject = TProject::CreateFromFile(files::fullPath(name));
             FOpenDialog.initialDir = files::extractFileDir(files::fullPath(name));
         });
         break;
     }
-    // 2. Otherwise (or when the project could not be loaded) a new project.
-    if (!FCurrentProject)
-        guarded([this] { NewProject(); });
+    // 2. Otherwise (or when the project could not be loaded) every existing
+    // file opens as a document, and a new project follows.
+    if (!FCurrentProject) {
+        for (const QString& arg : FArgs) {
+            const QString name = files::exactName(arg);
+            if (!files::exists(name))
+                continue;
+            guarded(this, [&] {
+                OpenEditor(files::fullPath(name));
+                FOpenDialog.initialDir = files::extractFileDir(files::fullPath(name));
+            });
+        }
+        guarded(this, [this] { NewProject(); });
+    }
     FSaveDialog.initialDir = FOpenDialog.initialDir;
     // 4. The Project Manager command toggles: a named project shows the
     // manager, the new project's manager closes again.
@@ -359,7 +399,8 @@ void TfrmMain::SaveSettings()
 
 void TfrmMain::ApplySettings()
 {
-    // Editor windows take the font and background from here once they exist.
+    for (TcwEditBase* editor : Editors())
+        editor->ApplySettings();
     if (FSettings.ShowDocTabs)
         FTabs->setVisible(FTabs->count() > 0);
     else
@@ -394,30 +435,76 @@ QString TfrmMain::StatusText() const
     return statusBar()->currentMessage();
 }
 
-void TfrmMain::UpdateMenuItems()
+QFont TfrmMain::EditorFont() const
+{
+    QFont font(FSettings.Font.Name);
+    if (FSettings.Font.Size > 0)
+        font.setPointSize(FSettings.Font.Size);
+    return font;
+}
+
+bool TfrmMain::IsMenuShortcut(int keyWithModifiers) const
+{
+    return FShortcutKeys.contains(keyWithModifiers);
+}
+
+void TfrmMain::UpdateMenuItems(QObject* /*sender*/)
 {
     const bool project = FCurrentProject != nullptr;
-    const bool child = FMdiArea->activeSubWindow() != nullptr;
-    const bool anyChild = !FMdiArea->subWindowList().isEmpty();
+    QMdiSubWindow* active = FMdiArea->activeSubWindow();
+    const bool child = active != nullptr;
+    const QList<QMdiSubWindow*> children = FMdiArea->subWindowList();
+    const bool anyChild = !children.isEmpty();
+    TcwEditBase* editor = ActiveEditor();
+    TcwEditBase* anyEditor = ActiveAnyEditor();
+    const bool hasText = editor && editor->Text()->lineCount() > 0;
     auto set = [this](const char* name, bool on) {
         FItems.value(QString::fromLatin1(name))->setEnabled(on);
     };
 
     set("mnuFileReopen", !FWindow.RecentProjects.isEmpty() || !FWindow.RecentDocuments.isEmpty());
-    set("mnuFileSaveAll", project && FCurrentProject->IsModified());
+    set("mnuFileSave", editor);
+    set("mnuFileSaveAll", editor || (project && FCurrentProject->IsModified()));
     FButtons.value(QStringLiteral("cmdSaveProject"))->setEnabled(project);
+    set("mnuFileSaveAs", editor);
     set("mnuFileSaveProjectAs", project);
     set("mnuFileClose", child);
     set("mnuFileCloseAll", child);
     set("mnuProject", project);
     set("mnuProjectAddDoc", project);
     set("mnuProjectAddAllDoc", project && anyChild);
-    set("mnuProjectRemoveDoc", project && FCurrentProject->Count() >= 1 && child);
-    const bool runJava = !FSettings.JavaInterpreter.isEmpty() && files::exists(FSettings.JavaInterpreter);
-    set("mnuRunJava", runJava);
+    bool removeDoc = project && FCurrentProject->Count() >= 1 && child;
+    if (removeDoc && anyEditor)
+        removeDoc = FCurrentProject->ContainsFile(anyEditor->windowTitle());
+    set("mnuProjectRemoveDoc", removeDoc);
+    set("mnuFilePrint", HasPrintDialog() && hasText);
+    set("mnuEditUndo", editor);
+    set("mnuEditCut", child);
+    set("mnuEditCopy", child);
+    bool paste = child;
+    if (paste && anyEditor) {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        paste = data && data->hasText();
+    }
+    set("mnuEditPaste", paste);
+    set("mnuEditDelete", child);
+    for (const char* name :
+         {"mnuSearchFind", "mnuSearchFindNext", "mnuSearchReplace", "mnuSearchGotoLine"})
+        set(name, hasText);
+    const int type = editor && editor->HasDocument() ? editor->GetDocType() : -1;
+    set("mnuRunCompileDocument",
+        hasText && type == int(TDocType::Java) && files::exists(FSettings.JavaCompiler));
+    set("mnuRunLoadBrowser",
+        hasText && type == int(TDocType::Html) && files::exists(FSettings.WebBrowser));
+    set("mnuRunJava", files::exists(FSettings.JavaInterpreter));
     for (const char* name :
          {"mnuWindowCascade", "mnuWindowTile", "mnuWindowArrange", "mnuWindowMinimize"})
         set(name, anyChild);
+
+    for (QMdiSubWindow* sub : children)
+        if (auto* e = qobject_cast<TcwEditBase*>(sub->widget()))
+            e->UpdateButtons();
+    SelectActiveTab();
 }
 
 void TfrmMain::mnuProjectClick()
@@ -443,6 +530,13 @@ bool TfrmMain::CloseProject()
 {
     if (!FCurrentProject)
         return true;
+    // Every editor window closes first, each asking about its own unsaved
+    // text; a Cancel keeps the project open.
+    const QList<TcwEditBase*> editors = Editors();
+    for (auto it = editors.rbegin(); it != editors.rend(); ++it)
+        if (QWidget* frame = (*it)->parentWidget(); frame && !frame->close())
+            return false;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (FCurrentProject->IsModified()) {
         switch (ask(this, QStringLiteral(" Save project '%1'?").arg(FCurrentProject->Name()),
                     MsgType::Confirmation, MsgButtons::YesNoCancel)) {
@@ -537,14 +631,9 @@ bool TfrmMain::QueryChildrenClose()
 {
     // Every child is asked, in child order, whether it may close; the first
     // refusal stops the whole close.
-    for (QMdiSubWindow* sub : FMdiArea->subWindowList()) {
-        bool canClose = true;
-        if (QWidget* w = sub->widget();
-            w && w->metaObject()->indexOfMethod("CloseQuery()") >= 0)
-            QMetaObject::invokeMethod(w, "CloseQuery", Q_RETURN_ARG(bool, canClose));
-        if (!canClose)
+    for (TcwEditBase* editor : Editors())
+        if (!editor->CloseQuery())
             return false;
-    }
     return true;
 }
 
@@ -556,7 +645,7 @@ bool TfrmMain::FormCloseQuery()
                 MsgType::Confirmation, MsgButtons::YesNoCancel)) {
     case MsgResult::Yes: {
         bool saved = false;
-        guarded([&] { saved = SaveProject(); });
+        guarded(this, [&] { saved = SaveProject(); });
         return saved;
     }
     case MsgResult::No: return true;
@@ -582,7 +671,7 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    guarded([this] { FormClose(); });
+    guarded(this, [this] { FormClose(); });
     event->accept();
 }
 

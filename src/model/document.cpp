@@ -107,6 +107,30 @@ void TDocument::LoadInto(QString& text, TTextFormat& format)
     FAddsFinalLineEnd = false;
 }
 
+void TDocument::LoadUtf8(QByteArray& utf8, TTextFormat& format)
+{
+    QByteArray bytes = files::readAll(FullPath());
+    format = TTextFormat::detect(bytes);
+    utf8 = editorUtf8FromFile(std::move(bytes), format);
+    FAddsFinalLineEnd = false;
+}
+
+QByteArray TDocument::Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const
+{
+    if (FAddsFinalLineEnd && !utf8.isEmpty() && !utf8.endsWith('\n') && !utf8.endsWith('\r'))
+        return fileBytesFromEditorUtf8(utf8 + '\n', format);
+    return fileBytesFromEditorUtf8(utf8, format);
+}
+
+void TDocument::SaveFromUtf8(const QByteArray& utf8, TTextFormat& format)
+{
+    TTextFormat written = format;
+    files::writeAtomically(FullPath(), Utf8BytesToSave(utf8, written));
+    format = written;
+    FIsNew = false;
+    FModified = false;
+}
+
 QByteArray TDocument::BytesToSave(const QString& text, TTextFormat& format,
                                   bool* encodingChanged) const
 {

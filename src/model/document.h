@@ -18,6 +18,17 @@ class TDocument;
 // Called after a document's FileName has changed, with the new name.
 using TNameChangeEvent = std::function<void(TDocument* sender, const QString& newFileName)>;
 
+// What compiling a document hands back to its editor window.
+struct TCompileResult {
+    // A temporary file holding everything the compiler printed (or, after a
+    // refusal, the refusal's one line); the caller deletes it. Empty when no
+    // file could be made for a refusal.
+    QString OutputFile;
+    // The reason a document was not compiled at all (not a Java document,
+    // never saved); empty when the compiler ran.
+    QString Refusal;
+};
+
 // One document: its file (directory and name), type, title and flags. A
 // document in a project is owned by the project; one outside any project by
 // the editor window that shows it.
@@ -34,6 +45,8 @@ public:
     TDocument& operator=(const TDocument&) = delete;
 
     TDocType DocType() const { return FDocType; }
+    // Changes the type only: file name, extension and title stay.
+    void SetDocType(TDocType type) { FDocType = type; }
     QString FileName() const { return FFileName; }
     QString Path() const { return FPath; }
     // Path followed by FileName.
@@ -73,6 +86,22 @@ public:
     // writes the file before giving the document its name).
     QByteArray BytesToSave(const QString& text, TTextFormat& format,
                            bool* encodingChanged = nullptr) const;
+
+    // The same for a text control's UTF-8 text (the fast path for large
+    // files): LoadUtf8 gives the file's text as UTF-8 with its own line ends.
+    void LoadUtf8(QByteArray& utf8, TTextFormat& format);
+    void SaveFromUtf8(const QByteArray& utf8, TTextFormat& format);
+    QByteArray Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const;
+
+    // Compiles the editor's text (UTF-8 with CR LF line ends, saved in the
+    // given format) with the Java compiler, after asking the interpreter for
+    // its version. The text goes into the document's file only for the time
+    // of the compile; the file's own bytes are put back afterwards, whatever
+    // happens. A read-only file is compiled as stored and never written.
+    // Throws EDosProcessError when a tool cannot be started, EBrewpadError
+    // when the file cannot be read or written (then no tool runs).
+    TCompileResult Compile(const QByteArray& Lines, const TTextFormat& Format,
+                           const QString& JavaCompiler, const QString& JavaInterpreter);
 
     // True for text typed into a new document: it is saved with a line end
     // after its last line. Text loaded from a file is saved exactly as it is.

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <utility>
+
 namespace bp {
 
 TTextFormat::LineEnd TTextFormat::platformLineEnd()
@@ -140,6 +142,72 @@ QByteArray encodeText(const QString& text, TTextFormat& format, bool* encodingCh
             *encodingChanged = true;
     }
     return normalized.toUtf8();
+}
+
+} // namespace bp
+
+namespace bp {
+
+QByteArray editorUtf8FromFile(QByteArray bytes, const TTextFormat& format)
+{
+    if (format.encoding == TTextFormat::Utf8)
+        return bytes;
+    // Latin-1 to UTF-8: bytes below 0x80 stay, the others take two bytes.
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : std::as_const(bytes)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            out.append(c);
+        } else {
+            out.append(char(0xC0 | (u >> 6)));
+            out.append(char(0x80 | (u & 0x3F)));
+        }
+    }
+    return out;
+}
+
+QByteArray fileBytesFromEditorUtf8(const QByteArray& utf8, TTextFormat& format,
+                                   bool* encodingChanged)
+{
+    if (encodingChanged)
+        *encodingChanged = false;
+    const QByteArray eol = TTextFormat::lineEndBytes(format.eol);
+    QByteArray out;
+    out.reserve(utf8.size());
+    const char* p = utf8.constData();
+    const char* const end = p + utf8.size();
+    while (p < end) {
+        // Copy up to the next line break in one piece.
+        const char* q = p;
+        while (q < end && *q != '\r' && *q != '\n')
+            ++q;
+        out.append(p, q - p);
+        if (q == end)
+            break;
+        out.append(eol);
+        p = (*q == '\r' && q + 1 < end && q[1] == '\n') ? q + 2 : q + 1;
+    }
+    if (format.encoding == TTextFormat::Utf8)
+        return out;
+
+    // Back to Latin-1, unless a character needs more.
+    QByteArray latin1;
+    latin1.reserve(out.size());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const auto u = static_cast<unsigned char>(out[i]);
+        if (u < 0x80) {
+            latin1.append(char(u));
+        } else if ((u == 0xC2 || u == 0xC3) && i + 1 < out.size()) {
+            latin1.append(char(((u & 0x03) << 6) | (static_cast<unsigned char>(out[++i]) & 0x3F)));
+        } else {
+            format.encoding = TTextFormat::Utf8;
+            if (encodingChanged)
+                *encodingChanged = true;
+            return out;
+        }
+    }
+    return latin1;
 }
 
 } // namespace bp

@@ -43,3 +43,19 @@ QByteArray encodeText(const QString& text, TTextFormat& format, bool* encodingCh
 bool endsWithLineBreak(const QString& text);
 
 } // namespace bp
+
+namespace bp {
+
+// The text of a file's bytes as UTF-8 for a text control: UTF-8 files pass
+// through untouched (no copy), Latin-1 files are converted. Line ends stay
+// as they are.
+QByteArray editorUtf8FromFile(QByteArray bytes, const TTextFormat& format);
+
+// The file bytes for a text control's UTF-8 text, the counterpart of
+// encodeText: line breaks become the format's line end, and a Latin-1 file
+// that now holds a character beyond Latin-1 is written as UTF-8 (the format
+// changes and *encodingChanged is set).
+QByteArray fileBytesFromEditorUtf8(const QByteArray& utf8, TTextFormat& format,
+                                   bool* encodingChanged = nullptr);
+
+} // namespace bp

@@ -2,9 +2,11 @@
 
 #include "platform/apptitle.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace bp {
@@ -64,7 +66,18 @@ public:
         QFileDialog dlg(parent, o.title, o.initialDir);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(o.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-        return run(dlg, o);
+        QCheckBox* readOnly = nullptr;
+        if (o.readOnlyChoice) {
+            // The platform's own dialog cannot take an extra control.
+            dlg.setOption(QFileDialog::DontUseNativeDialog);
+            readOnly = new QCheckBox(QStringLiteral("Open as &read-only"), &dlg);
+            readOnly->setChecked(o.readOnly);
+            if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+                grid->addWidget(readOnly, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+        FileDialogResult r = run(dlg, o);
+        r.readOnly = readOnly ? readOnly->isChecked() : o.readOnly;
+        return r;
     }
 
     FileDialogResult saveFileDialog(QWidget* parent, const FileDialogOptions& o) override

@@ -26,12 +26,16 @@ struct FileDialogOptions {
     QString defaultExt; // without the dot
     bool multiSelect = false;
     bool overwritePrompt = true;
+    // Offers the choice to open the files read-only, starting as readOnly.
+    bool readOnlyChoice = false;
+    bool readOnly = false;
 };
 
 struct FileDialogResult {
     bool accepted = false;
     QStringList files;
     int filterIndex = 1;
+    bool readOnly = false; // the read-only choice as the user left it
 };
 
 // The one seam through which the program asks the user anything: message

@@ -19,9 +19,10 @@ void ScriptedPrompter::answerMessage(MsgResult r)
     FAnswers << Answer(r);
 }
 
-void ScriptedPrompter::answerOpen(const QStringList& files, int filterIndex)
+void ScriptedPrompter::answerOpen(const QStringList& files, int filterIndex,
+                                  std::optional<bool> readOnly)
 {
-    FAnswers << Answer(FileAnswer{files, filterIndex});
+    FAnswers << Answer(FileAnswer{files, filterIndex, readOnly});
 }
 
 void ScriptedPrompter::answerSave(const QString& file, int filterIndex)
@@ -76,6 +77,7 @@ FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOpti
     FAsked << Asked{Asked::Open, o.title, MsgType::Information, MsgButtons::OK, o};
     FileDialogResult res;
     res.filterIndex = o.filterIndex;
+    res.readOnly = o.readOnly;
     const FileAnswer* a = next<FileAnswer>(QStringLiteral("open dialog"));
     if (!a)
         return res;
@@ -83,6 +85,8 @@ FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOpti
     res.files = a->files;
     if (a->filterIndex > 0)
         res.filterIndex = a->filterIndex;
+    if (a->readOnly)
+        res.readOnly = *a->readOnly;
     FAnswers.removeFirst();
     return res;
 }

@@ -27,8 +27,10 @@ public:
     ~ScriptedPrompter(); // puts the real prompter back
 
     void answerMessage(MsgResult r);
-    // An empty list answers as a cancelled dialog.
-    void answerOpen(const QStringList& files, int filterIndex = -1);
+    // An empty list answers as a cancelled dialog; readOnly sets the
+    // dialog's read-only choice (left as it was when not given).
+    void answerOpen(const QStringList& files, int filterIndex = -1,
+                    std::optional<bool> readOnly = std::nullopt);
     void answerSave(const QString& file, int filterIndex = -1);
     void answerColor(std::optional<QColor> c);
     // Gets the dialog, may fill it in, and returns its result code.
@@ -49,6 +51,7 @@ private:
     struct FileAnswer {
         QStringList files;
         int filterIndex;
+        std::optional<bool> readOnly;
     };
     struct SaveAnswer {
         QString file;

@@ -1,0 +1,216 @@
+// What a compile costs beyond the tools it runs.
+// (a) A full compile of a small class through the editor window against
+//     running `java -version` and `javac` directly, one after the other.
+// (b) A fake compiler printing 50,000 lines: the whole compile (output
+//     captured, listed, first error line selected) against the time the
+//     script itself needs to print them into a file and into /dev/null.
+// Each figure is the median of several runs in this process. Run with
+// QT_QPA_PLATFORM=offscreen; the settings store is a temporary file.
+
+#include "editor/editorwindow.h"
+#include "editor/textcontrol.h"
+#include "mainwin/fmain.h"
+#include "model/settings.h"
+#include "platform/registry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include <sys/stat.h>
+
+using namespace bp;
+
+namespace {
+
+double elapsedMs(const std::function<void()>& f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(2);
+    }
+    f.close();
+    if (executable)
+        ::chmod(QFile::encodeName(path).constData(), 0755);
+}
+
+// Runs a program to its end; its merged output is read (as a caller would)
+// or sent to a file.
+void runTool(const QString& program, const QStringList& args, const QString& outputFile = {})
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    if (!outputFile.isEmpty())
+        p.setStandardOutputFile(outputFile);
+    p.start(program, args);
+    if (!p.waitForFinished(-1)) {
+        std::fprintf(stderr, "%s did not run\n", qPrintable(program));
+        std::exit(2);
+    }
+    if (outputFile.isEmpty())
+        p.readAll();
+}
+
+void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "check failed: %s\n", what);
+        std::exit(2);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 7;
+
+    const QString javacOnPath = QStandardPaths::findExecutable(QStringLiteral("javac"));
+    const QString javac = javacOnPath.isEmpty() ? QString()
+                                                : QFileInfo(javacOnPath).canonicalFilePath();
+    const QString java = DeriveJavaInterpreter(javac);
+    if (javac.isEmpty() || java.isEmpty()) {
+        std::fprintf(stderr, "javac and java are needed on PATH\n");
+        return 2;
+    }
+
+    QTemporaryDir tmp;
+    Registry::setStoreFile(tmp.filePath(QStringLiteral("store/Brewpad.conf")));
+    QDir::setCurrent(tmp.path());
+    QDir().mkpath(tmp.filePath(QStringLiteral("src")));
+    const QString dir = tmp.filePath(QStringLiteral("src")) + QLatin1Char('/');
+
+    TfrmMain main{QStringList()};
+    main.show();
+    main.Settings().JavaCompiler = javac;
+    main.Settings().JavaInterpreter = java;
+
+    // (a) A small class, with unsaved edits in the editor, so that the
+    // compile writes the file and puts it back.
+    const QString source = dir + QStringLiteral("Hello.java");
+    const QByteArray hello = "public class Hello {\n"
+                             "    public static void main(String[] args) {\n"
+                             "        System.out.println(\"Hello\");\n"
+                             "    }\n"
+                             "}\n";
+    writeFile(source, hello);
+    main.OpenFiles({source});
+    TcwEditBase* e = main.ActiveAnyEditor();
+    check(e != nullptr, "editor opened");
+    e->Text()->setSelection(0, 0);
+    e->Text()->replaceSelection(QStringLiteral("// edited\r\n"));
+    const QString success = QLatin1Char('\'') + source + QStringLiteral("' compiled successfully.");
+
+    // One untimed round each: the JVM's files are in the cache for both.
+    e->Compile();
+    check(e->statusBar()->currentMessage() == success, "compile succeeded");
+    runTool(java, {QStringLiteral("-version")});
+    runTool(javac, {source});
+
+    std::vector<double> viaEditor, direct;
+    for (int i = 0; i < runs; ++i) {
+        const auto editorRun = [&] { viaEditor.push_back(elapsedMs([&] { e->Compile(); })); };
+        const auto directRun = [&] {
+            direct.push_back(elapsedMs([&] {
+                runTool(java, {QStringLiteral("-version")});
+                runTool(javac, {source});
+            }));
+        };
+        // Alternating the order keeps slow drifts of the machine out of the ratio.
+        if (i % 2) {
+            editorRun();
+            directRun();
+        } else {
+            directRun();
+            editorRun();
+        }
+        check(e->statusBar()->currentMessage() == success, "compile succeeded");
+    }
+    {
+        QFile f(source);
+        check(f.open(QIODevice::ReadOnly) && f.readAll() == hello, "source bytes unchanged");
+    }
+    const double a1 = median(viaEditor), a2 = median(direct);
+    std::printf("(a) small class, median of %d\n", runs);
+    std::printf("    compile through the editor window    %8.1f ms\n", a1);
+    std::printf("    java -version + javac, run directly  %8.1f ms\n", a2);
+    std::printf("    ratio                                %8.3f   (target < 1.10)\n", a1 / a2);
+
+    // (b) 50,000 lines from a fake compiler; the probe's interpreter is a
+    // script that prints nothing, so the figure is the listing's.
+    const int lineCount = 50000;
+    const QString fakeJavac = dir + QStringLiteral("fakejavac");
+    const QString fakeJava = dir + QStringLiteral("fakejava");
+    writeFile(fakeJavac,
+              "#!/bin/sh\n"
+              "exec awk -v p=\"$1\" -v n=" + QByteArray::number(lineCount) +
+                  " 'BEGIN { for (i = 1; i < n; i += 3) {\n"
+                  "  printf \"%s:%d: error: cannot find symbol\\n\", p, i % 4 + 1\n"
+                  "  print \"        undefined();\"\n"
+                  "  print \"        ^\" }\n"
+                  "  printf \"%d errors\\n\", (n + 2) / 3 }'\n",
+              true);
+    writeFile(fakeJava, "#!/bin/sh\nexit 0\n", true);
+    main.Settings().JavaCompiler = fakeJavac;
+    main.Settings().JavaInterpreter = fakeJava;
+    const QString failed = QStringLiteral("Couldn't compile '") + source + QStringLiteral("'.");
+
+    e->Compile();
+    check(e->statusBar()->currentMessage() == failed, "compile failed as scripted");
+    check(e->lstErrors()->count() >= lineCount, "every line listed");
+    check(e->lstErrors()->currentRow() == 0, "first error line selected");
+    const QString captured = tmp.filePath(QStringLiteral("captured.txt"));
+    runTool(fakeJavac, {source}, captured);
+    const qint64 bytes = QFileInfo(captured).size();
+
+    std::vector<double> compile, toFile, toNull;
+    for (int i = 0; i < runs; ++i) {
+        compile.push_back(elapsedMs([&] { e->Compile(); }));
+        toFile.push_back(elapsedMs([&] { runTool(fakeJavac, {source}, captured); }));
+        toNull.push_back(elapsedMs([&] { runTool(fakeJavac, {source}, QProcess::nullDevice()); }));
+        check(e->lstErrors()->count() >= lineCount && e->lstErrors()->currentRow() == 0,
+              "listed and selected");
+    }
+    const double b1 = median(compile), b2 = median(toFile), b3 = median(toNull);
+    std::printf("(b) %d output lines (%lld bytes), median of %d\n", e->lstErrors()->count(),
+                static_cast<long long>(bytes), runs);
+    std::printf("    whole compile, listed and selected   %8.1f ms\n", b1);
+    std::printf("    the script printing into a file      %8.1f ms   ratio %.2f (target < 2)\n",
+                b2, b1 / b2);
+    std::printf("    the script printing into /dev/null   %8.1f ms   ratio %.2f\n", b3, b1 / b3);
+
+    Registry::setStoreFile(QString());
+    return 0;
+}

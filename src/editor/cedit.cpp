@@ -1,0 +1,26 @@
+#include "editor/cedit.h"
+
+#include "editor/mainservices.h"
+#include "editor/plaintextcontrol.h"
+#include "editor/textcontrol.h"
+
+#include <QToolButton>
+
+namespace bp {
+
+TcwEdit::TcwEdit(IMainWindow& main, QWidget* parent)
+    : TcwEditBase(main, std::make_unique<PlainTextControl>(), parent)
+{
+    setObjectName(QStringLiteral("cwEdit"));
+    resize(554, 414);
+    // The browser button takes the compile button's place (the two are
+    // never visible together).
+    button(QStringLiteral("cmdBrowser"))->move(450, 3);
+}
+
+void TcwEdit::TextClicked()
+{
+    FMain.UpdateMenuItems(Text()->widget());
+}
+
+} // namespace bp

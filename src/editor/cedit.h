@@ -1,0 +1,19 @@
+#pragma once
+
+#include "editor/editorwindow.h"
+
+namespace bp {
+
+// The editor window on the plain multi-line text control.
+class TcwEdit : public TcwEditBase {
+    Q_OBJECT
+
+public:
+    explicit TcwEdit(IMainWindow& main, QWidget* parent = nullptr);
+
+protected:
+    void cmdJavaRunClick() override {}
+    void TextClicked() override;
+};
+
+} // namespace bp

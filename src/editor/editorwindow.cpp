@@ -1,0 +1,716 @@
+#include "editor/editorwindow.h"
+
+#include "editor/mainservices.h"
+#include "editor/textcontrol.h"
+#include "model/document.h"
+#include "model/project.h"
+#include "model/settings.h"
+#include "platform/busycursor.h"
+#include "platform/errors.h"
+#include "platform/guarded.h"
+#include "platform/fileservices.h"
+#include "platform/prompter.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinterInfo>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace bp {
+
+namespace {
+
+bool clipboardHasText()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+} // namespace
+
+TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, QWidget* parent)
+    : QWidget(parent), FMain(main), FText(std::move(text))
+{
+    setWindowTitle(QStringLiteral("New"));
+    buildLayout();
+    FillDocTypes();
+    ApplySettings();
+
+    FText->onKeyPress = [this](QKeyEvent* e) { return TextKeyPress(e); };
+    FText->onKeyRelease = [this](QKeyEvent* e) { TextKeyUp(e); };
+    FText->onContextMenu = [this](const QPoint& pos) { mnpTextPopup(pos); };
+}
+
+TcwEditBase::~TcwEditBase()
+{
+    // A window destroyed without closing (the program ending) still lets go
+    // of its document: its own is destroyed, a project's stays with it.
+    if (FDocument) {
+        FDocument->SetOnNameChange(nullptr);
+        FDocument->SetIsOpen(false);
+        if (!FDocument->Project())
+            delete FDocument;
+        FDocument = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+QToolButton* TcwEditBase::addButton(const char* name, int left, const QString& hint, int icon)
+{
+    auto* b = new QToolButton(FToolBar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, 3, 25, 25);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    b->setToolTip(hint);
+    FButtons.insert(b->objectName(), b);
+    return b;
+}
+
+void TcwEditBase::buildLayout()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    FToolBar = new QWidget(this);
+    FToolBar->setObjectName(QStringLiteral("Panel1"));
+    FToolBar->setFixedHeight(30);
+    FToolBar->setMinimumWidth(545);
+    FDocTypeCombo = new QComboBox(FToolBar);
+    FDocTypeCombo->setObjectName(QStringLiteral("cmbDocType"));
+    FDocTypeCombo->setGeometry(8, 4, 129, 22);
+    FDocTypeCombo->setToolTip(QStringLiteral("Document Type"));
+    FDocTypeCombo->setFocusPolicy(Qt::NoFocus);
+    connect(FDocTypeCombo, &QComboBox::activated, this,
+            [this](int index) { guarded(this, [&] { SetDocType(index); }); });
+
+    connect(addButton("cmdSave", 147, QStringLiteral("Save File"), QStyle::SP_DialogSaveButton),
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { Save(); }); });
+    addButton("cmdPrint", 178, QStringLiteral("Print"), QStyle::SP_FileDialogContentsView);
+    connect(addButton("cmdUndo", 210, QStringLiteral("Undo"), QStyle::SP_ArrowBack),
+            &QToolButton::clicked, this, &TcwEditBase::Undo);
+    connect(addButton("cmdCut", 235, QStringLiteral("Cut"), QStyle::SP_DialogDiscardButton),
+            &QToolButton::clicked, this, &TcwEditBase::doCut);
+    connect(addButton("cmdCopy", 260, QStringLiteral("Copy"), QStyle::SP_FileLinkIcon),
+            &QToolButton::clicked, this, &TcwEditBase::doCopy);
+    connect(addButton("cmdPaste", 285, QStringLiteral("Paste"), QStyle::SP_DialogApplyButton),
+            &QToolButton::clicked, this, &TcwEditBase::doPaste);
+    connect(addButton("cmdFind", 322, QStringLiteral("Find"), QStyle::SP_FileDialogDetailedView),
+            &QToolButton::clicked, this, [this] { FMain.SearchFind(); });
+    connect(addButton("cmdReplace", 347, QStringLiteral("Replace"), QStyle::SP_BrowserReload),
+            &QToolButton::clicked, this, [this] { FMain.SearchReplace(); });
+    connect(addButton("cmdGoToLine", 372, QStringLiteral("Go to line..."), QStyle::SP_ArrowRight),
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdGoToLineClick(); }); });
+    connect(addButton("cmdAddToProject", 410, QStringLiteral("Add document to active project"),
+                      QStyle::SP_FileDialogNewFolder),
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdAddToProjectClick(); }); });
+    connect(addButton("cmdRemoveFromProject", 410,
+                      QStringLiteral("Remove document from active project"), QStyle::SP_TrashIcon),
+            &QToolButton::clicked, this,
+            [this] { guarded(this, [this] { cmdRemoveFromProjectClick(); }); });
+    connect(addButton("cmdJava", 450, QStringLiteral("Compile Java document"),
+                      QStyle::SP_MediaSeekForward),
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdJavaClick(); }); });
+    connect(addButton("cmdJavaRun", 480, QStringLiteral("Run Java document"), QStyle::SP_MediaPlay),
+            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdJavaRunClick(); }); });
+    addButton("cmdBrowser", 514, QStringLiteral("Load document in Web Browser"),
+              QStyle::SP_DriveNetIcon);
+    for (const char* name : {"cmdSave", "cmdPaste"})
+        FButtons.value(QString::fromLatin1(name))->setEnabled(false);
+    for (const char* name : {"cmdRemoveFromProject", "cmdJava", "cmdBrowser"})
+        FButtons.value(QString::fromLatin1(name))->hide();
+    layout->addWidget(FToolBar);
+
+    auto* editPanel = new QWidget(this);
+    editPanel->setObjectName(QStringLiteral("pnlEdit"));
+    auto* editLayout = new QVBoxLayout(editPanel);
+    editLayout->setContentsMargins(2, 2, 2, 2);
+    editLayout->addWidget(FText->widget());
+    layout->addWidget(editPanel, 1);
+
+    FErrorPanel = new QWidget(this);
+    FErrorPanel->setObjectName(QStringLiteral("pnlErrors"));
+    FErrorPanel->setFixedHeight(86);
+    auto* errorLayout = new QVBoxLayout(FErrorPanel);
+    errorLayout->setContentsMargins(0, 0, 0, 0);
+    FErrors = new QListWidget(FErrorPanel);
+    FErrors->setObjectName(QStringLiteral("lstErrors"));
+    FErrors->setFrameShape(QFrame::NoFrame);
+    FErrors->setUniformItemSizes(true);
+    connect(FErrors, &QListWidget::itemDoubleClicked, this,
+            [this] { guarded(this, [this] { lstErrorsDblClick(); }); });
+    errorLayout->addWidget(FErrors);
+    FErrorPanel->hide();
+    layout->addWidget(FErrorPanel);
+
+    FStatusBar = new QStatusBar(this);
+    FStatusBar->setObjectName(QStringLiteral("StatusBar"));
+    FStatusBar->setSizeGripEnabled(false);
+    layout->addWidget(FStatusBar);
+
+    FPopup = new QMenu(this);
+    FPopup->setObjectName(QStringLiteral("mnpText"));
+    auto item = [this](const char* name, const QString& caption, auto slot) {
+        QAction* a = FPopup->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, slot] { guarded(this, [this, slot] { (this->*slot)(); }); });
+        FPopupItems.insert(a->objectName(), a);
+        return a;
+    };
+    item("mnpTextCut", QStringLiteral("Cu&t"), &TcwEditBase::doCut);
+    item("mnpTextCopy", QStringLiteral("&Copy"), &TcwEditBase::doCopy);
+    item("mnpTextPaste", QStringLiteral("&Paste"), &TcwEditBase::doPaste);
+    item("mnpTextDelete", QStringLiteral("&Delete"), &TcwEditBase::doDelete);
+    item("mnpAddToProject", QStringLiteral("&Add to active project"),
+         &TcwEditBase::cmdAddToProjectClick);
+    item("mnpRemoveFromProject", QStringLiteral("&Remove from active project"),
+         &TcwEditBase::cmdRemoveFromProjectClick)
+        ->setVisible(false);
+
+    // Main menu shortcuts win over the text control's own key bindings, and
+    // the plain variant hears mouse clicks in the text.
+    QWidget* textWidget = FText->widget();
+    textWidget->installEventFilter(this);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(textWidget))
+        area->viewport()->installEventFilter(this);
+    setFocusProxy(textWidget);
+}
+
+void TcwEditBase::FillDocTypes()
+{
+    FDocTypeCombo->clear();
+    for (int i = 0; i < FMain.DocTypes().Count(); ++i)
+        FDocTypeCombo->addItem(FMain.DocTypes().Name(i));
+}
+
+void TcwEditBase::ApplySettings()
+{
+    const TSettings& s = FMain.CurrentSettings();
+    FText->setEditorFont(FMain.EditorFont());
+    FText->setTextColor(ColorToQColor(s.Font.Color, palette()));
+    FText->setBackgroundColor(ColorToQColor(s.EditorColor, palette()));
+}
+
+
+// ---------------------------------------------------------------------------
+// Creation and the document
+
+void TcwEditBase::AttachDocument(TDocument* document)
+{
+    FDocument = document;
+    FDocument->SetOnNameChange(
+        [this](TDocument*, const QString& newName) { DocumentNameChanged(newName); });
+}
+
+void TcwEditBase::CreateNew(int number, int docType)
+{
+    FText->setSyntax(docType);
+    AttachDocument(TDocument::CreateNew(number, static_cast<TDocType>(docType)).release());
+    FDocument->SetIsOpen(true);
+    FDocTypeCombo->setCurrentIndex(GetDocType());
+    FMain.RenameWindowTab(windowTitle(), FDocument->Title());
+    SetCaption(FDocument->Title());
+    UpdateButtons();
+}
+
+void TcwEditBase::CreateFromFile(const QString& fileName)
+{
+    std::unique_ptr<TDocument> doc = TDocument::CreateFromFile(fileName);
+    AttachDocument(doc.get());
+    try {
+        LoadDocument();
+    } catch (...) {
+        FDocument->SetOnNameChange(nullptr);
+        FDocument = nullptr;
+        throw;
+    }
+    doc.release();
+    FDocument->SetIsOpen(true);
+    FDocTypeCombo->setCurrentIndex(GetDocType());
+}
+
+void TcwEditBase::CreateForDocument(TDocument* document)
+{
+    AttachDocument(document);
+    try {
+        LoadDocument();
+    } catch (...) {
+        FDocument->SetOnNameChange(nullptr);
+        FDocument = nullptr;
+        throw;
+    }
+    FDocument->SetIsOpen(true);
+    FDocTypeCombo->setCurrentIndex(GetDocType());
+}
+
+void TcwEditBase::SetCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+void TcwEditBase::LoadDocument()
+{
+    BusyCursor busy;
+    // The file is read before anything changes, so a failed read leaves the
+    // window (and its tab) as it was.
+    QByteArray utf8;
+    TTextFormat format;
+    FDocument->LoadUtf8(utf8, format);
+    FText->setSyntax(GetDocType());
+    FMain.RenameWindowTab(windowTitle(), FDocument->Title());
+    SetCaption(FDocument->Title());
+    FText->setUtf8(utf8);
+    utf8.clear();
+    FFormat = format;
+    FText->setModified(false);
+    FText->setReadOnly(FMain.OpenReadOnly());
+    FText->setSelection(0, 0);
+    FMain.UpdateMenuItems(this);
+    UpdateButtons();
+}
+
+void TcwEditBase::DocumentNameChanged(const QString& newName)
+{
+    FMain.RenameWindowTab(windowTitle(), newName);
+    SetCaption(newName);
+    FDocTypeCombo->setCurrentIndex(GetDocType());
+    FText->setSyntax(GetDocType());
+}
+
+void TcwEditBase::SetDocType(int docType)
+{
+    if (!FDocument || docType < 0 || docType > int(TDocType::Other))
+        return;
+    FDocument->SetDocType(static_cast<TDocType>(docType));
+    FMain.RenameWindowTab(windowTitle(), FDocument->Title());
+    SetCaption(FDocument->Title());
+    FText->setSyntax(docType);
+    FText->setModified(true);
+}
+
+bool TcwEditBase::IsSaved() const
+{
+    return !FDocument || (!FDocument->IsNew() && !FText->isModified());
+}
+
+QString TcwEditBase::GetFileName() const
+{
+    return FDocument ? FDocument->FileName() : QString();
+}
+
+QString TcwEditBase::GetPathName() const
+{
+    return FDocument ? FDocument->FullPath() : QString();
+}
+
+int TcwEditBase::GetDocType() const
+{
+    return FDocument ? int(FDocument->DocType()) : int(TDocType::Other);
+}
+
+// ---------------------------------------------------------------------------
+// Saving and closing
+
+void TcwEditBase::WriteText(const QString& fullPath)
+{
+    files::writeAtomically(fullPath, FDocument->Utf8BytesToSave(FText->utf8(), FFormat));
+}
+
+bool TcwEditBase::Save()
+{
+    bool saved = false;
+    if (FDocument->IsNew()) {
+        saved = SaveAs();
+    } else {
+        const QString path = GetPathName();
+        // A file that vanished while its directory remains is written anew;
+        // a read-only one (or one whose directory is gone) is not.
+        const bool writable = files::exists(path) ? !files::isReadOnly(path)
+                                                  : files::isDirectory(FDocument->Path());
+        if (!writable) {
+            ask(this, QStringLiteral("%1 is read only and will not be saved.").arg(path),
+                MsgType::Warning, MsgButtons::OK);
+        } else {
+            FDocument->SaveFromUtf8(FText->utf8(), FFormat);
+            FText->setModified(false);
+            FMain.AddRecentFile(path);
+            saved = true;
+        }
+    }
+    FMain.UpdateMenuItems(this);
+    return saved;
+}
+
+bool TcwEditBase::SaveAs()
+{
+    QString name;
+    if (!FMain.ExecuteSaveDialog(GetDocType(), name))
+        return false;
+    if (files::extractFileExt(name).isEmpty()) {
+        name += QLatin1Char('.') + DocTypeExtension(FDocument->DocType());
+        FMain.SetSaveDialogFileName(name);
+    }
+    WriteText(name);
+    TProject* project = FMain.CurrentProject();
+    const bool addToProject = FDocument->IsNew() && project;
+    FDocument->SetFileName(name);
+    if (addToProject)
+        project->AddDocument(FDocument);
+    FText->setModified(false);
+    FMain.AddRecentFile(name);
+    FMain.UpdateMenuItems(this);
+    return true;
+}
+
+bool TcwEditBase::QuerySave()
+{
+    if (!FText->isModified())
+        return true;
+    switch (ask(this, QStringLiteral("Save changes to %1?").arg(GetPathName()),
+                MsgType::Confirmation, MsgButtons::YesNoCancel)) {
+    case MsgResult::Yes: return Save();
+    case MsgResult::No: return true;
+    default: return false;
+    }
+}
+
+bool TcwEditBase::CloseQuery()
+{
+    bool canClose = true;
+    try {
+        if (FText->isModified() && !FForceClose) {
+            if (FDocument && FDocument->IsNew()) {
+                if (ask(this, QStringLiteral("Save '%1'?").arg(windowTitle()),
+                        MsgType::Confirmation, MsgButtons::YesNo) == MsgResult::Yes)
+                    canClose = SaveAs();
+            } else {
+                canClose = QuerySave();
+            }
+        }
+    } catch (const EBrewpadError& e) {
+        // A save that failed keeps the window and its text.
+        showError(this, e.message());
+        canClose = false;
+    }
+    if (canClose && !FBrowserTempFile.isEmpty() && QFile::exists(FBrowserTempFile))
+        QFile::remove(FBrowserTempFile);
+    return canClose;
+}
+
+void TcwEditBase::FormClose()
+{
+    FClosed = true;
+    FMain.RemoveWindowTab(windowTitle());
+    if (FDocument) {
+        FDocument->SetOnNameChange(nullptr);
+        FDocument->SetIsOpen(false);
+        if (!FDocument->Project())
+            delete FDocument;
+        FDocument = nullptr;
+    }
+}
+
+void TcwEditBase::closeEvent(QCloseEvent* event)
+{
+    if (!FClosed) {
+        if (!CloseQuery()) {
+            event->ignore();
+            return;
+        }
+        FormClose();
+    }
+    event->accept();
+}
+
+void TcwEditBase::ForceClose()
+{
+    FForceClose = true;
+    if (QWidget* frame = parentWidget(); frame && frame->inherits("QMdiSubWindow"))
+        frame->close();
+    else
+        close();
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+void TcwEditBase::Undo()
+{
+    FText->undo();
+}
+
+void TcwEditBase::doCut()
+{
+    FText->cut();
+}
+
+void TcwEditBase::doCopy()
+{
+    FText->copy();
+}
+
+void TcwEditBase::doPaste()
+{
+    FText->paste();
+}
+
+void TcwEditBase::doDelete()
+{
+    FText->deleteSelection();
+}
+
+bool TcwEditBase::TextKeyPress(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Tab ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const int tabSet = FMain.CurrentSettings().TabSet;
+    if (tabSet == -1)
+        return false;
+    // A read-only text takes no spaces either.
+    if (!FText->isReadOnly())
+        FText->replaceSelection(QString(std::max(tabSet, 0), QLatin1Char(' ')));
+    return true;
+}
+
+void TcwEditBase::TextKeyUp(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && FMain.CurrentSettings().AutoIndent && !FText->isReadOnly() &&
+        FText->lineCount() > 0) {
+        // The part of the line before the line break that Enter inserted:
+        // it ends at the character before the CR LF in front of the caret.
+        const int last = FText->caret() - 3;
+        QString part;
+        if (last >= 0) {
+            const int line = FText->lineFromPosition(last);
+            const int column = last - FText->lineStart(line);
+            if (column < FText->lineLength(line))
+                part = FText->line(line).left(column + 1);
+        }
+        int run = 0;
+        while (run < part.size() &&
+               (part[run] == QLatin1Char(' ') || part[run] == QLatin1Char('\t')))
+            ++run;
+        if (run > 0)
+            FText->replaceSelection(part.left(run));
+    }
+    FMain.UpdateMenuItems(FText->widget());
+}
+
+bool TcwEditBase::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (FMain.IsMenuShortcut(key->key() | int(key->modifiers()))) {
+            // Leave the key to the main menu's shortcut.
+            event->ignore();
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        TextClicked();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Searching
+
+namespace {
+
+// Searches the control's text from its selection; on success selects the
+// match.
+bool SearchEditText(TextControl& control, const QString& searchText, TSearchOptions options)
+{
+    if (searchText.isEmpty() || control.textLength() == 0)
+        return false;
+    const QString text = control.text();
+    const qsizetype pos = SearchBuffer(searchView(text), control.selStart(), control.selLength(),
+                                       searchView(searchText), options);
+    if (pos < 0)
+        return false;
+    control.setSelection(int(pos), int(searchText.size()));
+    return true;
+}
+
+} // namespace
+
+bool TcwEditBase::FindNext()
+{
+    FText->setFocus();
+    const QString findText = FMain.FindText();
+    if (SearchEditText(*FText, findText, FMain.FindOptions())) {
+        if (FScrollToFound)
+            FText->scrollCaretIntoView();
+        return true;
+    }
+    FMain.SetStatusText(QStringLiteral("Can't find '") + findText + QLatin1Char('\''));
+    beep();
+    return false;
+}
+
+void TcwEditBase::Replace()
+{
+    const QString findText = FMain.ReplaceFindText();
+    const QString replaceText = FMain.ReplaceText();
+    const TSearchOptions options = FMain.ReplaceOptions();
+    if (FText->isReadOnly())
+        return;
+
+    if (ReplaceSelectionMatches(searchView(FText->selectedText()), searchView(findText),
+                                options.testFlag(TSearchOption::MatchCase)))
+        FText->replaceSelection(replaceText);
+
+    if (options.testFlag(TSearchOption::ReplaceAll)) {
+        // The whole loop (search, replace, search on after the inserted text)
+        // runs over a copy of the text in one linear pass and goes back into
+        // the control as one edit, one undo step.
+        FScrollToFound = false;
+        const QString text = FText->text();
+        const TReplaceAllResult result =
+            ReplaceAll(searchView(text), 0, searchView(findText), searchView(replaceText),
+                       options | TSearchOption::Down);
+        if (result.Count() > 0) {
+            const QString replaced = ApplyReplacements(searchView(text), result.Positions,
+                                                       findText.size(), searchView(replaceText));
+            FText->beginUndoAction();
+            FText->setSelection(0, FText->textLength());
+            FText->replaceSelection(replaced);
+            FText->endUndoAction();
+        }
+        FText->setSelection(int(result.SelStart), int(result.SelLength));
+        FText->setFocus();
+        if (result.EndedByFailure) {
+            FMain.SetStatusText(QStringLiteral("Can't find '") + findText + QLatin1Char('\''));
+            beep();
+        }
+        FScrollToFound = true;
+        FText->scrollCaretIntoView();
+        if (result.First >= 0)
+            FMain.SetStatusText(QStringLiteral("Done Replacing '") + findText +
+                                QStringLiteral("' with '") + replaceText + QStringLiteral(".'"));
+        beep();
+    }
+    FText->scrollCaretIntoView();
+}
+
+void TcwEditBase::GoToLine(int lineNumber)
+{
+    // Line 0 names no line: nothing moves.
+    if (lineNumber <= 0 || lineNumber > FText->lineCount())
+        return;
+    FText->setFocus();
+    // The whole line and its line break. (The break's CR alone cannot be
+    // selected: both controls hold a line break as one unit.)
+    const int line = lineNumber - 1;
+    const int start = FText->lineStart(line);
+    const int end = line + 1 < FText->lineCount() ? FText->lineStart(line + 1) : FText->textLength();
+    FText->setSelection(start, end - start);
+    FText->scrollCaretIntoView();
+}
+
+void TcwEditBase::cmdGoToLineClick()
+{
+    if (const std::optional<int> line = FMain.AskLineNumber())
+        GoToLine(*line);
+}
+
+// ---------------------------------------------------------------------------
+// Buttons and popup menu
+
+void TcwEditBase::UpdateProjectItems(QAction* add, QAction* remove)
+{
+    TProject* project = FMain.CurrentProject();
+    if (!project) {
+        add->setEnabled(false);
+        return;
+    }
+    const bool contains = project->ContainsFile(GetFileName());
+    remove->setVisible(contains);
+    add->setVisible(!contains);
+    add->setEnabled(!contains);
+}
+
+void TcwEditBase::UpdateButtons()
+{
+    const bool untitled = !FDocument || FDocument->IsNew();
+    const bool hasText = FText->lineCount() > 0;
+    const TSettings& s = FMain.CurrentSettings();
+    auto b = [this](const char* name) { return FButtons.value(QString::fromLatin1(name)); };
+
+    b("cmdSave")->setEnabled(FText->isModified() || untitled);
+    b("cmdPrint")->setEnabled(FMain.HasPrintDialog() && hasText &&
+                              !QPrinterInfo::availablePrinterNames().isEmpty());
+    b("cmdFind")->setEnabled(hasText);
+    b("cmdReplace")->setEnabled(hasText);
+    b("cmdGoToLine")->setEnabled(hasText);
+    const int type = GetDocType();
+    b("cmdJava")->setVisible(type == int(TDocType::Java));
+
+    TProject* project = FMain.CurrentProject();
+    if (project) {
+        const bool contains = project->ContainsFile(GetFileName());
+        b("cmdRemoveFromProject")->setVisible(contains);
+        b("cmdAddToProject")->setVisible(!contains);
+        b("cmdAddToProject")->setEnabled(!contains);
+    } else {
+        b("cmdAddToProject")->setEnabled(false);
+    }
+    if (type == int(TDocType::Java))
+        b("cmdJava")->setEnabled(hasText && !untitled && files::exists(s.JavaCompiler));
+    b("cmdBrowser")->setVisible(type == int(TDocType::Html));
+    if (type == int(TDocType::Html))
+        b("cmdBrowser")->setEnabled(hasText && !untitled && files::exists(s.WebBrowser));
+    b("cmdPaste")->setEnabled(clipboardHasText());
+}
+
+void TcwEditBase::mnpTextPopup(const QPoint& pos)
+{
+    const bool selection = FText->selLength() > 0;
+    FPopupItems.value(QStringLiteral("mnpTextPaste"))->setEnabled(clipboardHasText());
+    for (const char* name : {"mnpTextCut", "mnpTextCopy", "mnpTextDelete"})
+        FPopupItems.value(QString::fromLatin1(name))->setEnabled(selection);
+    UpdateProjectItems(FPopupItems.value(QStringLiteral("mnpAddToProject")),
+                       FPopupItems.value(QStringLiteral("mnpRemoveFromProject")));
+    FPopup->popup(FText->widget()->mapToGlobal(pos));
+}
+
+// ---------------------------------------------------------------------------
+// Project
+
+void TcwEditBase::cmdAddToProjectClick()
+{
+    TProject* project = FMain.CurrentProject();
+    if (!project)
+        return;
+    if (FDocument->IsNew() && !SaveAs())
+        return;
+    if (FDocument->Project() != project)
+        project->AddDocument(FDocument);
+    FMain.UpdateMenuItems();
+}
+
+void TcwEditBase::cmdRemoveFromProjectClick()
+{
+    if (TProject* project = FMain.CurrentProject()) {
+        project->RemoveFile(GetFileName());
+        FMain.UpdateMenuItems();
+    }
+}
+
+} // namespace bp

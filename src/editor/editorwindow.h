@@ -1,0 +1,128 @@
+#pragma once
+
+#include "model/textfile.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+class QListWidget;
+class QMenu;
+class QStatusBar;
+class QToolButton;
+
+namespace bp {
+
+class IMainWindow;
+class TDocument;
+class TextControl;
+
+// One editor window: a document shown in a text control, with its tool bar,
+// popup menu, status line and the (hidden) compiler output list. The two
+// variants, TcwEdit95 and TcwEdit, differ only in their text control and a
+// few details, given as overrides.
+class TcwEditBase : public QWidget {
+    Q_OBJECT
+
+public:
+    ~TcwEditBase() override;
+
+    // The three ways to make a window. They build it; the caller shows it.
+    void CreateNew(int number, int docType);
+    // Throws "Can't find '<path>'" when the file is missing.
+    void CreateFromFile(const QString& fileName);
+    void CreateForDocument(TDocument* document);
+
+    bool HasDocument() const { return FDocument != nullptr; }
+    bool IsSaved() const;
+    QString GetFileName() const;
+    QString GetPathName() const;
+    int GetDocType() const;
+    TDocument* Document() const { return FDocument; }
+    TextControl* Text() const { return FText.get(); }
+    const TTextFormat& Format() const { return FFormat; }
+
+    void SetDocType(int docType);
+    void LoadDocument();
+    bool Save();
+    bool SaveAs();
+    bool QuerySave();
+    // The question before closing; true when the window may close.
+    bool CloseQuery();
+    void ForceClose();
+    void Undo();
+    void doCut();
+    void doCopy();
+    void doPaste();
+    void doDelete();
+    void UpdateButtons();
+    // Searching: one Find Next with the Find dialog's text and options;
+    // Replace (and Replace All) with the Replace dialog's; a line by number.
+    bool FindNext();
+    void Replace();
+    void GoToLine(int lineNumber);
+    void cmdGoToLineClick();
+    // Compiling the Java document and showing what the compiler printed.
+    void Compile();
+    void cmdJavaClick();
+    void lstErrorsDblClick();
+    void cmdAddToProjectClick();
+    void cmdRemoveFromProjectClick();
+    // Applies the main window's font and the editor background colour.
+    void ApplySettings();
+
+    QToolButton* button(const QString& name) const { return FButtons.value(name); }
+    QComboBox* cmbDocType() const { return FDocTypeCombo; }
+    QMenu* mnpText() const { return FPopup; }
+    QStatusBar* statusBar() const { return FStatusBar; }
+    QListWidget* lstErrors() const { return FErrors; }
+    QWidget* pnlErrors() const { return FErrorPanel; }
+
+protected:
+    TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, QWidget* parent);
+    // Variant details.
+    virtual void cmdJavaRunClick() = 0;
+    // A mouse click in the text (the plain variant refreshes the main menu).
+    virtual void TextClicked() {}
+
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    IMainWindow& FMain;
+
+private:
+    void buildLayout();
+    QToolButton* addButton(const char* name, int left, const QString& hint, int icon);
+    void FillDocTypes();
+    void AttachDocument(TDocument* document);
+    void DocumentNameChanged(const QString& newName);
+    void SetCaption(const QString& caption);
+    bool TextKeyPress(QKeyEvent* event);
+    void TextKeyUp(QKeyEvent* event);
+    void mnpTextPopup(const QPoint& pos);
+    void UpdateProjectItems(QAction* add, QAction* remove);
+    void WriteText(const QString& fullPath);
+    void FormClose();
+
+    std::unique_ptr<TextControl> FText;
+    TDocument* FDocument = nullptr;
+    TTextFormat FFormat;
+    bool FForceClose = false;
+    bool FScrollToFound = true;
+    bool FClosed = false;
+    QString FBrowserTempFile;
+    QString FBrowserURL;
+
+    QStatusBar* FStatusBar = nullptr;
+    QWidget* FToolBar = nullptr;
+    QComboBox* FDocTypeCombo = nullptr;
+    QWidget* FErrorPanel = nullptr;
+    QListWidget* FErrors = nullptr;
+    QMenu* FPopup = nullptr;
+    QHash<QString, QToolButton*> FButtons;
+    QHash<QString, QAction*> FPopupItems;
+};
+
+} // namespace bp

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "editor/textcontrol.h"
+
+#include <QPointer>
+#include <QTextCursor>
+
+class QPlainTextEdit;
+class QTextBlock;
+
+namespace bp {
+
+// The text control of the plain editor window, on QPlainTextEdit. The
+// document stores each line break as one paragraph separator between blocks;
+// offsets are turned into document positions through the block numbers,
+// which costs a logarithm of the text per conversion.
+class PlainTextControl : public TextControl {
+public:
+    PlainTextControl();
+    ~PlainTextControl() override;
+    PlainTextControl(const PlainTextControl&) = delete;
+    PlainTextControl& operator=(const PlainTextControl&) = delete;
+
+    QWidget* widget() override;
+    QPlainTextEdit* editor() const;
+
+    QString text() const override;
+    void setText(const QString& text) override;
+    void setUtf8(const QByteArray& utf8) override;
+    QByteArray utf8() const override;
+
+    int textLength() const override;
+    int lineCount() const override;
+    QString line(int index) const override;
+    int lineLength(int index) const override;
+    int lineStart(int index) const override;
+    int lineFromPosition(int position) const override;
+
+    int selStart() const override;
+    int selLength() const override;
+    void setSelection(int start, int length) override;
+    QString selectedText() const override;
+    void replaceSelection(const QString& text) override;
+    int caret() const override;
+
+    bool isModified() const override;
+    void setModified(bool modified) override;
+    bool isReadOnly() const override;
+    void setReadOnly(bool readOnly) override;
+
+    void undo() override;
+    bool canUndo() const override;
+    void cut() override;
+    void copy() override;
+    void paste() override;
+    void deleteSelection() override;
+    void beginUndoAction() override;
+    void endUndoAction() override;
+
+    void scrollCaretIntoView() override;
+    void setFocus() override;
+
+    void setEditorFont(const QFont& font) override;
+    void setTextColor(const QColor& color) override;
+    void setBackgroundColor(const QColor& color) override;
+    QColor backgroundColor() const override;
+
+    void setSyntax(int docType) override;
+
+private:
+    // Offset of a document position, and the document position of an offset
+    // (an offset inside a line break gives the end of its line).
+    int offsetFromPosition(int position) const;
+    int positionFromOffset(int offset) const;
+    QTextBlock blockAtOffset(int offset) const;
+    void applyPalette();
+    void reportModified();
+
+    QPointer<QPlainTextEdit> FEdit;
+    // Holds the open edit block between beginUndoAction and endUndoAction.
+    QTextCursor FUndoCursor;
+    int FUndoDepth = 0;
+    bool FReportedModified = false;
+    bool FLoading = false;
+    QColor FTextColor;
+    QColor FBackColor;
+};
+
+} // namespace bp

@@ -1,0 +1,602 @@
+#include "editor/scitextcontrol.h"
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qscilexerjava.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace bp {
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+constexpr long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
+// Lines the margin always has room for, so that it does not widen while a
+// short text grows.
+constexpr int MinMarginDigits = 3;
+// Lexers describe their styles in 0 to 127.
+constexpr int LastLexerStyle = 127;
+
+// Scintilla colours are 0x00BBGGRR.
+long sciColor(const QColor& color)
+{
+    return long(color.red()) | (long(color.green()) << 8) | (long(color.blue()) << 16);
+}
+
+// The number of bytes of the well-formed UTF-8 character at s (at most n
+// bytes available), and through units how many UTF-16 code units it takes.
+// A byte that starts no well-formed character counts as one byte and one
+// unit, as Scintilla counts it.
+int utf8CharLength(const unsigned char* s, qsizetype n, int& units)
+{
+    units = 1;
+    const unsigned char c = s[0];
+    if (c < 0x80)
+        return 1;
+    const auto cont = [&](qsizetype i, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
+        return i < n && s[i] >= lo && s[i] <= hi;
+    };
+    if (c >= 0xC2 && c <= 0xDF)
+        return cont(1) ? 2 : 1;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char hi = c == 0xED ? 0x9F : 0xBF;
+        return cont(1, lo, hi) && cont(2) ? 3 : 1;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const unsigned char lo = c == 0xF0 ? 0x90 : 0x80;
+        const unsigned char hi = c == 0xF4 ? 0x8F : 0xBF;
+        if (cont(1, lo, hi) && cont(2) && cont(3)) {
+            units = 2;
+            return 4;
+        }
+    }
+    return 1;
+}
+
+// CR LF for every line break of a text that goes into the control.
+QString withCrLf(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            result += QLatin1String("\r\n");
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+// The widget: passes key and context-menu events to the control's hooks,
+// types Tab as a tab character, and lets the application's shortcuts win over
+// Scintilla's own key bindings.
+class SciEdit : public QsciScintilla {
+public:
+    explicit SciEdit(SciTextControl& owner) : FOwner(owner) {}
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ShortcutOverride) {
+            // Menu shortcuts (Ctrl+Z, Ctrl+C, Ctrl+Del ...) go to the menu, as
+            // they did with the native control; keys without a shortcut still
+            // reach keyPressEvent.
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+                ke->ignore();
+                return true;
+            }
+        }
+        return QsciScintilla::event(e);
+    }
+
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (FOwner.onKeyPress && FOwner.onKeyPress(e)) {
+            e->accept();
+            return;
+        }
+        // Scintilla would indent a block of lines or rewrite the indentation;
+        // a Tab replaces the selection with one tab character.
+        if (e->key() == Qt::Key_Tab && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            FOwner.replaceSelection(QStringLiteral("\t"));
+            e->accept();
+            return;
+        }
+        QsciScintilla::keyPressEvent(e);
+    }
+
+    void keyReleaseEvent(QKeyEvent* e) override
+    {
+        QsciScintilla::keyReleaseEvent(e);
+        if (FOwner.onKeyRelease)
+            FOwner.onKeyRelease(e);
+    }
+
+    void contextMenuEvent(QContextMenuEvent* e) override
+    {
+        if (!FOwner.onContextMenu) {
+            QsciScintilla::contextMenuEvent(e);
+            return;
+        }
+        // Mouse events arrive through the viewport; the hook speaks in the
+        // coordinates of the whole widget.
+        FOwner.onContextMenu(mapFromGlobal(e->globalPos()));
+        e->accept();
+    }
+
+private:
+    SciTextControl& FOwner;
+};
+
+SciTextControl::SciTextControl()
+    : FFont(QFontDatabase::systemFont(QFontDatabase::FixedFont))
+{
+    auto* edit = new SciEdit(*this);
+    FEdit = edit;
+    FTextColor = edit->palette().color(QPalette::Text);
+    FBackColor = edit->palette().color(QPalette::Base);
+
+    edit->setUtf8(true);
+    edit->setEolMode(QsciScintilla::EolWindows);
+    send(Sci::SCI_SETPASTECONVERTENDINGS, 1);
+    edit->setWrapMode(QsciScintilla::WrapNone);
+    send(Sci::SCI_SETHSCROLLBAR, 1);
+    send(Sci::SCI_SETVSCROLLBAR, 1);
+    // The horizontal scroll range follows the widest line shown.
+    send(Sci::SCI_SETSCROLLWIDTH, 1);
+    send(Sci::SCI_SETSCROLLWIDTHTRACKING, 1);
+    edit->setAutoIndent(false);
+    edit->setIndentationsUseTabs(true);
+    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+
+    edit->setMarginLineNumbers(0, true);
+    edit->setMarginWidth(1, 0);
+    edit->setMarginWidth(2, 0);
+
+    QObject::connect(edit, &QsciScintilla::modificationChanged, edit,
+                     [this](bool) { reportModified(); });
+    QObject::connect(edit, &QsciScintilla::linesChanged, edit,
+                     [this] { updateMarginWidth(false); });
+
+    edit->setFont(FFont);
+    applyStyles();
+}
+
+SciTextControl::~SciTextControl()
+{
+    delete FEdit.data();
+}
+
+QWidget* SciTextControl::widget()
+{
+    return FEdit;
+}
+
+QsciScintilla* SciTextControl::editor() const
+{
+    return FEdit;
+}
+
+long SciTextControl::send(unsigned int message, unsigned long wParam, long lParam) const
+{
+    return FEdit->SendScintilla(message, wParam, lParam);
+}
+
+long SciTextControl::sciLines() const
+{
+    return send(Sci::SCI_GETLINECOUNT);
+}
+
+long SciTextControl::lineIndex(long line) const
+{
+    // Line sciLines() gives the length of the text; Scintilla asserts on more.
+    return send(Sci::SCI_INDEXPOSITIONFROMLINE, std::clamp(line, 0L, sciLines()), Utf16Index);
+}
+
+long SciTextControl::positionFromOffset(int offset) const
+{
+    const long clamped = std::clamp(long(offset), 0L, long(textLength()));
+    const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, clamped, Utf16Index);
+    const long from = send(Sci::SCI_POSITIONFROMLINE, line);
+    // An offset inside the line break or beyond stops at the end of the line:
+    // a caret between CR and LF would let typing split the break.
+    const long limit = send(Sci::SCI_GETLINEENDPOSITION, line);
+    long units = clamped - lineIndex(line);
+    if (units <= 0 || limit <= from)
+        return from;
+    // Walk the line's bytes ourselves: SCI_POSITIONRELATIVECODEUNITS runs to
+    // the end of the document when the offset falls inside a surrogate pair.
+    // Such an offset rounds down to the start of the pair.
+    const long span = std::min(limit - from, 3 * units);
+    QByteArray bytes(span + 1, '\0');
+    FEdit->SendScintilla(Sci::SCI_GETTEXTRANGE, from, from + span, bytes.data());
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
+    long i = 0;
+    while (i < span && units > 0) {
+        int charUnits = 1;
+        const int length = utf8CharLength(s + i, span - i, charUnits);
+        if (charUnits > units)
+            break;
+        units -= charUnits;
+        i += length;
+    }
+    return from + i;
+}
+
+int SciTextControl::offsetFromPosition(long position) const
+{
+    const long line = send(Sci::SCI_LINEFROMPOSITION, position);
+    const long from = send(Sci::SCI_POSITIONFROMLINE, line);
+    return int(lineIndex(line) + send(Sci::SCI_COUNTCODEUNITS, from, position));
+}
+
+QString SciTextControl::textRange(long from, long to) const
+{
+    if (to <= from)
+        return QString();
+    QByteArray bytes(to - from + 1, '\0');
+    FEdit->SendScintilla(Sci::SCI_GETTEXTRANGE, from, to, bytes.data());
+    return QString::fromUtf8(bytes.constData(), to - from);
+}
+
+QString SciTextControl::text() const
+{
+    const auto* data = static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    return QString::fromUtf8(data, send(Sci::SCI_GETLENGTH));
+}
+
+QByteArray SciTextControl::utf8() const
+{
+    const auto* data = static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, send(Sci::SCI_GETLENGTH));
+}
+
+void SciTextControl::setText(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    load(bytes.constData(), bytes.size());
+}
+
+void SciTextControl::setUtf8(const QByteArray& utf8)
+{
+    load(utf8.constData(), utf8.size());
+}
+
+void SciTextControl::load(const char* data, qsizetype size)
+{
+    FLoading = true;
+    const bool readOnly = FEdit->isReadOnly();
+    FEdit->setReadOnly(false);
+    // Without change notifications, and without a line index to keep up to
+    // date, the line-end conversion of a large text takes a fraction of the
+    // time: each inserted CR would otherwise go through the widget's signals.
+    const long eventMask = send(Sci::SCI_GETMODEVENTMASK);
+    send(Sci::SCI_SETMODEVENTMASK, 0);
+    send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+    send(Sci::SCI_SETUNDOCOLLECTION, 0);
+    send(Sci::SCI_CLEARALL);
+    // SCI_APPENDTEXT takes a length; SCI_SETTEXT would stop at a NUL byte.
+    FEdit->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(size), data);
+    send(Sci::SCI_CONVERTEOLS, Sci::SC_EOL_CRLF);
+    send(Sci::SCI_EMPTYUNDOBUFFER);
+    send(Sci::SCI_SETUNDOCOLLECTION, 1);
+    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+    send(Sci::SCI_SETMODEVENTMASK, eventMask);
+    send(Sci::SCI_SETSAVEPOINT);
+    send(Sci::SCI_GOTOPOS, 0);
+    FEdit->setReadOnly(readOnly);
+    FForcedModified = false;
+    FLoading = false;
+    updateMarginWidth(false);
+    reportModified();
+}
+
+int SciTextControl::textLength() const
+{
+    return int(lineIndex(sciLines()));
+}
+
+int SciTextControl::lineCount() const
+{
+    const long length = send(Sci::SCI_GETLENGTH);
+    if (length == 0)
+        return 0;
+    const long lines = sciLines();
+    // A final line break leaves an empty line in Scintilla; it is no line here.
+    return int(send(Sci::SCI_POSITIONFROMLINE, lines - 1) == length ? lines - 1 : lines);
+}
+
+QString SciTextControl::line(int index) const
+{
+    if (index < 0 || index >= sciLines())
+        return QString();
+    return textRange(send(Sci::SCI_POSITIONFROMLINE, index),
+                     send(Sci::SCI_GETLINEENDPOSITION, index));
+}
+
+int SciTextControl::lineLength(int index) const
+{
+    if (index < 0 || index >= sciLines())
+        return 0;
+    // The line's code units less its break, whose bytes are CR and LF.
+    const long breakBytes =
+        send(Sci::SCI_POSITIONFROMLINE, index + 1) - send(Sci::SCI_GETLINEENDPOSITION, index);
+    return int(lineIndex(index + 1) - lineIndex(index) - breakBytes);
+}
+
+int SciTextControl::lineStart(int index) const
+{
+    return int(lineIndex(index));
+}
+
+int SciTextControl::lineFromPosition(int position) const
+{
+    const long clamped = std::clamp(long(position), 0L, long(textLength()));
+    return int(send(Sci::SCI_LINEFROMINDEXPOSITION, clamped, Utf16Index));
+}
+
+int SciTextControl::selStart() const
+{
+    return offsetFromPosition(send(Sci::SCI_GETSELECTIONSTART));
+}
+
+int SciTextControl::selLength() const
+{
+    return offsetFromPosition(send(Sci::SCI_GETSELECTIONEND)) - selStart();
+}
+
+void SciTextControl::setSelection(int start, int length)
+{
+    const long anchor = positionFromOffset(start);
+    const long caret = positionFromOffset(int(std::clamp(qint64(start) + length, qint64(0),
+                                                         qint64(textLength()))));
+    // Unlike SCI_SETSEL this does not scroll: scrollCaretIntoView does.
+    send(Sci::SCI_SETSELECTION, caret, anchor);
+}
+
+QString SciTextControl::selectedText() const
+{
+    return textRange(send(Sci::SCI_GETSELECTIONSTART), send(Sci::SCI_GETSELECTIONEND));
+}
+
+void SciTextControl::replaceSelection(const QString& text)
+{
+    if (FEdit->isReadOnly())
+        return;
+    const QByteArray bytes = withCrLf(text).toUtf8();
+    send(Sci::SCI_BEGINUNDOACTION);
+    send(Sci::SCI_TARGETFROMSELECTION);
+    // The target replacement takes a length, so a NUL character survives.
+    FEdit->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
+                         bytes.constData());
+    const long end = send(Sci::SCI_GETTARGETEND);
+    send(Sci::SCI_SETSELECTION, end, end);
+    send(Sci::SCI_ENDUNDOACTION);
+    send(Sci::SCI_SCROLLCARET);
+}
+
+int SciTextControl::caret() const
+{
+    return offsetFromPosition(send(Sci::SCI_GETCURRENTPOS));
+}
+
+bool SciTextControl::isModified() const
+{
+    return FForcedModified || send(Sci::SCI_GETMODIFY) != 0;
+}
+
+void SciTextControl::setModified(bool modified)
+{
+    FForcedModified = modified;
+    if (!modified)
+        send(Sci::SCI_SETSAVEPOINT);
+    reportModified();
+}
+
+void SciTextControl::reportModified()
+{
+    if (FLoading)
+        return;
+    const bool modified = isModified();
+    if (modified == FReportedModified)
+        return;
+    FReportedModified = modified;
+    if (onModifiedChanged)
+        onModifiedChanged(modified);
+}
+
+bool SciTextControl::isReadOnly() const
+{
+    return FEdit->isReadOnly();
+}
+
+void SciTextControl::setReadOnly(bool readOnly)
+{
+    FEdit->setReadOnly(readOnly);
+}
+
+void SciTextControl::undo()
+{
+    if (!FEdit->isReadOnly())
+        FEdit->undo();
+}
+
+bool SciTextControl::canUndo() const
+{
+    return !FEdit->isReadOnly() && send(Sci::SCI_CANUNDO) != 0;
+}
+
+void SciTextControl::cut()
+{
+    FEdit->cut();
+}
+
+void SciTextControl::copy()
+{
+    FEdit->copy();
+}
+
+void SciTextControl::paste()
+{
+    FEdit->paste();
+}
+
+void SciTextControl::deleteSelection()
+{
+    // SCI_CLEAR alone would delete the character after an empty selection.
+    if (!FEdit->isReadOnly() && send(Sci::SCI_GETSELECTIONSTART) != send(Sci::SCI_GETSELECTIONEND))
+        send(Sci::SCI_CLEAR);
+}
+
+void SciTextControl::beginUndoAction()
+{
+    send(Sci::SCI_BEGINUNDOACTION);
+}
+
+void SciTextControl::endUndoAction()
+{
+    send(Sci::SCI_ENDUNDOACTION);
+}
+
+void SciTextControl::scrollCaretIntoView()
+{
+    send(Sci::SCI_SCROLLCARET);
+}
+
+void SciTextControl::setFocus()
+{
+    FEdit->setFocus();
+}
+
+void SciTextControl::setEditorFont(const QFont& font)
+{
+    FFont = font;
+    // A font of our own also keeps the window's font from reaching the widget.
+    FEdit->setFont(font);
+    applyStyles();
+}
+
+void SciTextControl::setTextColor(const QColor& color)
+{
+    FTextColor = color;
+    applyStyles();
+}
+
+void SciTextControl::setBackgroundColor(const QColor& color)
+{
+    FBackColor = color;
+    applyStyles();
+}
+
+QColor SciTextControl::backgroundColor() const
+{
+    return FBackColor;
+}
+
+void SciTextControl::setSyntax(int docType)
+{
+    QsciLexer* lexer = nullptr;
+    if (docType == 0) {
+        if (!FJavaLexer)
+            FJavaLexer = new QsciLexerJava(FEdit);
+        lexer = FJavaLexer;
+    } else if (docType == 1) {
+        if (!FHtmlLexer)
+            FHtmlLexer = new QsciLexerHTML(FEdit);
+        lexer = FHtmlLexer;
+    }
+    // Attaching a lexer styles the whole text again: not for nothing.
+    if (lexer == FEdit->lexer())
+        return;
+    FEdit->setLexer(lexer);
+    applyStyles();
+}
+
+void SciTextControl::applyLexerStyles(QsciLexer* lexer)
+{
+    lexer->setDefaultFont(FFont);
+    lexer->setDefaultColor(FTextColor);
+    lexer->setDefaultPaper(FBackColor);
+    for (int style = 0; style <= LastLexerStyle; ++style) {
+        if (lexer->description(style).isEmpty())
+            continue;
+        // The font's family and size everywhere, keeping the lexer's bold
+        // keywords; the text colour for plain text (the styles the lexer draws
+        // in black) so that keywords, comments and strings keep their colours.
+        QFont font = FFont;
+        const QFont lexerFont = lexer->defaultFont(style);
+        font.setBold(FFont.bold() || lexerFont.bold());
+        font.setItalic(FFont.italic() || lexerFont.italic());
+        lexer->setFont(font, style);
+        const bool plain = style == lexer->defaultStyle() ||
+                           lexer->defaultColor(style) == QColor(Qt::black);
+        lexer->setColor(plain ? FTextColor : lexer->defaultColor(style), style);
+        lexer->setPaper(FBackColor, style);
+    }
+}
+
+void SciTextControl::applyStyles()
+{
+    const auto setStyle = [this](int style, const QFont& font, const QColor& fore,
+                                 const QColor& back) {
+        const QByteArray family = font.family().toUtf8();
+        FEdit->SendScintilla(Sci::SCI_STYLESETFONT, static_cast<uintptr_t>(style), family.constData());
+        send(Sci::SCI_STYLESETSIZEFRACTIONAL, style,
+             long(QFontInfo(font).pointSizeF() * double(Sci::SC_FONT_SIZE_MULTIPLIER) + 0.5));
+        send(Sci::SCI_STYLESETBOLD, style, font.bold());
+        send(Sci::SCI_STYLESETITALIC, style, font.italic());
+        send(Sci::SCI_STYLESETFORE, style, sciColor(fore));
+        send(Sci::SCI_STYLESETBACK, style, sciColor(back));
+    };
+
+    QsciLexer* lexer = FEdit->lexer();
+    setStyle(Sci::STYLE_DEFAULT, FFont, FTextColor, FBackColor);
+    if (lexer) {
+        // The lexer hands its styles to the widget as they change.
+        applyLexerStyles(lexer);
+        for (int style = Sci::STYLE_BRACELIGHT; style < Sci::STYLE_LASTPREDEFINED; ++style)
+            setStyle(style, FFont, FTextColor, FBackColor);
+    } else {
+        send(Sci::SCI_STYLECLEARALL);
+    }
+    const QPalette palette = FEdit->palette();
+    setStyle(Sci::STYLE_LINENUMBER, FFont, palette.color(QPalette::WindowText),
+             palette.color(QPalette::Window));
+    send(Sci::SCI_SETCARETFORE, sciColor(FTextColor));
+    updateMarginWidth(true);
+}
+
+void SciTextControl::updateMarginWidth(bool force)
+{
+    int digits = 1;
+    for (long lines = sciLines(); lines >= 10; lines /= 10)
+        ++digits;
+    digits = std::max(digits, MinMarginDigits);
+    if (digits == FMarginDigits && !force)
+        return;
+    FMarginDigits = digits;
+    const QByteArray sample(digits + 1, '9');
+    const long width = FEdit->SendScintilla(Sci::SCI_TEXTWIDTH,
+                                            static_cast<uintptr_t>(Sci::STYLE_LINENUMBER),
+                                            sample.constData());
+    send(Sci::SCI_SETMARGINWIDTHN, 0, width);
+}
+
+} // namespace bp

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "editor/textcontrol.h"
+
+#include <QPointer>
+
+class QsciLexer;
+class QsciScintilla;
+
+namespace bp {
+
+// The text control of the rich editor window: a Scintilla widget in CR LF
+// end-of-line and UTF-8 mode, with Java and HTML syntax colouring and a
+// line-number margin. Offsets are turned into Scintilla's byte positions
+// through its UTF-16 line index, so a conversion costs a logarithm of the
+// text plus at most the length of one line.
+class SciTextControl : public TextControl {
+public:
+    SciTextControl();
+    ~SciTextControl() override;
+    SciTextControl(const SciTextControl&) = delete;
+    SciTextControl& operator=(const SciTextControl&) = delete;
+
+    QWidget* widget() override;
+    // The Scintilla widget itself (printing needs it).
+    QsciScintilla* editor() const;
+
+    QString text() const override;
+    void setText(const QString& text) override;
+    void setUtf8(const QByteArray& utf8) override;
+    QByteArray utf8() const override;
+
+    int textLength() const override;
+    int lineCount() const override;
+    QString line(int index) const override;
+    int lineLength(int index) const override;
+    int lineStart(int index) const override;
+    int lineFromPosition(int position) const override;
+
+    int selStart() const override;
+    int selLength() const override;
+    void setSelection(int start, int length) override;
+    QString selectedText() const override;
+    void replaceSelection(const QString& text) override;
+    int caret() const override;
+
+    bool isModified() const override;
+    void setModified(bool modified) override;
+    bool isReadOnly() const override;
+    void setReadOnly(bool readOnly) override;
+
+    void undo() override;
+    bool canUndo() const override;
+    void cut() override;
+    void copy() override;
+    void paste() override;
+    void deleteSelection() override;
+    void beginUndoAction() override;
+    void endUndoAction() override;
+
+    void scrollCaretIntoView() override;
+    void setFocus() override;
+
+    void setEditorFont(const QFont& font) override;
+    void setTextColor(const QColor& color) override;
+    void setBackgroundColor(const QColor& color) override;
+    QColor backgroundColor() const override;
+
+    void setSyntax(int docType) override;
+
+private:
+    long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
+    // Scintilla's line count, which counts the empty line after a final break.
+    long sciLines() const;
+    long lineIndex(long line) const;
+    long positionFromOffset(int offset) const;
+    int offsetFromPosition(long position) const;
+    QString textRange(long from, long to) const;
+    // Loads UTF-8 bytes as the new text with CR LF line breaks.
+    void load(const char* data, qsizetype size);
+    void applyStyles();
+    void applyLexerStyles(QsciLexer* lexer);
+    void updateMarginWidth(bool force);
+    void reportModified();
+
+    QPointer<QsciScintilla> FEdit;
+    QsciLexer* FJavaLexer = nullptr;
+    QsciLexer* FHtmlLexer = nullptr;
+    QFont FFont;
+    QColor FTextColor;
+    QColor FBackColor;
+    // Scintilla can only clear its modified flag; a modification set from
+    // outside (a changed document type) is kept here until the next clear.
+    bool FForcedModified = false;
+    bool FReportedModified = false;
+    bool FLoading = false;
+    int FMarginDigits = 0;
+};
+
+} // namespace bp

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <functional>
+
+class QKeyEvent;
+class QPoint;
+class QWidget;
+
+namespace bp {
+
+// The editor's view of a text control. Every position and length is a
+// character offset (UTF-16 code units) into the text with each line break
+// counted as the two characters CR LF, whatever the control stores inside.
+// Line numbers are 0-based. Queries about one line or one position cost no
+// more than a logarithm of the text's size, so that key handling stays
+// independent of the document's length.
+class TextControl {
+public:
+    virtual ~TextControl() = default;
+
+    virtual QWidget* widget() = 0;
+
+    // The whole text, line breaks as CR LF.
+    virtual QString text() const = 0;
+    // Replaces the whole text; any of CR LF, LF or CR counts as a line break.
+    // Clears the undo history and the modified flag.
+    virtual void setText(const QString& text) = 0;
+    // The same from UTF-8 bytes, without a detour through QString where the
+    // control can take the bytes directly (large files).
+    virtual void setUtf8(const QByteArray& utf8) = 0;
+    // The whole text as UTF-8 bytes, line breaks as CR LF.
+    virtual QByteArray utf8() const = 0;
+
+    // Length of the text in offsets.
+    virtual int textLength() const = 0;
+    // Number of lines: 0 for an empty text, else one more than the number of
+    // line breaks, except that a final line break opens no further line.
+    virtual int lineCount() const = 0;
+    // The text of one line without its line break.
+    virtual QString line(int index) const = 0;
+    virtual int lineLength(int index) const = 0;
+    // Offset of the first character of a line.
+    virtual int lineStart(int index) const = 0;
+    // The line holding an offset.
+    virtual int lineFromPosition(int position) const = 0;
+
+    virtual int selStart() const = 0;
+    virtual int selLength() const = 0;
+    // Selects length characters from start; the caret ends at the far end.
+    virtual void setSelection(int start, int length) = 0;
+    virtual QString selectedText() const = 0;
+    // Replaces the selection (or inserts at the caret); the caret ends after
+    // the inserted text with an empty selection. One undo step.
+    virtual void replaceSelection(const QString& text) = 0;
+    // The caret position (the end of the selection that moves).
+    virtual int caret() const = 0;
+
+    virtual bool isModified() const = 0;
+    virtual void setModified(bool modified) = 0;
+    virtual bool isReadOnly() const = 0;
+    virtual void setReadOnly(bool readOnly) = 0;
+
+    virtual void undo() = 0;
+    virtual bool canUndo() const = 0;
+    virtual void cut() = 0;
+    virtual void copy() = 0;
+    virtual void paste() = 0;
+    virtual void deleteSelection() = 0;
+    // Runs several edits as one undo step.
+    virtual void beginUndoAction() = 0;
+    virtual void endUndoAction() = 0;
+
+    virtual void scrollCaretIntoView() = 0;
+    virtual void setFocus() = 0;
+
+    // Font and colours apply to all the text, whatever the syntax colouring.
+    virtual void setEditorFont(const QFont& font) = 0;
+    virtual void setTextColor(const QColor& color) = 0;
+    virtual void setBackgroundColor(const QColor& color) = 0;
+    virtual QColor backgroundColor() const = 0;
+
+    // Syntax colouring for a document type ordinal (Java 0, Html 1, others
+    // plain); a control without colouring ignores it.
+    virtual void setSyntax(int docType) = 0;
+
+    // Hooks: a key press handler returns true to swallow the key; the release
+    // handler sees every key release; the context-menu handler gets the
+    // position in widget coordinates.
+    std::function<bool(QKeyEvent*)> onKeyPress;
+    std::function<void(QKeyEvent*)> onKeyRelease;
+    std::function<void(const QPoint&)> onContextMenu;
+    // Called whenever the modified flag changes.
+    std::function<void(bool)> onModifiedChanged;
+};
+
+} // namespace bp
