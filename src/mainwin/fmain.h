@@ -75,6 +75,7 @@ public:
     void dlgReplaceReplace();
     void mnuSearchGotoLineClick();
     void mnuHelpAboutClick();
+    void cmdCompileClick();
     TdlgFind* dlgFind() const { return FFindDialog; }
     TdlgFind* dlgReplace() const { return FReplaceDialog; }
 

@@ -55,6 +55,14 @@ void TfrmMain::connectEditCommands()
     on("mnuSearchReplace", [this] { SearchReplace(); });
     on("mnuSearchGotoLine", [this] { mnuSearchGotoLineClick(); });
     on("mnuHelpAbout", [this] { mnuHelpAboutClick(); });
+    on("mnuRunCompileDocument", [this] { cmdCompileClick(); });
+}
+
+void TfrmMain::cmdCompileClick()
+{
+    TcwEditBase* editor = ActiveEditor();
+    if (editor && editor->Text()->lineCount() > 0 && !FSettings.JavaCompiler.isEmpty())
+        editor->Compile();
 }
 
 QString TfrmMain::FindText() const

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Drives build/brewpad in a real X server (Xvfb) with the keyboard, as a
+# person would, and checks what reaches the disk.
+# Usage: x11.sh SCENARIO PATH-TO-BREWPAD
+#   start_exit   start, close through File > Exit, settings stored
+#   type_save    open a file named on the command line, type, Ctrl+S
+#   replace_all  Ctrl+R, find and replace texts, Replace All, Ctrl+S
+#   compile      compile a Java file with an error from the Run menu; the
+#                file's bytes stay as they were and no temporary file remains
+set -euo pipefail
+scenario="$1"
+app="$(realpath "$2")"
+work="$(mktemp -d)"
+app_pid=""
+x_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$x_pid" ] && kill "$x_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL ($scenario): $*"; exit 1; }
+
+# Waits until a command succeeds, checking every tenth of a second.
+wait_for() {
+    local tries="$1"; shift
+    for _ in $(seq 1 "$tries"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+x_pid=$!
+export DISPLAY="$display"
+wait_for 100 xdotool getmouselocation || fail "no X server"
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$work/cwd" "$work/src"
+cd "$work/cwd"
+unset QT_QPA_PLATFORM
+
+# Without a window manager, X focus reaches the program a moment after it is
+# set; keys sent earlier go to the window that had the focus before. There is
+# no condition to wait on from outside, so wait a moment.
+settle() { sleep 0.5; }
+
+start() {
+    "$app" "$@" &
+    app_pid=$!
+    wid="$(timeout 30 xdotool search --sync --onlyvisible --name "Tarvik's Brewpad 2.09" | head -n 1)"
+    [ -n "$wid" ] || fail "no Brewpad window appeared"
+    xdotool windowfocus --sync "$wid"
+    settle
+}
+
+# File > Exit, then wait for the program to end with status 0.
+exit_app() {
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool key alt+f
+    settle
+    xdotool key x
+    wait_for 300 bash -c "! kill -0 $app_pid" || fail "Brewpad did not close through File > Exit"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+case "$scenario" in
+start_exit)
+    start
+    exit_app
+    grep -q "LastWindowState" "$XDG_CONFIG_HOME/Tarviksoft/Brewpad.conf" || fail "settings not stored"
+    ;;
+type_save)
+    printf 'world\n' > "$work/src/hello.txt"
+    start "$work/src/hello.txt"
+    xdotool type --delay 20 "hello "
+    xdotool key ctrl+s
+    wait_for 100 grep -q "^hello world$" "$work/src/hello.txt" || fail "typed text not saved: $(cat "$work/src/hello.txt")"
+    exit_app
+    ;;
+replace_all)
+    printf 'one cat, two cat\nred cat\n' > "$work/src/pets.txt"
+    start "$work/src/pets.txt"
+    xdotool key ctrl+r
+    dlg="$(timeout 30 xdotool search --sync --onlyvisible --name '^Replace$' | head -n 1)"
+    [ -n "$dlg" ] || fail "no Replace dialog"
+    xdotool windowfocus --sync "$dlg"
+    settle
+    xdotool type --delay 20 "cat"
+    xdotool key Tab
+    xdotool type --delay 20 "dog"
+    xdotool key alt+a
+    xdotool key Escape
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool key ctrl+s
+    wait_for 100 grep -q "^one dog, two dog$" "$work/src/pets.txt" || fail "replaced text not saved: $(cat "$work/src/pets.txt")"
+    grep -q "^red dog$" "$work/src/pets.txt" || fail "second line not replaced"
+    exit_app
+    ;;
+compile)
+    # The configured compiler is a wrapper that notes each run and hands over
+    # to the real javac; the interpreter beside it is the real java.
+    mkdir -p "$work/jdk/bin"
+    printf '#!/bin/sh\necho ran >> "%s"\nexec "%s" "$@"\n' "$work/javac.log" \
+        "$(readlink -f "$(command -v javac)")" > "$work/jdk/bin/javac"
+    chmod +x "$work/jdk/bin/javac"
+    ln -s "$(readlink -f "$(command -v java)")" "$work/jdk/bin/java"
+    printf '%s\r\n\r\nMS Sans Serif\r\n8\r\nclBlack\r\n4\r\nclWindow\r\n-1\r\n-1\r\n-1\r\n' \
+        "$work/jdk/bin/javac" > brewpad.ini
+    printf 'public class Bad {\n    int x = ;\n}\n' > "$work/src/Bad.java"
+    before="$(sha256sum < "$work/src/Bad.java")"
+    start "$work/src/Bad.java"
+    # Run > Compile Document; the exit keys wait in the queue behind the compile.
+    xdotool key alt+r
+    settle
+    xdotool key d
+    exit_app
+    [ -s "$work/javac.log" ] || fail "the compiler did not run"
+    [ "$(sha256sum < "$work/src/Bad.java")" = "$before" ] || fail "the source file changed"
+    ! ls "$work/src" | grep -q '^bpd' || fail "a temporary file was left: $(ls "$work/src")"
+    ;;
+*)
+    fail "unknown scenario"
+    ;;
+esac
+echo "PASS ($scenario)"
