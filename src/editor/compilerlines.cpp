@@ -7,7 +7,10 @@ namespace bp {
 
 bool IsCompileFailureLine(const QString& line)
 {
-    return line.contains(QLatin1String(" error"), Qt::CaseSensitive);
+    // javac's own fatal messages (a source file that is not there, a bad
+    // option) start the line with "error:" and come without a count line.
+    return line.contains(QLatin1String(" error"), Qt::CaseSensitive) ||
+           line.startsWith(QLatin1String("error:"), Qt::CaseSensitive);
 }
 
 std::optional<QString> CompilerLineNumberText(const QString& line, const QString& path)

@@ -13,7 +13,8 @@ namespace bp {
 // then ":", the line number and ":" again; a failed compile prints a line
 // containing " error" (javac's closing "1 error", "3 errors").
 
-// True when an output line reports that the compile failed (case-sensitive).
+// True when an output line reports that the compile failed: it contains
+// " error" or starts with "error:" (case-sensitive).
 bool IsCompileFailureLine(const QString& line);
 
 // The line-number text of an output line that points into the document at

@@ -182,8 +182,7 @@ void TcwEditBase::buildLayout()
          &TcwEditBase::cmdRemoveFromProjectClick)
         ->setVisible(false);
 
-    // Main menu shortcuts win over the text control's own key bindings, and
-    // the plain variant hears mouse clicks in the text.
+    // The plain variant hears mouse clicks in the text.
     QWidget* textWidget = FText->widget();
     textWidget->installEventFilter(this);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(textWidget))
@@ -266,17 +265,17 @@ void TcwEditBase::SetCaption(const QString& caption)
 void TcwEditBase::LoadDocument()
 {
     BusyCursor busy;
-    // The file is read before anything changes, so a failed read leaves the
-    // window (and its tab) as it was.
-    QByteArray utf8;
-    TTextFormat format;
-    FDocument->LoadUtf8(utf8, format);
+    // The file goes into the control in pieces, never held whole. The
+    // caption and tab change only once the text is in, so a failed read
+    // leaves them as they were.
     FText->setSyntax(GetDocType());
+    FFormat = FDocument->LoadPieces([this](qint64 expected) { FText->beginLoad(expected); },
+                                    [this](const char* utf8, qsizetype size) {
+                                        FText->appendLoad(utf8, size);
+                                    });
+    FText->endLoad();
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
-    FText->setUtf8(utf8);
-    utf8.clear();
-    FFormat = format;
     FText->setModified(false);
     FText->setReadOnly(FMain.OpenReadOnly());
     FText->setSelection(0, 0);
@@ -515,16 +514,8 @@ void TcwEditBase::TextKeyUp(QKeyEvent* event)
 
 bool TcwEditBase::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (FMain.IsMenuShortcut(key->key() | int(key->modifiers()))) {
-            // Leave the key to the main menu's shortcut.
-            event->ignore();
-            return true;
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease) {
+    if (event->type() == QEvent::MouseButtonRelease)
         TextClicked();
-    }
     return QWidget::eventFilter(watched, event);
 }
 

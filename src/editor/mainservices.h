@@ -54,9 +54,6 @@ public:
     // user cancels or the text is not a number (the error is shown).
     virtual std::optional<int> AskLineNumber() = 0;
 
-    // True when a key (with its modifiers) is the shortcut of a main menu
-    // command, which then wins over the text control's own binding.
-    virtual bool IsMenuShortcut(int keyWithModifiers) const = 0;
 };
 
 } // namespace bp

@@ -19,8 +19,6 @@ QString withCrLf(QString text)
     return text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
 }
 
-} // namespace
-
 // The widget: passes key and context-menu events to the control's hooks,
 // keeps Tab in the control even when it is read-only, and lets the
 // application's shortcuts win over the widget's own key bindings.
@@ -84,6 +82,8 @@ protected:
 private:
     TextControl& FOwner;
 };
+
+} // namespace
 
 PlainTextControl::PlainTextControl()
 {
@@ -185,6 +185,23 @@ void PlainTextControl::reportModified()
 void PlainTextControl::setUtf8(const QByteArray& utf8)
 {
     setText(QString::fromUtf8(utf8));
+}
+
+void PlainTextControl::beginLoad(qint64 expected)
+{
+    FLoadText.clear();
+    FLoadText.reserve(qsizetype(std::max<qint64>(expected, 0)));
+}
+
+void PlainTextControl::appendLoad(const char* utf8, qsizetype size)
+{
+    FLoadText.append(utf8, size);
+}
+
+void PlainTextControl::endLoad()
+{
+    setUtf8(FLoadText);
+    FLoadText = QByteArray();
 }
 
 QByteArray PlainTextControl::utf8() const

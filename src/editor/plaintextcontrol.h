@@ -27,6 +27,9 @@ public:
     QString text() const override;
     void setText(const QString& text) override;
     void setUtf8(const QByteArray& utf8) override;
+    void beginLoad(qint64 expected) override;
+    void appendLoad(const char* utf8, qsizetype size) override;
+    void endLoad() override;
     QByteArray utf8() const override;
 
     int textLength() const override;
@@ -68,6 +71,7 @@ public:
     void setSyntax(int docType) override;
 
 private:
+    QByteArray FLoadText; // the pieces of a load in progress
     // Offset of a document position, and the document position of an offset
     // (an offset inside a line break gives the end of its line).
     int offsetFromPosition(int position) const;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 
 #include <algorithm>
+#include <vector>
 
 namespace bp {
 
@@ -72,7 +73,8 @@ QString withCrLf(const QString& text)
         const QChar c = text.at(i);
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             result += QLatin1String("\r\n");
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
         } else {
             result += c;
@@ -80,8 +82,6 @@ QString withCrLf(const QString& text)
     }
     return result;
 }
-
-} // namespace
 
 // The widget: passes key and context-menu events to the control's hooks,
 // types Tab as a tab character, and lets the application's shortcuts win over
@@ -145,8 +145,9 @@ private:
     SciTextControl& FOwner;
 };
 
-SciTextControl::SciTextControl()
-    : FFont(QFontDatabase::systemFont(QFontDatabase::FixedFont))
+} // namespace
+
+SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase::FixedFont))
 {
     auto* edit = new SciEdit(*this);
     FEdit = edit;
@@ -170,10 +171,16 @@ SciTextControl::SciTextControl()
     edit->setMarginWidth(1, 0);
     edit->setMarginWidth(2, 0);
 
+    // No change notifications: the widget answers each one by counting the
+    // characters from the start of the text up to the change (for its
+    // accessibility events), a cost that grows with the position of every
+    // key typed. Nothing here needs them; the margin follows the line count
+    // after each update of the view, the modified flag through the save point.
+    send(Sci::SCI_SETMODEVENTMASK, 0);
+    QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit,
+                     [this](int) { updateMarginWidth(false); });
     QObject::connect(edit, &QsciScintilla::modificationChanged, edit,
                      [this](bool) { reportModified(); });
-    QObject::connect(edit, &QsciScintilla::linesChanged, edit,
-                     [this] { updateMarginWidth(false); });
 
     edit->setFont(FFont);
     applyStyles();
@@ -258,50 +265,89 @@ QString SciTextControl::textRange(long from, long to) const
 
 QString SciTextControl::text() const
 {
-    const auto* data = static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    const auto* data =
+        static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
     return QString::fromUtf8(data, send(Sci::SCI_GETLENGTH));
 }
 
 QByteArray SciTextControl::utf8() const
 {
-    const auto* data = static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    const auto* data =
+        static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
     return QByteArray(data, send(Sci::SCI_GETLENGTH));
 }
 
 void SciTextControl::setText(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    load(bytes.constData(), bytes.size());
+    setUtf8(text.toUtf8());
 }
 
 void SciTextControl::setUtf8(const QByteArray& utf8)
 {
-    load(utf8.constData(), utf8.size());
+    beginLoad(utf8.size() + std::count(utf8.cbegin(), utf8.cend(), '\n'));
+    appendLoad(utf8.constData(), utf8.size());
+    endLoad();
 }
 
-void SciTextControl::load(const char* data, qsizetype size)
+void SciTextControl::beginLoad(qint64 expected)
 {
     FLoading = true;
-    const bool readOnly = FEdit->isReadOnly();
+    FLoadReadOnly = FEdit->isReadOnly();
     FEdit->setReadOnly(false);
-    // Without change notifications, and without a line index to keep up to
-    // date, the line-end conversion of a large text takes a fraction of the
-    // time: each inserted CR would otherwise go through the widget's signals.
-    const long eventMask = send(Sci::SCI_GETMODEVENTMASK);
-    send(Sci::SCI_SETMODEVENTMASK, 0);
+    // The line index is built again in one pass at the end, cheaper than
+    // keeping it up to date while the text arrives.
     send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
     send(Sci::SCI_SETUNDOCOLLECTION, 0);
     send(Sci::SCI_CLEARALL);
-    // SCI_APPENDTEXT takes a length; SCI_SETTEXT would stop at a NUL byte.
-    FEdit->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(size), data);
-    send(Sci::SCI_CONVERTEOLS, Sci::SC_EOL_CRLF);
+    // Room for the whole text, so the buffer grows once.
+    send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(std::max<qint64>(expected, 0)));
+    FLoadAfterCr = false;
+}
+
+void SciTextControl::appendLoad(const char* data, qsizetype size)
+{
+    // Every line break becomes CR LF on the way in, a slice at a time: no
+    // second copy of a large text, and twice as fast as SCI_CONVERTEOLS,
+    // which inserts each missing CR on its own. SCI_APPENDTEXT takes a
+    // length, so a NUL byte survives (SCI_SETTEXT would stop there).
+    constexpr qsizetype Slice = qsizetype(1) << 20;
+    if (FLoadBuffer.size() < size_t(2 * Slice))
+        FLoadBuffer.resize(2 * Slice);
+    for (qsizetype from = 0; from < size; from += Slice) {
+        const char* in = data + from;
+        const char* const end = data + std::min(size, from + Slice);
+        char* out = FLoadBuffer.data();
+        for (; in < end; ++in) {
+            const char c = *in;
+            if (c == '\n') {
+                if (!FLoadAfterCr) {
+                    *out++ = '\r';
+                    *out++ = '\n';
+                }
+                FLoadAfterCr = false;
+            } else if (c == '\r') {
+                *out++ = '\r';
+                *out++ = '\n';
+                FLoadAfterCr = true;
+            } else {
+                *out++ = c;
+                FLoadAfterCr = false;
+            }
+        }
+        FEdit->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(out - FLoadBuffer.data()),
+                             FLoadBuffer.data());
+    }
+}
+
+void SciTextControl::endLoad()
+{
+    FLoadBuffer = std::vector<char>();
     send(Sci::SCI_EMPTYUNDOBUFFER);
     send(Sci::SCI_SETUNDOCOLLECTION, 1);
     send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
-    send(Sci::SCI_SETMODEVENTMASK, eventMask);
     send(Sci::SCI_SETSAVEPOINT);
     send(Sci::SCI_GOTOPOS, 0);
-    FEdit->setReadOnly(readOnly);
+    FEdit->setReadOnly(FLoadReadOnly);
     FForcedModified = false;
     FLoading = false;
     updateMarginWidth(false);
@@ -365,8 +411,8 @@ int SciTextControl::selLength() const
 void SciTextControl::setSelection(int start, int length)
 {
     const long anchor = positionFromOffset(start);
-    const long caret = positionFromOffset(int(std::clamp(qint64(start) + length, qint64(0),
-                                                         qint64(textLength()))));
+    const long caret = positionFromOffset(
+        int(std::clamp(qint64(start) + length, qint64(0), qint64(textLength()))));
     // Unlike SCI_SETSEL this does not scroll: scrollCaretIntoView does.
     send(Sci::SCI_SETSELECTION, caret, anchor);
 }
@@ -545,8 +591,8 @@ void SciTextControl::applyLexerStyles(QsciLexer* lexer)
         font.setBold(FFont.bold() || lexerFont.bold());
         font.setItalic(FFont.italic() || lexerFont.italic());
         lexer->setFont(font, style);
-        const bool plain = style == lexer->defaultStyle() ||
-                           lexer->defaultColor(style) == QColor(Qt::black);
+        const bool plain =
+            style == lexer->defaultStyle() || lexer->defaultColor(style) == QColor(Qt::black);
         lexer->setColor(plain ? FTextColor : lexer->defaultColor(style), style);
         lexer->setPaper(FBackColor, style);
     }
@@ -557,7 +603,8 @@ void SciTextControl::applyStyles()
     const auto setStyle = [this](int style, const QFont& font, const QColor& fore,
                                  const QColor& back) {
         const QByteArray family = font.family().toUtf8();
-        FEdit->SendScintilla(Sci::SCI_STYLESETFONT, static_cast<uintptr_t>(style), family.constData());
+        FEdit->SendScintilla(Sci::SCI_STYLESETFONT, static_cast<uintptr_t>(style),
+                             family.constData());
         send(Sci::SCI_STYLESETSIZEFRACTIONAL, style,
              long(QFontInfo(font).pointSizeF() * double(Sci::SC_FONT_SIZE_MULTIPLIER) + 0.5));
         send(Sci::SCI_STYLESETBOLD, style, font.bold());
@@ -593,9 +640,8 @@ void SciTextControl::updateMarginWidth(bool force)
         return;
     FMarginDigits = digits;
     const QByteArray sample(digits + 1, '9');
-    const long width = FEdit->SendScintilla(Sci::SCI_TEXTWIDTH,
-                                            static_cast<uintptr_t>(Sci::STYLE_LINENUMBER),
-                                            sample.constData());
+    const long width = FEdit->SendScintilla(
+        Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
     send(Sci::SCI_SETMARGINWIDTHN, 0, width);
 }
 

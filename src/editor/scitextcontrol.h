@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <vector>
+
 class QsciLexer;
 class QsciScintilla;
 
@@ -13,7 +15,9 @@ namespace bp {
 // end-of-line and UTF-8 mode, with Java and HTML syntax colouring and a
 // line-number margin. Offsets are turned into Scintilla's byte positions
 // through its UTF-16 line index, so a conversion costs a logarithm of the
-// text plus at most the length of one line.
+// text plus at most the length of one line. The widget sends no change
+// notifications (its textChanged and linesChanged signals stay silent): each
+// one costs time in proportion to the position of the change.
 class SciTextControl : public TextControl {
 public:
     SciTextControl();
@@ -22,7 +26,7 @@ public:
     SciTextControl& operator=(const SciTextControl&) = delete;
 
     QWidget* widget() override;
-    // The Scintilla widget itself (printing needs it).
+    // The Scintilla widget itself, for printing.
     QsciScintilla* editor() const;
 
     QString text() const override;
@@ -77,7 +81,9 @@ private:
     int offsetFromPosition(long position) const;
     QString textRange(long from, long to) const;
     // Loads UTF-8 bytes as the new text with CR LF line breaks.
-    void load(const char* data, qsizetype size);
+    void beginLoad(qint64 expected) override;
+    void appendLoad(const char* utf8, qsizetype size) override;
+    void endLoad() override;
     void applyStyles();
     void applyLexerStyles(QsciLexer* lexer);
     void updateMarginWidth(bool force);
@@ -94,6 +100,11 @@ private:
     bool FForcedModified = false;
     bool FReportedModified = false;
     bool FLoading = false;
+    // While loading: whether the last piece ended with a CR, whether the
+    // control was read-only, and the scratch buffer for line-end conversion.
+    bool FLoadAfterCr = false;
+    bool FLoadReadOnly = false;
+    std::vector<char> FLoadBuffer;
     int FMarginDigits = 0;
 };
 

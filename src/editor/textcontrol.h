@@ -33,6 +33,12 @@ public:
     // The same from UTF-8 bytes, without a detour through QString where the
     // control can take the bytes directly (large files).
     virtual void setUtf8(const QByteArray& utf8) = 0;
+    // The same in pieces, so that a large file need not be held whole:
+    // beginLoad with the expected number of bytes (a hint), then appendLoad
+    // for each piece in order, then endLoad.
+    virtual void beginLoad(qint64 expected) = 0;
+    virtual void appendLoad(const char* utf8, qsizetype size) = 0;
+    virtual void endLoad() = 0;
     // The whole text as UTF-8 bytes, line breaks as CR LF.
     virtual QByteArray utf8() const = 0;
 

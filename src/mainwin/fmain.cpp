@@ -93,7 +93,6 @@ QAction* TfrmMain::addItem(QMenu* menu, const char* name, const QString& caption
     if (!shortcut.isEmpty()) {
         a->setShortcut(shortcut);
         a->setShortcutContext(Qt::ApplicationShortcut);
-        FShortcutKeys.insert(shortcut[0].toCombined());
     }
     FItems.insert(a->objectName(), a);
     return a;
@@ -441,11 +440,6 @@ QFont TfrmMain::EditorFont() const
     if (FSettings.Font.Size > 0)
         font.setPointSize(FSettings.Font.Size);
     return font;
-}
-
-bool TfrmMain::IsMenuShortcut(int keyWithModifiers) const
-{
-    return FShortcutKeys.contains(keyWithModifiers);
 }
 
 void TfrmMain::UpdateMenuItems(QObject* /*sender*/)

@@ -6,7 +6,6 @@
 #include "platform/prompter.h"
 
 #include <QHash>
-#include <QSet>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -58,7 +57,6 @@ public:
     void SetSaveDialogFileName(const QString& fileName) override;
     void AddRecentFile(const QString& pathName) override;
     bool OpenReadOnly() const override { return FOpenDialog.readOnly; }
-    bool IsMenuShortcut(int keyWithModifiers) const override;
     QString FindText() const override;
     TSearchOptions FindOptions() const override;
     QString ReplaceFindText() const override;
@@ -193,7 +191,6 @@ private:
     QMenu* FProjectMenu = nullptr;
     QHash<QString, QAction*> FItems;
     QHash<QString, QToolButton*> FButtons;
-    QSet<int> FShortcutKeys;
 
 public:
     // Menu items and tool buttons by their names ("mnuFileSave", "cmdOpen").

@@ -63,9 +63,11 @@ TCompileResult TDocument::Compile(const QByteArray& Lines, const TTextFormat& Fo
 {
     TCompileResult result;
     if (FDocType != TDocType::Java)
-        result.Refusal = QLatin1Char('\'') + FFileName + QStringLiteral("' is not a java document.");
+        result.Refusal =
+            QLatin1Char('\'') + FFileName + QStringLiteral("' is not a java document.");
     else if (FIsNew)
-        result.Refusal = QLatin1Char('\'') + FFileName + QStringLiteral("' has not been saved yet.");
+        result.Refusal =
+            QLatin1Char('\'') + FFileName + QStringLiteral("' has not been saved yet.");
     if (!result.Refusal.isEmpty()) {
         result.OutputFile = WriteRefusal(FPath, result.Refusal);
         return result;
@@ -92,8 +94,8 @@ TCompileResult TDocument::Compile(const QByteArray& Lines, const TTextFormat& Fo
     };
 
     try {
-        const bool oldGeneration = ProbeSaysOldGeneration(RunDosProcess(
-            JavaInterpreter, {QStringLiteral("-version")}, FPath, true, false));
+        const bool oldGeneration = ProbeSaysOldGeneration(
+            RunDosProcess(JavaInterpreter, {QStringLiteral("-version")}, FPath, true, false));
         result.OutputFile = RunDosProcess(JavaCompiler, {source}, FPath, false, oldGeneration);
     } catch (...) {
         // Putting the user's file back matters more than the tool's failure:

@@ -115,6 +115,14 @@ void TDocument::LoadUtf8(QByteArray& utf8, TTextFormat& format)
     FAddsFinalLineEnd = false;
 }
 
+TTextFormat TDocument::LoadPieces(const std::function<void(qint64)>& begin,
+                                  const TTextPieceSink& piece)
+{
+    const TTextFormat format = readTextFile(FullPath(), begin, piece);
+    FAddsFinalLineEnd = false;
+    return format;
+}
+
 QByteArray TDocument::Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const
 {
     if (FAddsFinalLineEnd && !utf8.isEmpty() && !utf8.endsWith('\n') && !utf8.endsWith('\r'))

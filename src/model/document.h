@@ -90,6 +90,10 @@ public:
     // The same for a text control's UTF-8 text (the fast path for large
     // files): LoadUtf8 gives the file's text as UTF-8 with its own line ends.
     void LoadUtf8(QByteArray& utf8, TTextFormat& format);
+    // The same in pieces, for a text control that can take them (large
+    // files): see readTextFile.
+    TTextFormat LoadPieces(const std::function<void(qint64 expected)>& begin,
+                           const TTextPieceSink& piece);
     void SaveFromUtf8(const QByteArray& utf8, TTextFormat& format);
     QByteArray Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const;
 

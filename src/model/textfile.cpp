@@ -211,3 +211,126 @@ QByteArray fileBytesFromEditorUtf8(const QByteArray& utf8, TTextFormat& format,
 }
 
 } // namespace bp
+
+#include "platform/errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace bp {
+
+namespace {
+
+constexpr qsizetype kPiece = qsizetype(1) << 20;
+
+void openForReading(QFile& file, const QString& path)
+{
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path))
+            throw cantFind(path);
+        throw EBrewpadError(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") +
+                            file.errorString());
+    }
+}
+
+// True when the bytes end inside a UTF-8 sequence.
+bool endsInsideUtf8Sequence(const char* p, qsizetype n)
+{
+    for (qsizetype back = 1; back <= 4 && back <= n; ++back) {
+        const auto c = static_cast<unsigned char>(p[n - back]);
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back;
+    }
+    return false;
+}
+
+qint64 readPiece(QFile& file, QByteArray& buffer, const QString& path)
+{
+    const qint64 n = file.read(buffer.data(), buffer.size());
+    if (n < 0)
+        throw EBrewpadError(QStringLiteral("Cannot read file \"") + path + QStringLiteral("\". ") +
+                            file.errorString());
+    return n;
+}
+
+} // namespace
+
+TTextFormat readTextFile(const QString& path, const std::function<void(qint64)>& begin,
+                         const TTextPieceSink& piece)
+{
+    QFile file(path);
+    openForReading(file, path);
+    QByteArray buffer(kPiece, Qt::Uninitialized);
+
+    // First pass: is it UTF-8, which line end is the most common, and how
+    // much text will there be.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString scratch(decoder.requiredSpace(kPiece), Qt::Uninitialized);
+    bool utf8 = true;
+    qint64 crlf = 0, lf = 0, cr = 0, bytes = 0, high = 0;
+    bool pendingCr = false;
+    bool cutOff = false;
+    for (qint64 n; (n = readPiece(file, buffer, path)) > 0;) {
+        const char* p = buffer.constData();
+        bytes += n;
+        cutOff = endsInsideUtf8Sequence(p, n);
+        if (utf8) {
+            decoder.appendToBuffer(scratch.data(), QByteArrayView(p, n));
+            utf8 = !decoder.hasError();
+        }
+        for (qint64 i = 0; i < n; ++i) {
+            const char c = p[i];
+            if (pendingCr) {
+                pendingCr = false;
+                if (c == '\n') {
+                    ++crlf;
+                    continue;
+                }
+                ++cr;
+            }
+            if (c == '\r')
+                pendingCr = true;
+            else if (c == '\n')
+                ++lf;
+            else if (c & 0x80)
+                ++high;
+        }
+    }
+    if (pendingCr)
+        ++cr;
+    // A sequence cut off at the end of the file is no valid UTF-8 either.
+    if (cutOff)
+        utf8 = false;
+
+    TTextFormat format;
+    format.encoding = utf8 ? TTextFormat::Utf8 : TTextFormat::Latin1;
+    if (crlf > lf && crlf > cr)
+        format.eol = TTextFormat::CRLF;
+    else if (lf > crlf && lf > cr)
+        format.eol = TTextFormat::LF;
+    else if (cr > crlf && cr > lf)
+        format.eol = TTextFormat::CR;
+    else
+        format.eol = TTextFormat::platformLineEnd();
+    scratch = QString();
+
+    // Second pass: the text itself.
+    begin(bytes + (utf8 ? 0 : high) + lf + cr);
+    if (!file.seek(0))
+        throw EBrewpadError(QStringLiteral("Cannot read file \"") + path + QStringLiteral("\". ") +
+                            file.errorString());
+    QByteArray converted;
+    for (qint64 n; (n = readPiece(file, buffer, path)) > 0;) {
+        if (utf8) {
+            piece(buffer.constData(), n);
+        } else {
+            converted = editorUtf8FromFile(QByteArray::fromRawData(buffer.constData(), n), format);
+            piece(converted.constData(), converted.size());
+        }
+    }
+    return format;
+}
+
+} // namespace bp

@@ -59,3 +59,19 @@ QByteArray fileBytesFromEditorUtf8(const QByteArray& utf8, TTextFormat& format,
                                    bool* encodingChanged = nullptr);
 
 } // namespace bp
+
+#include <functional>
+
+namespace bp {
+
+// Reads a text file in pieces without holding it whole: a first pass finds
+// its format (as TTextFormat::detect does), a second hands its text to the
+// sink as UTF-8 with the file's own line ends. `begin` learns the number of
+// UTF-8 bytes to come, with one more for each lone LF or CR (room for a CR LF
+// text), before the first piece. Throws EBrewpadError when the file cannot
+// be read.
+using TTextPieceSink = std::function<void(const char* utf8, qsizetype size)>;
+TTextFormat readTextFile(const QString& path, const std::function<void(qint64 expected)>& begin,
+                         const TTextPieceSink& piece);
+
+} // namespace bp

@@ -28,15 +28,16 @@ private Q_SLOTS:
         QTest::newRow("one error") << "1 error" << true;
         QTest::newRow("two errors") << "2 errors" << true;
         QTest::newRow("source echo") << "        undefined();" << false;
-        QTest::newRow("caret") << "        ^" << false;
-        QTest::newRow("symbol") << "  symbol:   method undefined()" << false;
         QTest::newRow("warning") << "/tmp/jt/src dir/Dep.java:3: warning: [removal] Integer(int) "
                                     "in Integer has been deprecated and marked for removal"
                                  << false;
-        QTest::newRow("one warning") << "1 warning" << false;
         QTest::newRow("note") << "Note: Dep.java uses or overrides a deprecated API." << false;
-        // Constructed: the test wants the blank and is case-sensitive.
-        QTest::newRow("no blank") << "error: file not found" << false;
+        QTest::newRow("fatal") << "error: file not found: /tmp/gone/X.java" << true;
+        QTest::newRow("usage") << "Usage: javac <options> <source files>" << false;
+        // Constructed: the test wants the blank or the line's start, and is
+        // case-sensitive.
+        QTest::newRow("no blank") << "/tmp/x/errors.java:1: warning: x" << false;
+        QTest::newRow("fatal, capital") << "Error: x" << false;
         QTest::newRow("capital") << "1 Error" << false;
         QTest::newRow("inside a word") << "a terror of a line" << false;
         QTest::newRow("empty") << "" << false;
@@ -54,27 +55,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("text");
-        QTest::newRow("javac error") << "/tmp/jt/src dir/Two.java:4: error: cannot find symbol"
-                                     << Doc << true << "4";
-        QTest::newRow("javac warning")
-            << "/tmp/jt/src dir/Two.java:12: warning: [removal] Integer(int)" << Doc << true
-            << "12";
-        QTest::newRow("message with colons")
-            << "C:\\src\\Hello.java:12: Undefined variable: x" << "C:\\src\\Hello.java" << true
-            << "12";
+        QTest::newRow("javac error")
+            << "/tmp/jt/src dir/Two.java:4: error: cannot find symbol" << Doc << true << "4";
+        QTest::newRow("message with colons") << "C:\\src\\Hello.java:12: Undefined variable: x"
+                                             << "C:\\src\\Hello.java" << true << "12";
         QTest::newRow("count line") << "2 errors" << Doc << false << "";
-        QTest::newRow("another file") << "/tmp/jt/src dir/Other.java:4: error: cannot find symbol"
-                                      << Doc << false << "";
-        QTest::newRow("same name, other directory")
-            << "/tmp/jt/Two.java:4: error: x" << Doc << false << "";
-        QTest::newRow("case differs") << "/tmp/jt/src dir/two.java:4: error: x" << Doc << false
-                                      << "";
-        QTest::newRow("no second colon") << "/tmp/jt/src dir/Two.java:4 error" << Doc << false
-                                         << "";
-        QTest::newRow("path without colon") << "/tmp/jt/src dir/Two.java 4: x" << Doc << false
-                                            << "";
-        QTest::newRow("not a number") << "/tmp/jt/src dir/Two.java:abc: error" << Doc << true
-                                      << "abc";
+        QTest::newRow("another file")
+            << "/tmp/jt/src dir/Other.java:4: error: cannot find symbol" << Doc << false << "";
+        QTest::newRow("case differs")
+            << "/tmp/jt/src dir/two.java:4: error: x" << Doc << false << "";
+        QTest::newRow("no second colon")
+            << "/tmp/jt/src dir/Two.java:4 error" << Doc << false << "";
+        QTest::newRow("not a number")
+            << "/tmp/jt/src dir/Two.java:abc: error" << Doc << true << "abc";
         QTest::newRow("empty number") << "/tmp/jt/src dir/Two.java::x" << Doc << true << "";
         QTest::newRow("path inside the line")
             << "javac: /tmp/jt/src dir/Two.java:7: x" << Doc << true << "7";
@@ -101,7 +94,6 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << false << 0;
         QTest::newRow("word") << "abc" << false << 0;
         QTest::newRow("two numbers") << "1 2" << false << 0;
-        QTest::newRow("hex") << "0x10" << false << 0;
         QTest::newRow("too large") << "99999999999" << false << 0;
     }
     void lineNumber()
@@ -124,7 +116,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty") << QByteArray() << QStringList();
         QTest::newRow("lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-        QTest::newRow("crlf, no final end") << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
+        QTest::newRow("crlf, no final end")
+            << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
         QTest::newRow("cr") << QByteArray("a\rb\r") << QStringList{"a", "b"};
         QTest::newRow("one line end") << QByteArray("\n") << QStringList{""};
         QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9\n") << QStringList{u"café"_qs};

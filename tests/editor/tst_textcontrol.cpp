@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -25,7 +26,8 @@ enum Kind { Rich, Plain };
 
 // Line 0 "aé😀b" has five offsets (the emoji is a surrogate pair), then
 // "xy", an empty line and "z": lines start at 0, 7, 11 and 13; length 14.
-const QString Sample = QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80" "b\r\nxy\r\n\r\nz");
+const QString Sample = QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80"
+                                         "b\r\nxy\r\n\r\nz");
 
 std::unique_ptr<TextControl> makeControl(int kind)
 {
@@ -49,8 +51,7 @@ void addKindRows()
 }
 
 // The bytes of a literal, NUL bytes included.
-template <std::size_t N>
-QByteArray bytes(const char (&literal)[N])
+template <std::size_t N> QByteArray bytes(const char (&literal)[N])
 {
     return QByteArray(literal, N - 1);
 }
@@ -115,6 +116,8 @@ private slots:
     void contextMenuHook();
     void menuShortcutWins_data() { addKindRows(); }
     void menuShortcutWins();
+    void selectionVisibleUnfocused_data() { addKindRows(); }
+    void selectionVisibleUnfocused();
     void colours_data() { addKindRows(); }
     void colours();
     void lexerKeepsSettings();
@@ -131,14 +134,25 @@ void TestTextControl::lineBreaks_data()
         const auto row = [kind](const char* name) -> QTestData& {
             return QTest::addRow("%s %s", kindName(kind), name) << kind;
         };
-        row("empty") << "" << "" << 0;
-        row("one line") << "abc" << "abc" << 1;
-        row("final break") << "a\r\n" << "a\r\n" << 1;
-        row("two lines") << "a\r\nb" << "a\r\nb" << 2;
-        row("only a break") << "\r\n" << "\r\n" << 1;
-        row("LF") << "a\nb\n\nc" << "a\r\nb\r\n\r\nc" << 4;
-        row("CR") << "a\rb\r\rc\r" << "a\r\nb\r\n\r\nc\r\n" << 4;
-        row("mixed") << "a\r\nb\rc\nd" << "a\r\nb\r\nc\r\nd" << 4;
+        row("empty") << ""
+                     << "" << 0;
+        row("one line") << "abc"
+                        << "abc" << 1;
+        row("final break") << "a\r\n"
+                           << "a\r\n"
+                           << 1;
+        row("two lines") << "a\r\nb"
+                         << "a\r\nb" << 2;
+        row("only a break") << "\r\n"
+                            << "\r\n"
+                            << 1;
+        row("LF") << "a\nb\n\nc"
+                  << "a\r\nb\r\n\r\nc" << 4;
+        row("CR") << "a\rb\r\rc\r"
+                  << "a\r\nb\r\n\r\nc\r\n"
+                  << 4;
+        row("mixed") << "a\r\nb\rc\nd"
+                     << "a\r\nb\r\nc\r\nd" << 4;
     }
 }
 
@@ -163,7 +177,9 @@ void TestTextControl::lineQueries()
     control->setText(Sample);
     QCOMPARE(control->textLength(), 14);
     QCOMPARE(control->lineCount(), 4);
-    const QStringList lines{QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80" "b"), "xy", "", "z"};
+    const QStringList lines{QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80"
+                                              "b"),
+                            "xy", "", "z"};
     const int starts[] = {0, 7, 11, 13};
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(control->line(i), lines[i]);
@@ -266,7 +282,8 @@ void TestTextControl::replaceSelectionIsOneStep()
     control->setText(Sample);
     control->setSelection(6, 2);
     control->replaceSelection("-");
-    QCOMPARE(control->text(), QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80" "b-y\r\n\r\nz"));
+    QCOMPARE(control->text(), QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80"
+                                                "b-y\r\n\r\nz"));
 }
 
 void TestTextControl::undoActionGroupsEdits()
@@ -287,8 +304,10 @@ void TestTextControl::undoActionGroupsEdits()
 void TestTextControl::utf8RoundTrip()
 {
     auto control = fetchControl();
-    const QByteArray input = bytes("Gr\xC3\xBC\xC3\x9F" "e\n\xF0\x9F\x98\x80 x\r\nend\0tail");
-    const QByteArray expected = bytes("Gr\xC3\xBC\xC3\x9F" "e\r\n\xF0\x9F\x98\x80 x\r\nend\0tail");
+    const QByteArray input = bytes("Gr\xC3\xBC\xC3\x9F"
+                                   "e\n\xF0\x9F\x98\x80 x\r\nend\0tail");
+    const QByteArray expected = bytes("Gr\xC3\xBC\xC3\x9F"
+                                      "e\r\n\xF0\x9F\x98\x80 x\r\nend\0tail");
     control->setUtf8(input);
     QCOMPARE(control->utf8(), expected);
     QCOMPARE(control->text(), QString::fromUtf8(expected));
@@ -415,6 +434,22 @@ void TestTextControl::menuShortcutWins()
     QCOMPARE(control->text(), QString());
 }
 
+void TestTextControl::selectionVisibleUnfocused()
+{
+    auto control = fetchControl();
+    QWidget window;
+    QVERIFY(showFocused(window, *control));
+    auto* other = new QLineEdit(&window);
+    window.layout()->addWidget(other);
+    control->setText("some words to select");
+    other->setFocus();
+    QTRY_VERIFY(!control->widget()->hasFocus());
+    QWidget* viewport = qobject_cast<QAbstractScrollArea*>(control->widget())->viewport();
+    const QImage plain = viewport->grab().toImage();
+    control->setSelection(0, 10);
+    QVERIFY(viewport->grab().toImage() != plain);
+}
+
 void TestTextControl::colours()
 {
     QFETCH(int, kind);
@@ -435,7 +470,9 @@ void TestTextControl::colours()
         return;
     }
     QsciScintilla* edit = sci(*control);
-    QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, QsciScintillaBase::STYLE_DEFAULT), back);
+    QCOMPARE(
+        styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, QsciScintillaBase::STYLE_DEFAULT),
+        back);
     QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETFORE, 0), fore);
 }
 
@@ -459,20 +496,26 @@ void TestTextControl::lexerKeepsSettings()
     const int plain = lexer->defaultStyle();
     QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, plain), back);
     QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerJava::Keyword), back);
-    QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETFORE, QsciLexerJava::Identifier), fore);
+    QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETFORE, QsciLexerJava::Identifier),
+             fore);
     // Syntax colours stay: a keyword keeps the lexer's colour.
     QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETFORE, QsciLexerJava::Keyword),
              lexer->defaultColor(QsciLexerJava::Keyword));
-    QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, static_cast<unsigned long>(QsciLexerJava::Comment)), 15);
+    QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE,
+                                 static_cast<unsigned long>(QsciLexerJava::Comment)),
+             15);
 
     const QColor later(0, 60, 0);
     control.setBackgroundColor(later);
     QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, plain), later);
-    QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, QsciScintillaBase::STYLE_DEFAULT), later);
+    QCOMPARE(
+        styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, QsciScintillaBase::STYLE_DEFAULT),
+        later);
 
     control.setSyntax(1);
     QVERIFY(edit->lexer() && edit->lexer() != lexer);
-    QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, edit->lexer()->defaultStyle()), later);
+    QCOMPARE(styleColor(edit, QsciScintillaBase::SCI_STYLEGETBACK, edit->lexer()->defaultStyle()),
+             later);
 
     control.setSyntax(2);
     QVERIFY(!edit->lexer());
@@ -486,13 +529,21 @@ void TestTextControl::marginFollowsLineCount()
 {
     SciTextControl control;
     QsciScintilla* edit = control.editor();
-    control.setText("a\nb\nc");
-    const long narrow = edit->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL);
+    const auto width = [edit] {
+        return edit->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL);
+    };
+    QWidget window;
+    QVERIFY(showFocused(window, control));
+    control.setText(QString("x\n").repeated(998));
+    const long narrow = width();
     QVERIFY(narrow > 0);
-    control.setText(QString("x\n").repeated(123456));
-    QVERIFY(edit->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL) > narrow);
+    // Typing the thousandth line widens the margin by a digit.
+    control.setSelection(control.textLength(), 0);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_VERIFY(width() > narrow);
     control.setText("");
-    QCOMPARE(edit->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL), narrow);
+    QCOMPARE(width(), narrow);
 }
 
 QTEST_MAIN(TestTextControl)

@@ -198,13 +198,11 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(w.env.path(QStringLiteral("src dir/Hello.class"))));
         QCOMPARE(w.tempFiles(w.env.path(QStringLiteral("src dir"))), QStringList());
 
-        // Double-clicks: the second error line jumps, the count line and a
-        // click with nothing selected do not, a broken number is reported.
+        // Double-clicks: the second error line jumps, a click with nothing
+        // selected does not, a broken number is reported.
         const int second = int(lines.indexOf(file + ":4: error: cannot find symbol"));
         QVERIFY(second > 0);
         doubleClick(e, second);
-        QCOMPARE(selectedTextLine(e), 3);
-        doubleClick(e, int(lines.size()) - 1);
         QCOMPARE(selectedTextLine(e), 3);
         e->lstErrors()->clearSelection();
         e->lstErrorsDblClick();
@@ -233,6 +231,23 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(w.env.path(QStringLiteral("Dep.class"))));
     }
 
+    // Run > Compile Document compiles the active editor's document, and
+    // only while a compiler is configured.
+    void compileDocumentMenu()
+    {
+        World w;
+        const QString file = w.env.writeFile(QStringLiteral("Hello.java"), GoodClass);
+        TcwEditBase* e = w.open(file, GoodClass);
+        w.main->UpdateMenuItems();
+        QVERIFY(w.main->item(QStringLiteral("mnuRunCompileDocument"))->isEnabled());
+        w.main->Settings().JavaCompiler.clear();
+        w.main->item(QStringLiteral("mnuRunCompileDocument"))->trigger();
+        QCOMPARE(status(e), QString());
+        w.setCompiler(findJavac());
+        w.main->item(QStringLiteral("mnuRunCompileDocument"))->trigger();
+        QCOMPARE(status(e), "'" + file + "' compiled successfully.");
+    }
+
     void refusals()
     {
         World w;
@@ -240,11 +255,11 @@ private Q_SLOTS:
         // (a missing compiler would otherwise fail to start).
         const QString page = w.env.writeFile(QStringLiteral("page.html"), "<p>hi</p>\n");
         std::unique_ptr<TDocument> doc = TDocument::CreateFromFile(page);
-        const TCompileResult r =
-            doc->Compile("<p>hi</p>\r\n", TTextFormat(), w.env.path(QStringLiteral("no/javac")),
-                         QString());
+        const TCompileResult r = doc->Compile("<p>hi</p>\r\n", TTextFormat(),
+                                              w.env.path(QStringLiteral("no/javac")), QString());
         QCOMPARE(r.Refusal, QStringLiteral("'page.html' is not a java document."));
-        QCOMPARE(TestEnv::readFile(r.OutputFile), QByteArray("'page.html' is not a java document.\r\n"));
+        QCOMPARE(TestEnv::readFile(r.OutputFile),
+                 QByteArray("'page.html' is not a java document.\r\n"));
         QFile::remove(r.OutputFile);
         // ... and its editor window never compiles.
         TcwEditBase* html = w.open(page, "<p>changed</p>\n");
@@ -297,9 +312,9 @@ private Q_SLOTS:
         QVERIFY(before.size() > 1);
 
         ::chmod(QFile::encodeName(file).constData(), 0444);
-        const QString question = file + QStringLiteral(
-                                            " is read only.\n\rThe compile will not include any "
-                                            "changes that have been made in the editor.");
+        const QString question =
+            file + QStringLiteral(" is read only.\n\rThe compile will not include any "
+                                  "changes that have been made in the editor.");
         w.ask.answerMessage(MsgResult::Cancel);
         e->Compile();
         QCOMPARE(w.ask.messages(), QStringList{question});
@@ -313,6 +328,22 @@ private Q_SLOTS:
         QCOMPARE(status(e), "'" + file + "' compiled successfully.");
         QCOMPARE(TestEnv::readFile(file), GoodClass);
         ::chmod(QFile::encodeName(file).constData(), 0644);
+    }
+
+    // javac's fatal message for a source that is not there is a failure too.
+    void vanishedSource()
+    {
+        World w;
+        const QString file = w.env.writeFile(QStringLiteral("Hello.java"), GoodClass);
+        TcwEditBase* e = w.open(file, GoodClass);
+        QVERIFY(QFile::remove(file));
+        w.ask.answerMessage(MsgResult::OK); // a file that cannot be examined: read-only
+        e->Compile();
+        QCOMPARE(w.ask.asked().size(), 1);
+        QCOMPARE(status(e), "Couldn't compile '" + file + "'.");
+        QCOMPARE(listed(e).first(), "error: file not found: " + file);
+        QCOMPARE(selectedLine(e), QString());
+        QVERIFY(!QFileInfo::exists(file));
     }
 
     void missingCompiler()
@@ -339,15 +370,15 @@ private Q_SLOTS:
     void oldGenerationInterpreter()
     {
         World w;
-        const QString java = makeScript(
-            w.env, QStringLiteral("old/java"),
-            "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n"
-            "echo 'java version \"1.0.2\"' >&2\n");
+        const QString java = makeScript(w.env, QStringLiteral("old/java"),
+                                        "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n"
+                                        "echo 'java version \"1.0.2\"' >&2\n");
         const QString file = w.env.writeFile(QStringLiteral("Hello.java"), BrokenClass);
         TcwEditBase* e = w.open(file, TwoErrors);
         w.main->Settings().JavaInterpreter = java;
         e->Compile();
-        QCOMPARE(TestEnv::readFile(w.env.path(QStringLiteral("old/args"))), QByteArray("-version\n"));
+        QCOMPARE(TestEnv::readFile(w.env.path(QStringLiteral("old/args"))),
+                 QByteArray("-version\n"));
         QCOMPARE(status(e), "Couldn't compile '" + file + "'.");
         QCOMPARE(listed(e).last(), QStringLiteral("2 errors"));
         QCOMPARE(TestEnv::readFile(file), BrokenClass);

@@ -1,0 +1,306 @@
+// Editor benchmarks, run by hand: opening a large file against a bare
+// QScintilla program, key presses in a large document, and Replace All and
+// Find Next through the editor window against sed and a plain scan.
+//
+//   bench_editor            runs everything and prints the figures
+//   bench_editor open-brewpad FILE | open-minimal FILE | open-brewpad | open-minimal
+//                           one start (used by the driver, one process each)
+#include "dialogs/dfind.h"
+#include "editor/editorwindow.h"
+#include "editor/textcontrol.h"
+#include "mainwin/fmain.h"
+#include "platform/registry.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <Qsci/qscilexerjava.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+namespace {
+
+// A Java-looking file of about `bytes` bytes with indented lines.
+QByteArray javaText(qsizetype bytes)
+{
+    const QByteArray block = "    public static int add(int left, int right) {\n"
+                             "        // adds two numbers and returns the sum\n"
+                             "        return left + right;\n"
+                             "    }\n\n";
+    QByteArray out = "public class Big {\n";
+    out.reserve(bytes + block.size());
+    while (out.size() < bytes)
+        out += block;
+    out += "}\n";
+    return out;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// --- one start, in a process of its own -----------------------------------
+
+int openBrewpad(int& argc, char** argv, const QStringList& files)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir store;
+    bp::Registry::setStoreFile(store.filePath(QStringLiteral("Brewpad.conf")));
+    bp::TfrmMain w(files);
+    w.show();
+    // Editable: the window is shown with the text loaded, and the event
+    // loop has come round once.
+    QTimer::singleShot(0, &app, &QApplication::quit);
+    return app.exec();
+}
+
+int openMinimal(int& argc, char** argv, const QStringList& files)
+{
+    QApplication app(argc, argv);
+    QMainWindow w;
+    auto* sci = new QsciScintilla(&w);
+    sci->setLexer(new QsciLexerJava(sci));
+    w.setCentralWidget(sci);
+    if (!files.isEmpty()) {
+        QFile f(files.first());
+        if (!f.open(QIODevice::ReadOnly))
+            return 2;
+        const QByteArray bytes = f.readAll();
+        sci->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0UL);
+        sci->SendScintilla(QsciScintilla::SCI_SETTEXT, 0UL, bytes.constData());
+        sci->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+        sci->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1UL);
+    }
+    w.show();
+    QTimer::singleShot(0, &app, &QApplication::quit);
+    return app.exec();
+}
+
+// --- the driver ------------------------------------------------------------
+
+struct Run {
+    double ms = 0;
+    long maxRssKb = 0;
+};
+
+Run startOnce(const QString& self, const QStringList& args)
+{
+    QElapsedTimer t;
+    t.start();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<QByteArray> keep;
+        std::vector<char*> argv;
+        keep.push_back(QFile::encodeName(self));
+        for (const QString& a : args)
+            keep.push_back(a.toLocal8Bit());
+        for (QByteArray& k : keep)
+            argv.push_back(k.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    return {double(t.nsecsElapsed()) / 1e6, usage.ru_maxrss};
+}
+
+Run bestOf(const QString& self, const QStringList& args, int n)
+{
+    std::vector<double> times;
+    long rss = 0;
+    for (int i = 0; i < n; ++i) {
+        const Run r = startOnce(self, args);
+        times.push_back(r.ms);
+        rss = std::max(rss, r.maxRssKb);
+    }
+    return {median(times), rss};
+}
+
+void benchOpen(const QString& self, const QString& dir)
+{
+    const QString file = dir + QStringLiteral("/Big.java");
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(javaText(20 * 1000 * 1000));
+    f.close();
+    const double mb = double(QFileInfo(file).size()) / 1e6;
+
+    const Run emptyB = bestOf(self, {QStringLiteral("open-brewpad")}, 3);
+    const Run emptyM = bestOf(self, {QStringLiteral("open-minimal")}, 3);
+    const Run fileB = bestOf(self, {QStringLiteral("open-brewpad"), file}, 5);
+    const Run fileM = bestOf(self, {QStringLiteral("open-minimal"), file}, 5);
+    std::printf("open_file_mb=%.1f\n", mb);
+    std::printf("open_brewpad_ms=%.0f open_minimal_ms=%.0f ratio=%.2f (target <= 1.5)\n",
+                fileB.ms, fileM.ms, fileB.ms / fileM.ms);
+    const double extraMb = double(fileB.maxRssKb - emptyB.maxRssKb) / 1024.0;
+    std::printf("brewpad_peak_mb empty=%.0f with_file=%.0f extra=%.0f extra_per_file_size=%.2f "
+                "(target <= 4)\n",
+                emptyB.maxRssKb / 1024.0, fileB.maxRssKb / 1024.0, extraMb, extraMb / mb);
+    std::printf("minimal_peak_mb empty=%.0f with_file=%.0f\n", emptyM.maxRssKb / 1024.0,
+                fileM.maxRssKb / 1024.0);
+    std::fflush(stdout);
+}
+
+void benchKeys(const QString& dir)
+{
+    const QString file = dir + QStringLiteral("/Keys.java");
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(javaText(20 * 1000 * 1000));
+    f.close();
+
+    bp::TfrmMain w({});
+    w.show();
+    w.OpenFiles({file});
+    bp::TextControl* t = w.ActiveAnyEditor()->Text();
+    QWidget* target = t->widget();
+    // Somewhere in the middle, at the end of an indented line.
+    const int line = t->lineCount() / 2;
+    const int pos = t->lineStart(line) + t->lineLength(line);
+    struct Key {
+        const char* name;
+        Qt::Key key;
+    };
+    for (const Key k :
+         {Key{"tab", Qt::Key_Tab}, Key{"enter", Qt::Key_Return}, Key{"letter", Qt::Key_X}}) {
+        std::vector<double> us;
+        for (int i = 0; i < 201; ++i) {
+            t->setSelection(pos, 0);
+            QElapsedTimer timer;
+            timer.start();
+            QTest::keyClick(target, k.key);
+            us.push_back(double(timer.nsecsElapsed()) / 1000.0);
+        }
+        std::printf("key_%s_%s_median_us=%.0f (target < 1000)\n", w.IsWin95() ? "rich" : "plain",
+                    k.name, median(us));
+    }
+    t->setModified(false);
+    std::fflush(stdout);
+}
+
+void benchReplaceAndFind(const QString& dir)
+{
+    // 10 MB with 200,000 matches of FIND, one every 50 bytes.
+    QByteArray text;
+    const int matches = 200000;
+    text.reserve(matches * 50);
+    for (int i = 0; i < matches; ++i)
+        text += i % 20 == 19 ? "FIND lorem ipsum dolor sit amet consectetur ad\n"
+                             : "FIND lorem ipsum dolor sit amet consectetur adi ";
+    const QString file = dir + QStringLiteral("/replace.txt");
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+    f.close();
+
+    QElapsedTimer t;
+    t.start();
+    QProcess sed;
+    sed.setStandardOutputFile(dir + QStringLiteral("/sed.out"));
+    sed.start(QStringLiteral("sed"), {QStringLiteral("s/FIND/REPL/g"), file});
+    sed.waitForFinished(-1);
+    const double sedMs = double(t.nsecsElapsed()) / 1e6;
+
+    bp::TfrmMain w({});
+    w.show();
+    w.OpenFiles({file});
+    bp::TcwEditBase* e = w.ActiveAnyEditor();
+    bp::TdlgFind* d = w.dlgReplace();
+    d->SetFindText(QStringLiteral("FIND"));
+    d->SetReplaceText(QStringLiteral("REPL"));
+    e->Text()->setSelection(0, 0);
+    t.restart();
+    d->cmdReplaceAll->click();
+    const double replaceMs = double(t.nsecsElapsed()) / 1e6;
+    QFile out(dir + QStringLiteral("/sed.out"));
+    out.open(QIODevice::ReadOnly);
+    const bool same = e->Text()->utf8().replace("\r\n", "\n") == out.readAll();
+    std::printf("replace_all_matches=%d editor_ms=%.0f sed_ms=%.0f ratio=%.2f same_as_sed=%s "
+                "(target <= 2)\n",
+                matches, replaceMs, sedMs, replaceMs / sedMs, same ? "yes" : "no");
+    std::printf("status=%s\n", qPrintable(w.StatusText()));
+
+    // Find Next through 20 MB without a match.
+    const QByteArray big = javaText(20 * 1000 * 1000);
+    e->Text()->setText(QString::fromUtf8(big));
+    e->Text()->setSelection(0, 0);
+    w.dlgFind()->SetFindText(QStringLiteral("nowhere to be found"));
+    std::vector<double> findMs;
+    for (int i = 0; i < 5; ++i) {
+        e->Text()->setSelection(0, 0);
+        t.restart();
+        e->FindNext();
+        findMs.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    const QString chars = e->Text()->text();
+    const std::u16string_view view(reinterpret_cast<const char16_t*>(chars.utf16()),
+                                   size_t(chars.size()));
+    std::vector<double> scanMs;
+    for (int i = 0; i < 5; ++i) {
+        t.restart();
+        const auto hit = view.find(u"nowhere to be found");
+        scanMs.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (hit != std::u16string_view::npos)
+            std::printf("unexpected hit\n");
+    }
+    std::printf("find_next_20mb_ms=%.0f plain_scan_ms=%.0f ratio=%.2f (target <= 4)\n",
+                median(findMs), median(scanMs), median(findMs) / median(scanMs));
+    e->Text()->setModified(false);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString only = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (argc >= 2 && only != QLatin1String("open") && only != QLatin1String("keys") &&
+        only != QLatin1String("replace")) {
+        const QString mode = QString::fromLocal8Bit(argv[1]);
+        QStringList files;
+        for (int i = 2; i < argc; ++i)
+            files << QString::fromLocal8Bit(argv[i]);
+        int one = 1;
+        if (mode == QLatin1String("open-brewpad"))
+            return openBrewpad(one, argv, files);
+        if (mode == QLatin1String("open-minimal"))
+            return openMinimal(one, argv, files);
+        std::fprintf(stderr, "unknown mode\n");
+        return 2;
+    }
+    // With one of "open", "keys" or "replace" only that part runs.
+    QTemporaryDir dir;
+    if (only.isEmpty() || only == QLatin1String("open"))
+        benchOpen(QString::fromLocal8Bit(argv[0]), dir.path());
+    {
+        int one = 1;
+        QApplication app(one, argv);
+        QTemporaryDir store;
+        bp::Registry::setStoreFile(store.filePath(QStringLiteral("Brewpad.conf")));
+        if (only.isEmpty() || only == QLatin1String("keys"))
+            benchKeys(dir.path());
+        if (only.isEmpty() || only == QLatin1String("replace"))
+            benchReplaceAndFind(dir.path());
+    }
+    return 0;
+}
