@@ -183,6 +183,8 @@ void benchKeys(const QString& dir)
     for (const Key k :
          {Key{"tab", Qt::Key_Tab}, Key{"enter", Qt::Key_Return}, Key{"letter", Qt::Key_X}}) {
         std::vector<double> us;
+        const int linesBefore = t->lineCount();
+        const int lengthBefore = t->textLength();
         for (int i = 0; i < 201; ++i) {
             t->setSelection(pos, 0);
             QElapsedTimer timer;
@@ -190,8 +192,9 @@ void benchKeys(const QString& dir)
             QTest::keyClick(target, k.key);
             us.push_back(double(timer.nsecsElapsed()) / 1000.0);
         }
-        std::printf("key_%s_%s_median_us=%.0f (target < 1000)\n", w.IsWin95() ? "rich" : "plain",
-                    k.name, median(us));
+        std::printf("key_%s_%s_median_us=%.0f (target < 1000) lines_added=%d chars_added=%d\n",
+                    w.IsWin95() ? "rich" : "plain", k.name, median(us),
+                    t->lineCount() - linesBefore, t->textLength() - lengthBefore);
     }
     t->setModified(false);
     std::fflush(stdout);

@@ -579,10 +579,7 @@ void TcwEditBase::Replace()
         if (result.Count() > 0) {
             const QString replaced = ApplyReplacements(searchView(text), result.Positions,
                                                        findText.size(), searchView(replaceText));
-            FText->beginUndoAction();
-            FText->setSelection(0, FText->textLength());
-            FText->replaceSelection(replaced);
-            FText->endUndoAction();
+            FText->replaceAllText(replaced);
         }
         FText->setSelection(int(result.SelStart), int(result.SelLength));
         FText->setFocus();

@@ -290,6 +290,17 @@ void PlainTextControl::replaceSelection(const QString& text)
     FEdit->setTextCursor(cursor);
 }
 
+void PlainTextControl::replaceAllText(const QString& text)
+{
+    if (FEdit->isReadOnly())
+        return;
+    QTextCursor cursor(FEdit->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
+
 int PlainTextControl::caret() const
 {
     return offsetFromPosition(FEdit->textCursor().position());

@@ -65,7 +65,19 @@ int utf8CharLength(const unsigned char* s, qsizetype n, int& units)
 // CR LF for every line break of a text that goes into the control.
 QString withCrLf(const QString& text)
 {
-    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+    // Most texts handed in (the control's own text, edited) break their
+    // lines with CR LF already: then there is nothing to copy.
+    const QChar* p = text.constData();
+    const qsizetype n = text.size();
+    bool normal = true;
+    for (qsizetype i = 0; i < n && normal; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c == u'\r')
+            normal = i + 1 < n && p[i + 1].unicode() == u'\n' && ++i;
+        else if (c == u'\n')
+            normal = false;
+    }
+    if (normal)
         return text;
     QString result;
     result.reserve(text.size() + text.size() / 16);
@@ -436,6 +448,22 @@ void SciTextControl::replaceSelection(const QString& text)
     send(Sci::SCI_SETSELECTION, end, end);
     send(Sci::SCI_ENDUNDOACTION);
     send(Sci::SCI_SCROLLCARET);
+}
+
+void SciTextControl::replaceAllText(const QString& text)
+{
+    if (FEdit->isReadOnly())
+        return;
+    const QByteArray bytes = withCrLf(text).toUtf8();
+    // Keeping the UTF-16 line index up to date through a change of the whole
+    // text costs more than building it again afterwards.
+    send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+    send(Sci::SCI_BEGINUNDOACTION);
+    send(Sci::SCI_TARGETWHOLEDOCUMENT);
+    FEdit->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
+                         bytes.constData());
+    send(Sci::SCI_ENDUNDOACTION);
+    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
 }
 
 int SciTextControl::caret() const

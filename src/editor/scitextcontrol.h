@@ -46,6 +46,7 @@ public:
     void setSelection(int start, int length) override;
     QString selectedText() const override;
     void replaceSelection(const QString& text) override;
+    void replaceAllText(const QString& text) override;
     int caret() const override;
 
     bool isModified() const override;

@@ -77,6 +77,9 @@ public:
     virtual void copy() = 0;
     virtual void paste() = 0;
     virtual void deleteSelection() = 0;
+    // Replaces the whole text as one edit and one undo step (Replace All);
+    // the text's line breaks may be of any kind.
+    virtual void replaceAllText(const QString& text) = 0;
     // Runs several edits as one undo step.
     virtual void beginUndoAction() = 0;
     virtual void endUndoAction() = 0;
