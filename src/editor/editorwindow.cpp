@@ -55,7 +55,13 @@ TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, Q
 TcwEditBase::~TcwEditBase()
 {
     // A window destroyed without closing (the program ending) still lets go
-    // of its document: its own is destroyed, a project's stays with it.
+    // of its document.
+    ReleaseDocument();
+}
+
+void TcwEditBase::ReleaseDocument()
+{
+    // The window's own document is destroyed; a project's stays with it.
     if (FDocument) {
         FDocument->SetOnNameChange(nullptr);
         FDocument->SetIsOpen(false);
@@ -415,13 +421,7 @@ void TcwEditBase::FormClose()
 {
     FClosed = true;
     FMain.RemoveWindowTab(windowTitle());
-    if (FDocument) {
-        FDocument->SetOnNameChange(nullptr);
-        FDocument->SetIsOpen(false);
-        if (!FDocument->Project())
-            delete FDocument;
-        FDocument = nullptr;
-    }
+    ReleaseDocument();
 }
 
 void TcwEditBase::closeEvent(QCloseEvent* event)
@@ -621,18 +621,23 @@ void TcwEditBase::cmdGoToLineClick()
 // ---------------------------------------------------------------------------
 // Buttons and popup menu
 
-void TcwEditBase::UpdateProjectItems(QAction* add, QAction* remove)
+namespace {
+
+// The add and remove project commands (buttons or popup items) share one
+// place: with a project, the one that applies shows; without, add is off.
+template <class T> void updateProjectPair(TProject* project, const QString& fileName, T* add, T* remove)
 {
-    TProject* project = FMain.CurrentProject();
     if (!project) {
         add->setEnabled(false);
         return;
     }
-    const bool contains = project->ContainsFile(GetFileName());
+    const bool contains = project->ContainsFile(fileName);
     remove->setVisible(contains);
     add->setVisible(!contains);
     add->setEnabled(!contains);
 }
+
+} // namespace
 
 void TcwEditBase::UpdateButtons()
 {
@@ -650,15 +655,8 @@ void TcwEditBase::UpdateButtons()
     const int type = GetDocType();
     b("cmdJava")->setVisible(type == int(TDocType::Java));
 
-    TProject* project = FMain.CurrentProject();
-    if (project) {
-        const bool contains = project->ContainsFile(GetFileName());
-        b("cmdRemoveFromProject")->setVisible(contains);
-        b("cmdAddToProject")->setVisible(!contains);
-        b("cmdAddToProject")->setEnabled(!contains);
-    } else {
-        b("cmdAddToProject")->setEnabled(false);
-    }
+    updateProjectPair(FMain.CurrentProject(), GetFileName(), b("cmdAddToProject"),
+                      b("cmdRemoveFromProject"));
     if (type == int(TDocType::Java))
         b("cmdJava")->setEnabled(hasText && !untitled && files::exists(s.JavaCompiler));
     b("cmdBrowser")->setVisible(type == int(TDocType::Html));
@@ -673,8 +671,9 @@ void TcwEditBase::mnpTextPopup(const QPoint& pos)
     FPopupItems.value(QStringLiteral("mnpTextPaste"))->setEnabled(clipboardHasText());
     for (const char* name : {"mnpTextCut", "mnpTextCopy", "mnpTextDelete"})
         FPopupItems.value(QString::fromLatin1(name))->setEnabled(selection);
-    UpdateProjectItems(FPopupItems.value(QStringLiteral("mnpAddToProject")),
-                       FPopupItems.value(QStringLiteral("mnpRemoveFromProject")));
+    updateProjectPair(FMain.CurrentProject(), GetFileName(),
+                      FPopupItems.value(QStringLiteral("mnpAddToProject")),
+                      FPopupItems.value(QStringLiteral("mnpRemoveFromProject")));
     FPopup->popup(FText->widget()->mapToGlobal(pos));
 }
 

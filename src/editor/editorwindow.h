@@ -102,9 +102,9 @@ private:
     bool TextKeyPress(QKeyEvent* event);
     void TextKeyUp(QKeyEvent* event);
     void mnpTextPopup(const QPoint& pos);
-    void UpdateProjectItems(QAction* add, QAction* remove);
     void WriteText(const QString& fullPath);
     void FormClose();
+    void ReleaseDocument();
 
     std::unique_ptr<TextControl> FText;
     TDocument* FDocument = nullptr;

@@ -29,14 +29,7 @@ public:
 protected:
     bool event(QEvent* e) override
     {
-        if (e->type() == QEvent::ShortcutOverride) {
-            auto* ke = static_cast<QKeyEvent*>(e);
-            if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-                ke->ignore();
-                return true;
-            }
-        }
-        return QPlainTextEdit::event(e);
+        return leaveShortcutToMenu(e) || QPlainTextEdit::event(e);
     }
 
     void keyPressEvent(QKeyEvent* e) override

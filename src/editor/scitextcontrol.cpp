@@ -105,17 +105,7 @@ public:
 protected:
     bool event(QEvent* e) override
     {
-        if (e->type() == QEvent::ShortcutOverride) {
-            // Menu shortcuts (Ctrl+Z, Ctrl+C, Ctrl+Del ...) go to the menu, as
-            // they did with the native control; keys without a shortcut still
-            // reach keyPressEvent.
-            auto* ke = static_cast<QKeyEvent*>(e);
-            if (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-                ke->ignore();
-                return true;
-            }
-        }
-        return QsciScintilla::event(e);
+        return leaveShortcutToMenu(e) || QsciScintilla::event(e);
     }
 
     void keyPressEvent(QKeyEvent* e) override

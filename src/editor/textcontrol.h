@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QEvent;
 class QKeyEvent;
 class QPoint;
 class QWidget;
@@ -106,5 +107,10 @@ public:
     // Called whenever the modified flag changes.
     std::function<void(bool)> onModifiedChanged;
 };
+
+// For the widgets behind the controls: keys with Ctrl, Alt or Meta are left
+// to the application's shortcuts (the main menu) before the widget's own key
+// bindings see them. Returns true when the event was handled so.
+bool leaveShortcutToMenu(QEvent* event);
 
 } // namespace bp

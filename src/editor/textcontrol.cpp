@@ -1,0 +1,20 @@
+#include "editor/textcontrol.h"
+
+#include <QKeyEvent>
+
+namespace bp {
+
+bool leaveShortcutToMenu(QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    // Menu shortcuts (Ctrl+Z, Ctrl+C, Ctrl+Del ...) go to the menu; a key
+    // that no shortcut takes still reaches the widget's keyPressEvent.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    key->ignore();
+    return true;
+}
+
+} // namespace bp
