@@ -1,4 +1,6 @@
 // Program entry: the application title, the main window, the message loop.
+#include "dialogs/dgotoln.h"
+#include "dialogs/dmultisave.h"
 #include "mainwin/fmain.h"
 
 #include <QApplication>
@@ -13,6 +15,9 @@ int main(int argc, char* argv[])
     QStringList args = QApplication::arguments();
     args.removeFirst();
     bp::TfrmMain frmMain(args);
+    // The multi-save and go-to-line dialogs exist from the start, hidden.
+    bp::TdlgMultiSave dlgMultiSave(&frmMain);
+    bp::TdlgGoToLine dlgGoToLine(&frmMain);
     frmMain.show();
     return QApplication::exec();
 }

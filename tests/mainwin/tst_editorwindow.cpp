@@ -345,6 +345,32 @@ private Q_SLOTS:
                                 "*.html|Text files (*.txt)|*.txt|All files (*.*)|*.*"));
     }
 
+    void droppedProjectWinsOverDocuments()
+    {
+        World w(true);
+        const QString a = w.env.writeFile(QStringLiteral("A.java"), "class A {}");
+        const QString b = w.env.writeFile(QStringLiteral("B.java"), "class B {}");
+        const QString jpr = w.env.writeFile(
+            QStringLiteral("p/Demo.jpr"),
+            "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Demo\r\n\r\nFiles\r\n" + a.toUtf8() + "\r\n");
+        w.main->OpenFiles({a, jpr, b});
+        QCOMPARE(w.children(), 0);
+        QCOMPARE(w.main->CurrentProject()->Name(), QStringLiteral("Demo"));
+        QCOMPARE(w.main->windowTitle(), "Tarvik's Brewpad 2.09: Demo (" + jpr + ")");
+        QVERIFY(w.main->ProjectManagerShown());
+        QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
+
+        // Documents dropped alone open; one already open is only activated.
+        w.main->OpenFiles({a, b});
+        QCOMPARE(w.children(), 2);
+        QCOMPARE(w.main->WindowValues().RecentDocuments, (QStringList{b, a}));
+        w.main->AddRecentFile(w.env.path(QStringLiteral("other.txt")));
+        w.main->OpenFiles({a});
+        QCOMPARE(w.children(), 2);
+        QCOMPARE(w.active()->GetPathName(), a);
+        QCOMPARE(w.main->WindowValues().RecentDocuments.first(), w.env.path(QStringLiteral("other.txt")));
+    }
+
     void recentDocumentsAndReopenMenu()
     {
         World w(true);
