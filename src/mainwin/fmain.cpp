@@ -212,8 +212,13 @@ void TfrmMain::createMenus()
     // The popup of the New button holds the four new-document commands.
     FNewPopup = new QMenu(this);
     FNewPopup->setObjectName(QStringLiteral("mnpFileNew"));
-    for (const char* name : {"mnuFileNewJava", "mnuFileNewHtml", "mnuFileNewText", "mnuFileNewOther"})
-        FNewPopup->addAction(FItems.value(QString::fromLatin1(name)));
+    const QString popupCaptions[] = {QStringLiteral("New Java Document"),
+                                     QStringLiteral("New Html Document"),
+                                     QStringLiteral("New Text Document"),
+                                     QStringLiteral("Other Document")};
+    for (int type = 0; type < 4; ++type)
+        connect(FNewPopup->addAction(popupCaptions[type]), &QAction::triggered, this,
+                [this, type] { guarded(this, [&] { NewDocument(type); }); });
 
     // Items whose commands are not there yet, and those the table starts
     // disabled, begin disabled; UpdateMenuItems keeps them in step.
@@ -268,31 +273,31 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TfrmMain::onItem(const char* name, std::function<void()> command)
+{
+    connect(FItems.value(QString::fromLatin1(name)), &QAction::triggered, this,
+            [this, command = std::move(command)] { guarded(this, command); });
+}
+
 void TfrmMain::connectDocumentCommands()
 {
-    auto on = [this](const char* name, auto command) {
-        connect(FItems.value(QString::fromLatin1(name)), &QAction::triggered, this,
-                [this, command] { guarded(this, [&] { command(); }); });
-    };
     const char* newItems[] = {"mnuFileNewJava", "mnuFileNewHtml", "mnuFileNewText",
                               "mnuFileNewOther"};
     for (int type = 0; type < 4; ++type)
-        on(newItems[type], [this, type] { NewDocument(type); });
-    on("mnuFileOpenDoc", [this] { OpenDocClick(); });
+        onItem(newItems[type], [this, type] { NewDocument(type); });
+    onItem("mnuFileOpenDoc", [this] { OpenDocClick(); });
     connect(FButtons.value(QStringLiteral("cmdOpen")), &QToolButton::clicked, this,
             [this] { guarded(this, [this] { OpenDocClick(); }); });
-    on("mnuFileSave", [this] { SaveDoc(); });
-    on("mnuFileSaveAs", [this] { SaveDocAs(); });
-    on("mnuFileClose", [this] { CloseDoc(); });
-    on("mnuFileCloseAll", [this] { mnuFileCloseAllClick(); });
+    onItem("mnuFileSave", [this] { SaveDoc(); });
+    onItem("mnuFileSaveAs", [this] { SaveDocAs(); });
+    onItem("mnuFileClose", [this] { CloseDoc(); });
+    onItem("mnuFileCloseAll", [this] { mnuFileCloseAllClick(); });
 }
 
 void TfrmMain::cmdNewClick()
 {
-    auto* b = FButtons.value(QStringLiteral("cmdNew"));
-    FNewPopup->popup(b->mapToGlobal(QPoint(0, b->height())));
+    FNewPopup->popup(FButtons.value(QStringLiteral("cmdNew"))->mapToGlobal(QPoint(0, 0)));
 }
-
 
 // ---------------------------------------------------------------------------
 // Start-up
@@ -324,6 +329,7 @@ void TfrmMain::FormCreate()
     FOpenDialog.multiSelect = true;
     FSaveDialog.filterIndex = FOpenDialog.filterIndex;
     FSaveDialog.initialDir = FOpenDialog.initialDir;
+    BuildReopenMenu();
     UpdateMenuItems();
 }
 

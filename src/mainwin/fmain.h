@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -153,6 +154,8 @@ private:
     bool ExecuteProjectSaveDialog(QString& fileName);
     void mnuProjectClick();
     void cmdNewClick();
+    // Connects a menu item to a command run through guarded().
+    void onItem(const char* name, std::function<void()> command);
     void connectDocumentCommands();
     void connectEditCommands();
     // Makes an editor window of the current variant for a file, a document

@@ -26,36 +26,32 @@ void TfrmMain::connectEditCommands()
     connect(FReplaceDialog, &TdlgFind::replaceRequested, this,
             [this] { guarded(this, [this] { dlgReplaceReplace(); }); });
 
-    auto on = [this](const char* name, auto command) {
-        connect(FItems.value(QString::fromLatin1(name)), &QAction::triggered, this,
-                [this, command] { guarded(this, [&] { command(); }); });
-    };
-    on("mnuEditUndo", [this] {
+    onItem("mnuEditUndo", [this] {
         if (TcwEditBase* e = ActiveEditor())
             e->Undo();
     });
-    on("mnuEditCut", [this] {
+    onItem("mnuEditCut", [this] {
         if (TcwEditBase* e = ActiveAnyEditor())
             e->doCut();
     });
-    on("mnuEditCopy", [this] {
+    onItem("mnuEditCopy", [this] {
         if (TcwEditBase* e = ActiveAnyEditor())
             e->doCopy();
     });
-    on("mnuEditPaste", [this] {
+    onItem("mnuEditPaste", [this] {
         if (TcwEditBase* e = ActiveAnyEditor())
             e->doPaste();
     });
-    on("mnuEditDelete", [this] {
+    onItem("mnuEditDelete", [this] {
         if (TcwEditBase* e = ActiveAnyEditor())
             e->doDelete();
     });
-    on("mnuSearchFind", [this] { SearchFind(); });
-    on("mnuSearchFindNext", [this] { SearchFindNext(); });
-    on("mnuSearchReplace", [this] { SearchReplace(); });
-    on("mnuSearchGotoLine", [this] { mnuSearchGotoLineClick(); });
-    on("mnuHelpAbout", [this] { mnuHelpAboutClick(); });
-    on("mnuRunCompileDocument", [this] { cmdCompileClick(); });
+    onItem("mnuSearchFind", [this] { SearchFind(); });
+    onItem("mnuSearchFindNext", [this] { SearchFindNext(); });
+    onItem("mnuSearchReplace", [this] { SearchReplace(); });
+    onItem("mnuSearchGotoLine", [this] { mnuSearchGotoLineClick(); });
+    onItem("mnuHelpAbout", [this] { mnuHelpAboutClick(); });
+    onItem("mnuRunCompileDocument", [this] { cmdCompileClick(); });
 }
 
 void TfrmMain::cmdCompileClick()

@@ -93,7 +93,10 @@ private Q_SLOTS:
         w.main->item("mnuFileNewJava")->trigger();
         w.main->item("mnuFileNewJava")->trigger();
         w.main->item("mnuFileNewHtml")->trigger();
-        w.main->item("mnuFileNewOther")->trigger();
+        // The New button's popup offers the same four commands.
+        auto* popup = w.main->findChild<QMenu*>(QStringLiteral("mnpFileNew"));
+        QCOMPARE(popup->actions().at(3)->text(), QStringLiteral("Other Document"));
+        popup->actions().at(3)->trigger();
         QCOMPARE(w.tabs(), (QStringList{"New_1.java", "New_2.java", "New_3.html", "New_4."}));
         QVERIFY(w.main->tcWindows()->isVisible());
         QCOMPARE(w.active()->windowTitle(), QStringLiteral("New_4."));

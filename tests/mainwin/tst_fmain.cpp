@@ -5,6 +5,7 @@
 #include "support/testenv.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
@@ -171,6 +172,10 @@ private Q_SLOTS:
             QCOMPARE(w.Settings().TabSet, qint8(2));
             QCOMPARE(w.WindowValues().RecentDocuments, QStringList{QStringLiteral("/a/B.java")});
             QVERIFY(w.item("mnuFileReopen")->isEnabled());
+            // The Reopen menu is built from the stored list at start.
+            const QList<QAction*> reopen = w.item("mnuFileReopen")->menu()->actions();
+            QCOMPARE(reopen.size(), 2);
+            QCOMPARE(reopen.last()->text(), QStringLiteral("&5 /a/B.java"));
             w.move(40, 30);
             w.Settings().TabSet = 6;
             QVERIFY(w.close());
