@@ -24,6 +24,7 @@
 #include <QPrinterInfo>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -524,13 +525,15 @@ bool TcwEditBase::eventFilter(QObject* watched, QEvent* event)
 
 namespace {
 
-// Searches the control's text from its selection; on success selects the
-// match.
-bool SearchEditText(TextControl& control, const QString& searchText, TSearchOptions options)
+// Searches the control's text (copied into buffer) from its selection; on
+// success selects the match.
+bool SearchEditText(TextControl& control, QString& buffer, const QString& searchText,
+                    TSearchOptions options)
 {
     if (searchText.isEmpty() || control.textLength() == 0)
         return false;
-    const QString text = control.text();
+    control.textInto(buffer);
+    const QString& text = buffer;
     const qsizetype pos = SearchBuffer(searchView(text), control.selStart(), control.selLength(),
                                        searchView(searchText), options);
     if (pos < 0)
@@ -545,7 +548,9 @@ bool TcwEditBase::FindNext()
 {
     FText->setFocus();
     const QString findText = FMain.FindText();
-    if (SearchEditText(*FText, findText, FMain.FindOptions())) {
+    const bool found = SearchEditText(*FText, FSearchText, findText, FMain.FindOptions());
+    KeepSearchText();
+    if (found) {
         if (FScrollToFound)
             FText->scrollCaretIntoView();
         return true;
@@ -572,7 +577,8 @@ void TcwEditBase::Replace()
         // runs over a copy of the text in one linear pass and goes back into
         // the control as one edit, one undo step.
         FScrollToFound = false;
-        const QString text = FText->text();
+        FText->textInto(FSearchText);
+        const QString& text = FSearchText;
         const TReplaceAllResult result =
             ReplaceAll(searchView(text), 0, searchView(findText), searchView(replaceText),
                        options | TSearchOption::Down);
@@ -581,6 +587,7 @@ void TcwEditBase::Replace()
                                                        findText.size(), searchView(replaceText));
             FText->replaceAllText(replaced);
         }
+        KeepSearchText();
         FText->setSelection(int(result.SelStart), int(result.SelLength));
         FText->setFocus();
         if (result.EndedByFailure) {
@@ -595,6 +602,19 @@ void TcwEditBase::Replace()
         beep();
     }
     FText->scrollCaretIntoView();
+}
+
+void TcwEditBase::KeepSearchText()
+{
+    // The copy of the text that searches work on is kept for the next Find
+    // Next (no fresh memory to touch), and let go after a while.
+    if (!FSearchTextRelease) {
+        FSearchTextRelease = new QTimer(this);
+        FSearchTextRelease->setSingleShot(true);
+        FSearchTextRelease->setInterval(30000);
+        connect(FSearchTextRelease, &QTimer::timeout, this, [this] { FSearchText = QString(); });
+    }
+    FSearchTextRelease->start();
 }
 
 void TcwEditBase::GoToLine(int lineNumber)

@@ -11,6 +11,7 @@ class QComboBox;
 class QListWidget;
 class QMenu;
 class QStatusBar;
+class QTimer;
 class QToolButton;
 
 namespace bp {
@@ -105,6 +106,7 @@ private:
     void WriteText(const QString& fullPath);
     void FormClose();
     void ReleaseDocument();
+    void KeepSearchText();
 
     std::unique_ptr<TextControl> FText;
     TDocument* FDocument = nullptr;
@@ -114,6 +116,8 @@ private:
     bool FClosed = false;
     QString FBrowserTempFile;
     QString FBrowserURL;
+    QString FSearchText; // the text searches work on, reused between them
+    QTimer* FSearchTextRelease = nullptr;
 
     QStatusBar* FStatusBar = nullptr;
     QWidget* FToolBar = nullptr;

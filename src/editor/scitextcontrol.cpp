@@ -1,5 +1,7 @@
 #include "editor/scitextcontrol.h"
 
+#include <QStringDecoder>
+
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjava.h>
 #include <Qsci/qsciscintilla.h>
@@ -270,6 +272,20 @@ QString SciTextControl::text() const
     const auto* data =
         static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
     return QString::fromUtf8(data, send(Sci::SCI_GETLENGTH));
+}
+
+void SciTextControl::textInto(QString& buffer) const
+{
+    const auto* data =
+        static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    const QByteArrayView bytes(data, send(Sci::SCI_GETLENGTH));
+    // Decoded straight into the buffer (a BOM stays a character, as with
+    // text()); resize and truncate keep its capacity.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                     QStringDecoder::Flag::Stateless);
+    buffer.resize(decoder.requiredSpace(bytes.size()));
+    QChar* const begin = buffer.data();
+    buffer.truncate(decoder.appendToBuffer(begin, bytes) - begin);
 }
 
 QByteArray SciTextControl::utf8() const

@@ -30,6 +30,7 @@ public:
     QsciScintilla* editor() const;
 
     QString text() const override;
+    void textInto(QString& buffer) const override;
     void setText(const QString& text) override;
     void setUtf8(const QByteArray& utf8) override;
     QByteArray utf8() const override;

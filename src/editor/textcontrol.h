@@ -28,6 +28,9 @@ public:
 
     // The whole text, line breaks as CR LF.
     virtual QString text() const = 0;
+    // The whole text into a buffer whose storage is reused when it is large
+    // enough: repeated searches of a large text then touch no fresh memory.
+    virtual void textInto(QString& buffer) const { buffer = text(); }
     // Replaces the whole text; any of CR LF, LF or CR counts as a line break.
     // Clears the undo history and the modified flag.
     virtual void setText(const QString& text) = 0;
