@@ -209,8 +209,6 @@ private Q_SLOTS:
         w.ask.answerSave(w.env.path(QStringLiteral("notes")));
         QVERIFY(e->SaveAs());
         QVERIFY(QFileInfo::exists(w.env.path(QStringLiteral("notes."))));
-        QCOMPARE(e->windowTitle(), QStringLiteral("notes."));
-        // The save dialog offered the Other filter first.
         QVERIFY(w.ask.asked().last().fileOptions.filter.startsWith(QStringLiteral("All files")));
     }
 
@@ -268,21 +266,13 @@ private Q_SLOTS:
         QCOMPARE(TestEnv::readFile(file), QByteArray("ba\n"));
         w.ask.answerMessage(MsgResult::OK);
         QVERIFY(!w.active()->Save());
-        ::chmod(QFile::encodeName(file).constData(), 0644);
+        // A file that vanished while its directory remains is written anew.
+        QFile::remove(file);
+        QVERIFY(w.active()->Save());
+        QCOMPARE(TestEnv::readFile(file), QByteArray("cba\n"));
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
-    void vanishedFileIsWrittenAnew()
-    {
-        World w(true);
-        const QString file = w.env.writeFile(QStringLiteral("Gone.txt"), "g");
-        w.main->OpenFiles({file});
-        QFile::remove(file);
-        w.key(Qt::Key_H);
-        QVERIFY(w.active()->Save());
-        QCOMPARE(TestEnv::readFile(file), QByteArray("hg"));
-        QVERIFY(w.ask.asked().isEmpty());
-    }
 
     void changingTheTypeMarksModified_data() { addVariants(); }
     void changingTheTypeMarksModified()
