@@ -70,8 +70,8 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
 
-    // A write that fails ends the copy but not the run: the file keeps what it
-    // got, and the rest is still read and dropped so the tool never stalls.
+    // A write that fails ends the copy but not the run: the rest is still read
+    // and dropped so the tool never stalls, and the run then fails.
     bool writeFailed = false;
     const auto copyOut = [&](qint64 atLeast) {
         if (process.bytesAvailable() < atLeast || process.bytesAvailable() == 0)
@@ -108,7 +108,14 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
         failStart();
 
     copyOut(0);
+    // A capture that lost part of the output (a full disk) must not pass for
+    // the whole of it: a compile would report success without its errors.
+    if (!out.flush() || out.error() != QFileDevice::NoError)
+        writeFailed = true;
     out.close();
+    if (writeFailed)
+        throw EDosProcessError(QStringLiteral("Couldn't write the output of '") + Program +
+                               QStringLiteral("' to ") + outputFile + QLatin1Char('.'));
     guard.release();
     return outputFile;
 }

@@ -2,194 +2,139 @@
 
 #include "support/testenv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTimer>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 using namespace bp;
 using bp::test::TestEnv;
 
-namespace {
-
-const QString Sh = QStringLiteral("/bin/sh");
-
 // The runner itself never uses a shell; the tests use one as a handy tool.
-QString runScript(const QString& script, const QString& dir, bool redirectStdout = false)
+static QString runScript(const QString& script, const QString& dir)
 {
-    return RunDosProcess(Sh, {QStringLiteral("-c"), script}, dir, false, redirectStdout);
+    return RunDosProcess(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, dir, false,
+                         false);
 }
 
-QStringList bpdFiles(const QString& dir)
+static QStringList bpdFiles(const QString& dir)
 {
     return QDir(dir).entryList({QStringLiteral("bpd*")}, QDir::Files);
 }
-
-// The message of the runner's error that run() throws; "" when it throws none.
-template <typename F> QString errorOf(F run)
-{
-    try {
-        run();
-    } catch (const EBrewpadError& e) {
-        return dynamic_cast<const EDosProcessError*>(&e) ? e.message()
-                                                         : QStringLiteral("not EDosProcessError");
-    }
-    return QString();
-}
-
-} // namespace
 
 class TestDosProcess : public QObject {
     Q_OBJECT
 
 private slots:
-    void capturesWhole_data();
-    void capturesWhole();
-    void largeOutputUnchanged();
-    void startFailures();
-    void missingDirectory();
-    void freshFileInDirectory();
-    void commandLineText();
-    void eventsFlowWhileWaiting();
-};
-
-void TestDosProcess::capturesWhole_data()
-{
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("prints nothing") << QStringLiteral(":") << QByteArray();
-    QTest::newRow("stdout only") << QStringLiteral("printf 'out\\nline two\\n'")
-                                 << QByteArray("out\nline two\n");
-    QTest::newRow("stderr only") << QStringLiteral("printf 'err\\r\\n' >&2")
-                                 << QByteArray("err\r\n");
-    QTest::newRow("interleaved") << QStringLiteral("printf 1; printf 2 >&2; printf 3; printf 4 >&2")
-                                 << QByteArray("1234");
-    QTest::newRow("binary") << QStringLiteral("/usr/bin/printf 'a\\000b\\377\\001\\r'")
-                            << QByteArray("a\0b\xff\x01\r", 6);
-    QTest::newRow("stdin empty and closed")
-        << QStringLiteral("timeout 20 cat; echo rc=$?") << QByteArray("rc=0\n");
-    QTest::newRow("exit code ignored")
-        << QStringLiteral("printf partial; exit 3") << QByteArray("partial");
-    QTest::newRow("crash keeps output")
-        << QStringLiteral("printf before; kill -SEGV $$") << QByteArray("before");
-}
-
-void TestDosProcess::capturesWhole()
-{
-    QFETCH(QString, script);
-    QFETCH(QByteArray, expected);
-    TestEnv env;
-    for (const bool redirectStdout : {false, true}) {
-        const QString file = runScript(script, env.dir(), redirectStdout);
-        QVERIFY2(QFileInfo(file).isFile(), qPrintable(file));
+    void capturesWhole_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("prints nothing") << ":" << QByteArray();
+        QTest::newRow("stdout only") << "printf 'out\\nput\\n'" << QByteArray("out\nput\n");
+        QTest::newRow("stderr only") << "printf 'err\\r\\n' >&2" << QByteArray("err\r\n");
+        QTest::newRow("merged in order") << "printf 1; printf 2 >&2; printf 3" << QByteArray("123");
+        QTest::newRow("binary") << "/usr/bin/printf 'a\\000\\377'" << QByteArray("a\0\xff", 3);
+        QByteArray lines; // far more than a pipe or a write block holds, every line distinct
+        for (int i = 1; i <= 100000; ++i)
+            lines += QByteArray::number(i) + '\n';
+        QTest::newRow("many blocks") << "seq 100000" << lines;
+        QTest::newRow("stdin closed") << "timeout 20 cat; echo rc=$?" << QByteArray("rc=0\n");
+        QTest::newRow("exit code ignored") << "printf x; exit 3" << QByteArray("x");
+        QTest::newRow("crash keeps output") << "printf x; kill -SEGV $$" << QByteArray("x");
+    }
+    void capturesWhole()
+    {
+        QFETCH(QString, script);
+        QFETCH(QByteArray, expected);
+        TestEnv env;
+        const QString file = runScript(script, env.dir());
+        QVERIFY(QFileInfo(file).isFile());
         QCOMPARE(TestEnv::readFile(file), expected);
-        QVERIFY(QFile::remove(file));
     }
-}
 
-void TestDosProcess::largeOutputUnchanged()
-{
-    TestEnv env;
-    // A period prime to every block size, so a lost or swapped block shows.
-    QByteArray pattern(1 << 20, Qt::Uninitialized);
-    for (qsizetype i = 0; i < pattern.size(); ++i)
-        pattern[i] = char(i % 251);
-    const QString source = env.writeFile(QStringLiteral("pattern.bin"), pattern);
-    QCOMPARE(
-        TestEnv::readFile(RunDosProcess(QStringLiteral("cat"), {source}, env.dir(), true, true)),
-        pattern);
-
-    QByteArray lines;
-    for (int i = 1; i <= 50000; ++i)
-        lines += QByteArray::number(i) + '\n';
-    QCOMPARE(TestEnv::readFile(RunDosProcess(QStringLiteral("seq"), {QStringLiteral("50000")},
-                                             env.dir(), false, false)),
-             lines);
-}
-
-void TestDosProcess::startFailures()
-{
-    TestEnv env;
-    const QString notExecutable = env.writeFile(QStringLiteral("plain.txt"), "text\n");
-    for (const QString& program :
-         {QStringLiteral("/nonexistent/brewpad-tool"), QStringLiteral("no-such-tool-on-path"),
-          notExecutable, QString()}) {
-        QCOMPARE(errorOf([&] { RunDosProcess(program, {}, env.dir(), true, false); }),
-                 QStringLiteral("Create process failed"));
-        QVERIFY2(bpdFiles(env.dir()).isEmpty(), qPrintable(program));
+    // No tool started, or no capture file made: the runner's error, no file
+    // left behind, and the tool never ran.
+    void failures()
+    {
+        TestEnv env;
+        env.writeFile(QStringLiteral("plain.txt"), "touch ran\n");
+        const QString marker = env.path(QStringLiteral("ran"));
+        const auto errorOf = [&](const QString& program, const QString& dir) {
+            try {
+                RunDosProcess(program, {"-c", "touch '" + marker + "'"}, dir, true, false);
+            } catch (const EDosProcessError& e) {
+                return e.message();
+            }
+            return QString();
+        };
+        for (const char* program : {"/nonexistent/tool", "no-such-tool", "./plain.txt", ""})
+            QCOMPARE(errorOf(program, env.dir()), QStringLiteral("Create process failed"));
+        QCOMPARE(errorOf("/bin/sh", env.path("no/dir")), QStringLiteral("no input file"));
+        QCOMPARE(bpdFiles(env.dir()), QStringList());
+        QVERIFY(!QFileInfo::exists(marker));
     }
-}
 
-void TestDosProcess::missingDirectory()
-{
-    TestEnv env;
-    // The capture file is made before the tool starts: the tool never runs.
-    const QString marker = env.path(QStringLiteral("ran"));
-    QCOMPARE(errorOf([&] {
-                 runScript(QStringLiteral("touch '%1'").arg(marker),
-                           env.path(QStringLiteral("no/dir")));
-             }),
-             QStringLiteral("no input file"));
-    QVERIFY(!QFileInfo::exists(marker));
-}
-
-void TestDosProcess::freshFileInDirectory()
-{
-    TestEnv env;
-    const QString dir = env.path(QStringLiteral("work dir"));
-    QVERIFY(QDir().mkpath(dir));
-    const QString first = runScript(QStringLiteral("pwd"), dir);
-    const QString second = runScript(QStringLiteral("pwd"), dir);
-    QVERIFY(first != second);
-    QCOMPARE(bpdFiles(dir).size(), 2);
-    for (const QString& file : {first, second}) {
-        const QFileInfo info(file);
-        QCOMPARE(info.canonicalPath(), QFileInfo(dir).canonicalFilePath());
-        QVERIFY(info.fileName().startsWith(QLatin1String("bpd")));
-        // The tool runs in that directory too.
-        const QString pwd = QString::fromLocal8Bit(TestEnv::readFile(file)).chopped(1);
-        QCOMPARE(QFileInfo(pwd).canonicalFilePath(), QFileInfo(dir).canonicalFilePath());
+    // Each run gets its own file in the directory, where the tool runs too; a
+    // quoted program path in a command-line text is one argument.
+    void lostOutputIsAnError()
+    {
+        // A capture file that cannot grow (here: a file size limit) must not
+        // pass for the tool's whole output.
+        TestEnv env;
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error;
+        try {
+            runScript(QStringLiteral("seq 100000"), env.dir());
+        } catch (const EDosProcessError& e) {
+            error = e.message();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY2(error.startsWith(QStringLiteral("Couldn't write the output")), qPrintable(error));
+        QCOMPARE(bpdFiles(env.dir()), QStringList());
     }
-}
 
-void TestDosProcess::commandLineText()
-{
-    TestEnv env;
-    const QString tool = env.path(QStringLiteral("my tools/the shell"));
-    QVERIFY(QDir().mkpath(QFileInfo(tool).path()));
-    QVERIFY(QFile::link(Sh, tool));
-    const QString file = RunDosProcess(QStringLiteral("\"%1\"  -c \"printf 'a  b'\"").arg(tool),
-                                       env.dir(), false, false);
-    QCOMPARE(TestEnv::readFile(file), QByteArray("a  b"));
+    void twoRunsTwoFiles()
+    {
+        TestEnv env;
+        const QString tool = env.path(QStringLiteral("work dir/the shell"));
+        const QString dir = QFileInfo(tool).path();
+        QVERIFY(QDir().mkpath(dir) && QFile::link(QStringLiteral("/bin/sh"), tool));
+        const QString first = runScript(QStringLiteral("pwd"), dir);
+        const QString second = RunDosProcess("\"" + tool + "\" -c \"pwd\"", dir, false, false);
+        QVERIFY(first != second);
+        QCOMPARE(bpdFiles(dir).size(), 2);
+        const QString real = QFileInfo(dir).canonicalFilePath();
+        for (const QString& file : {first, second}) {
+            QCOMPARE(QFileInfo(file).canonicalPath(), real);
+            QCOMPARE(TestEnv::readFile(file), QFile::encodeName(real) + "\n");
+        }
+    }
 
-    QCOMPARE(errorOf([&] { RunDosProcess(QStringLiteral("  "), env.dir(), false, false); }),
-             QStringLiteral("Create process failed"));
-    QCOMPARE(bpdFiles(env.dir()).size(), 1);
-}
-
-void TestDosProcess::eventsFlowWhileWaiting()
-{
-    TestEnv env;
-    const QString fifo = env.path(QStringLiteral("go"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     // The tool waits for a line that only a timer of ours sends, so it ends
     // in time only if events are handled while the runner waits.
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, this, [&] {
-        QFile f(fifo);
-        if (f.open(QIODevice::WriteOnly))
-            f.write("go\n");
-    });
-    timer.start(0);
-    const QString file =
-        runScript(QStringLiteral("timeout 20 cat '%1' || echo stuck").arg(fifo), env.dir());
-    QCOMPARE(TestEnv::readFile(file), QByteArray("go\n"));
-}
+    void eventsFlowWhileWaiting()
+    {
+        TestEnv env;
+        const QString fifo = env.path(QStringLiteral("go"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QTimer::singleShot(0, this, [&] {
+            QFile f(fifo);
+            if (f.open(QIODevice::WriteOnly))
+                f.write("go\n");
+        });
+        const QString file = runScript("timeout 20 cat '" + fifo + "' || echo stuck", env.dir());
+        QCOMPARE(TestEnv::readFile(file), QByteArray("go\n"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDosProcess)
 #include "tst_dosprocess.moc"
