@@ -98,23 +98,6 @@ void TDocument::Rename(const QString& NewName)
         FOnNameChange(this, FFileName);
 }
 
-void TDocument::LoadInto(QString& text, TTextFormat& format)
-{
-    const QByteArray bytes = files::readAll(FullPath());
-    const TTextFormat detected = TTextFormat::detect(bytes);
-    text = decodeText(bytes, detected);
-    format = detected;
-    FAddsFinalLineEnd = false;
-}
-
-void TDocument::LoadUtf8(QByteArray& utf8, TTextFormat& format)
-{
-    QByteArray bytes = files::readAll(FullPath());
-    format = TTextFormat::detect(bytes);
-    utf8 = editorUtf8FromFile(std::move(bytes), format);
-    FAddsFinalLineEnd = false;
-}
-
 TTextFormat TDocument::LoadPieces(const std::function<void(qint64)>& begin,
                                   const TTextPieceSink& piece)
 {
@@ -137,25 +120,6 @@ void TDocument::SaveFromUtf8(const QByteArray& utf8, TTextFormat& format)
     format = written;
     FIsNew = false;
     FModified = false;
-}
-
-QByteArray TDocument::BytesToSave(const QString& text, TTextFormat& format,
-                                  bool* encodingChanged) const
-{
-    if (FAddsFinalLineEnd && !text.isEmpty() && !endsWithLineBreak(text))
-        return encodeText(text + QLatin1Char('\n'), format, encodingChanged);
-    return encodeText(text, format, encodingChanged);
-}
-
-bool TDocument::SaveFrom(const QString& text, TTextFormat& format)
-{
-    TTextFormat written = format;
-    bool changed = false;
-    files::writeAtomically(FullPath(), BytesToSave(text, written, &changed));
-    format = written;
-    FIsNew = false;
-    FModified = false;
-    return changed;
 }
 
 // TDocumentList

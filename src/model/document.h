@@ -76,25 +76,16 @@ public:
     // (EBrewpadError) to replace another existing file.
     void Rename(const QString& NewName);
 
-    // Reads the file into text and reports how it is stored.
-    void LoadInto(QString& text, TTextFormat& format);
-    // Writes the text to the file in the given format, replacing the file
-    // atomically; then IsNew and Modified are False. Returns true when the
-    // text needed UTF-8 and format.encoding changed to Utf8.
-    bool SaveFrom(const QString& text, TTextFormat& format);
-    // The bytes SaveFrom writes for this text (also for a save-as that
-    // writes the file before giving the document its name).
-    QByteArray BytesToSave(const QString& text, TTextFormat& format,
-                           bool* encodingChanged = nullptr) const;
 
-    // The same for a text control's UTF-8 text (the fast path for large
-    // files): LoadUtf8 gives the file's text as UTF-8 with its own line ends.
-    void LoadUtf8(QByteArray& utf8, TTextFormat& format);
-    // The same in pieces, for a text control that can take them (large
-    // files): see readTextFile.
+    // Reads the file into a text control in pieces of UTF-8 with the file's
+    // own line ends (see readTextFile) and returns how the file is stored.
     TTextFormat LoadPieces(const std::function<void(qint64 expected)>& begin,
                            const TTextPieceSink& piece);
+    // Writes a text control's UTF-8 text to the file in the given format,
+    // replacing it atomically; then IsNew and Modified are False.
     void SaveFromUtf8(const QByteArray& utf8, TTextFormat& format);
+    // The bytes SaveFromUtf8 writes (also for a save-as that writes the file
+    // before giving the document its name).
     QByteArray Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const;
 
     // Compiles the editor's text (UTF-8 with CR LF line ends, saved in the

@@ -88,62 +88,6 @@ QString decodeText(const QByteArray& bytes, const TTextFormat& format)
     return QString::fromLatin1(bytes);
 }
 
-bool endsWithLineBreak(const QString& text)
-{
-    return text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
-}
-
-namespace {
-
-// The text with every line break written as eol.
-QString withLineEnds(const QString& text, TTextFormat::LineEnd eol)
-{
-    const QString end = QString::fromLatin1(TTextFormat::lineEndBytes(eol));
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    const QChar* p = text.constData();
-    const qsizetype n = text.size();
-    qsizetype start = 0; // first character not yet copied
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = p[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        result.append(p + start, i - start);
-        result.append(end);
-        if (c == u'\r' && i + 1 < n && p[i + 1].unicode() == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    result.append(p + start, n - start);
-    return result;
-}
-
-bool fitsLatin1(const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-QByteArray encodeText(const QString& text, TTextFormat& format, bool* encodingChanged)
-{
-    if (encodingChanged)
-        *encodingChanged = false;
-    const QString normalized = withLineEnds(text, format.eol);
-    if (format.encoding == TTextFormat::Latin1) {
-        if (fitsLatin1(normalized))
-            return normalized.toLatin1();
-        format.encoding = TTextFormat::Utf8;
-        if (encodingChanged)
-            *encodingChanged = true;
-    }
-    return normalized.toUtf8();
-}
-
 } // namespace bp
 
 namespace bp {

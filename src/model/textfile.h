@@ -32,16 +32,6 @@ struct TTextFormat {
 // same bytes back.
 QString decodeText(const QByteArray& bytes, const TTextFormat& format);
 
-// The bytes of a text: every line break (CR LF, LF or lone CR) becomes the
-// format's line end; nothing is added or removed at the end. When the format
-// is Latin-1 and the text holds a character Latin-1 cannot represent, the
-// text is written as UTF-8 instead, format.encoding becomes Utf8 and
-// *encodingChanged is set, so that nothing typed is lost.
-QByteArray encodeText(const QString& text, TTextFormat& format, bool* encodingChanged = nullptr);
-
-// True when the text ends with a line break of any style.
-bool endsWithLineBreak(const QString& text);
-
 } // namespace bp
 
 namespace bp {

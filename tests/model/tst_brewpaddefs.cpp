@@ -8,24 +8,13 @@
 #include <QFile>
 #include <QtTest>
 
-#include <memory>
-
 using namespace bp;
 using bp::test::TestEnv;
+using F = bp::TTextFormat;
 
-Q_DECLARE_METATYPE(bp::TDocType)
-Q_DECLARE_METATYPE(bp::TTextFormat::Encoding)
-Q_DECLARE_METATYPE(bp::TTextFormat::LineEnd)
+Q_DECLARE_METATYPE(bp::TTextFormat)
 
 namespace {
-
-// Expires when the document is destroyed: the handler holding it goes too.
-std::weak_ptr<int> watch(TDocument* doc)
-{
-    auto token = std::make_shared<int>(0);
-    doc->SetOnNameChange([token](TDocument*, const QString&) {});
-    return token;
-}
 
 QString errorOf(const std::function<void()>& f)
 {
@@ -42,322 +31,187 @@ QString errorOf(const std::function<void()>& f)
 class TestBrewpadDefs : public QObject {
     Q_OBJECT
 private slots:
-    void docTypeOfExtension_data();
-    void docTypeOfExtension();
-    void typeTable();
-    void textFormatDetect_data();
-    void textFormatDetect();
-    void byteExactRoundTrip_data();
-    void byteExactRoundTrip();
-    void encodeWritesFormatLineEnds();
-    void encodeBeyondLatin1SwitchesToUtf8();
-    void createNew_data();
-    void createNew();
-    void createFromFileAndSetFileName();
-    void renameCopiesBytesAndForcesExtension();
-    void renameRefusals();
-    void saveLoadedAndNewDocuments();
-    void saveFailureKeepsFlags();
-    void documentListNeverDestroys();
-};
-
-void TestBrewpadDefs::docTypeOfExtension_data()
-{
-    QTest::addColumn<QString>("ext");
-    QTest::addColumn<TDocType>("type");
-    QTest::newRow("empty") << "" << TDocType::Other;
-    QTest::newRow("lone dot") << "." << TDocType::Other;
-    QTest::newRow(".JAV") << ".JAV" << TDocType::Other;
-    QTest::newRow(".java") << ".java" << TDocType::Java;
-    QTest::newRow("JAVA") << "JAVA" << TDocType::Java;
-    QTest::newRow(".HtMl") << ".HtMl" << TDocType::Html;
-    QTest::newRow(".Htm") << ".Htm" << TDocType::Html;
-    QTest::newRow("txt") << "txt" << TDocType::Text;
-    QTest::newRow(".text") << ".text" << TDocType::Other;
-    QTest::newRow("..java") << "..java" << TDocType::Other;
-}
-
-void TestBrewpadDefs::docTypeOfExtension()
-{
-    QFETCH(QString, ext);
-    QFETCH(TDocType, type);
-    QCOMPARE(DocTypeOfExtension(ext), type);
-}
-
-void TestBrewpadDefs::typeTable()
-{
-    TDocTypeList list;
-    const QStringList names = {"Java", "Html", "Text", "Other"};
-    const QStringList filters = {"Java files (*.java)|*.java",
-                                 "Html files (*.htm, *.html)|*.htm;*.html",
-                                 "Text files (*.txt)|*.txt", "All files (*.*)|*.*"};
-    const QStringList exts = {"java", "html", "txt", ""};
-    QCOMPARE(list.Count(), 4);
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(list.Name(i), names[i]);
-        QCOMPARE(list.Filter(i).Filter, filters[i]);
-        QCOMPARE(list.Filter(i).DefaultExt, exts[i]);
-        QCOMPARE(DocTypeExtension(TDocType(i)), exts[i]);
-    }
-    QCOMPARE(list.IndexOf("Text"), 2);
-    QCOMPARE(list.SaveDialogFilter(TDocType::Html),
-             filters[1] + "|" + filters[0] + "|" + filters[2] + "|" + filters[3]);
-    QCOMPARE(list.SaveDialogFilter(TDocType::Java), filters.join('|'));
-    QCOMPARE(list.OpenDialogFilter(), filters.join('|'));
-    list.Clear();
-    QCOMPARE(list.Count(), 0);
-    list.Fill();
-    QCOMPARE(list.Name(3), QString("Other"));
-}
-
-void TestBrewpadDefs::textFormatDetect_data()
-{
-    const auto platform = TTextFormat::platformLineEnd();
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<TTextFormat::Encoding>("encoding");
-    QTest::addColumn<TTextFormat::LineEnd>("eol");
-    QTest::newRow("LF") << QByteArray("a\nb\n") << TTextFormat::Utf8 << TTextFormat::LF;
-    QTest::newRow("CRLF") << QByteArray("a\r\nb") << TTextFormat::Utf8 << TTextFormat::CRLF;
-    QTest::newRow("CR") << QByteArray("a\rb\r") << TTextFormat::Utf8 << TTextFormat::CR;
-    QTest::newRow("mostly LF") << QByteArray("a\r\nb\nc\n") << TTextFormat::Utf8 << TTextFormat::LF;
-    QTest::newRow("tie") << QByteArray("a\r\nb\r") << TTextFormat::Utf8 << platform;
-    QTest::newRow("none") << QByteArray("abc") << TTextFormat::Utf8 << platform;
-    QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9\n") << TTextFormat::Utf8 << TTextFormat::LF;
-    QTest::newRow("bom") << QByteArray("\xef\xbb\xbfx\r\n") << TTextFormat::Utf8
-                         << TTextFormat::CRLF;
-    QTest::newRow("latin-1") << QByteArray("caf\xe9\r") << TTextFormat::Latin1 << TTextFormat::CR;
-    QTest::newRow("truncated utf-8") << QByteArray("ab\xc3") << TTextFormat::Latin1 << platform;
-}
-
-void TestBrewpadDefs::textFormatDetect()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(TTextFormat::Encoding, encoding);
-    QFETCH(TTextFormat::LineEnd, eol);
-    const TTextFormat f = TTextFormat::detect(bytes);
-    QCOMPARE(f.encoding, encoding);
-    QCOMPARE(f.eol, eol);
-}
-
-void TestBrewpadDefs::byteExactRoundTrip_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("LF") << QByteArray("class A {\n}\n");
-    QTest::newRow("CRLF, no final end") << QByteArray("one\r\ntwo");
-    QTest::newRow("CR only") << QByteArray("one\rtwo\r\r");
-    QTest::newRow("utf-8 with bom")
-        << QByteArray("\xef\xbb\xbf\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80\n");
-    QTest::newRow("latin-1") << QByteArray("d\xe9j\xe0 \x80\x9f\xff\r\n");
-    QTest::newRow("NUL byte") << QByteArray("a\0b\n", 4);
-    QTest::newRow("invalid utf-8 inside") << QByteArray("ok \xc3\x28 bad\n");
-    QTest::newRow("empty") << QByteArray();
-}
-
-void TestBrewpadDefs::byteExactRoundTrip()
-{
-    QFETCH(QByteArray, bytes);
-    TTextFormat f = TTextFormat::detect(bytes);
-    const QString text = decodeText(bytes, f);
-    bool changed = true;
-    QCOMPARE(encodeText(text, f, &changed), bytes);
-    QVERIFY(!changed);
-}
-
-void TestBrewpadDefs::encodeWritesFormatLineEnds()
-{
-    const QString text = "a\r\nb\nc\rd";
-    TTextFormat f{TTextFormat::Utf8, TTextFormat::CRLF};
-    QCOMPARE(encodeText(text, f), QByteArray("a\r\nb\r\nc\r\nd"));
-    f.eol = TTextFormat::LF;
-    QCOMPARE(encodeText(text, f), QByteArray("a\nb\nc\nd"));
-    f.eol = TTextFormat::CR;
-    QCOMPARE(encodeText(text + "\r\n", f), QByteArray("a\rb\rc\rd\r"));
-    QCOMPARE(decodeText("x\r\ny\rz\n", f), QString("x\r\ny\rz\n"));
-    QCOMPARE(decodeText("\xef\xbb\xbfx", f), QString(QChar(0xFEFF)) + "x");
-}
-
-void TestBrewpadDefs::encodeBeyondLatin1SwitchesToUtf8()
-{
-    TTextFormat f = TTextFormat::detect("caf\xe9\n");
-    QCOMPARE(f.encoding, TTextFormat::Latin1);
-    const QString typed = decodeText("caf\xe9\n", f) + QChar(0x20AC);
-    bool changed = false;
-    QCOMPARE(encodeText(typed, f, &changed), QByteArray("caf\xc3\xa9\n\xe2\x82\xac"));
-    QVERIFY(changed);
-    QCOMPARE(f.encoding, TTextFormat::Utf8);
-}
-
-void TestBrewpadDefs::createNew_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<TDocType>("type");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("java") << 1 << TDocType::Java << "New_1.java";
-    QTest::newRow("html") << 2 << TDocType::Html << "New_2.html";
-    QTest::newRow("text") << 3 << TDocType::Text << "New_3.txt";
-    QTest::newRow("other") << 3 << TDocType::Other << "New_3.";
-}
-
-void TestBrewpadDefs::createNew()
-{
-    QFETCH(int, number);
-    QFETCH(TDocType, type);
-    QFETCH(QString, title);
-    TestEnv env;
-    auto doc = TDocument::CreateNew(number, type);
-    QCOMPARE(doc->Title(), title);
-    QCOMPARE(doc->DocType(), type);
-    QVERIFY(doc->FileName().isEmpty());
-    QCOMPARE(doc->Path(), files::currentDir());
-    QVERIFY(doc->IsNew());
-    QVERIFY(doc->Modified());
-    QVERIFY(!doc->IsOpen());
-    QVERIFY(!doc->Project());
-}
-
-void TestBrewpadDefs::createFromFileAndSetFileName()
-{
-    TestEnv env;
-    const QString page = env.writeFile("web/Page.Htm", "<p>");
-    auto doc = TDocument::CreateFromFile(page);
-    QCOMPARE(doc->DocType(), TDocType::Html);
-    QCOMPARE(doc->FileName(), QString("Page.Htm"));
-    QCOMPARE(doc->Path(), env.path("web") + "/");
-    QCOMPARE(doc->FullPath(), page);
-    QCOMPARE(doc->Title(), QString("Page.Htm"));
-    QVERIFY(!doc->IsNew() && !doc->Modified());
-
-    const QString missing = env.path("Gone.java");
-    QCOMPARE(errorOf([&] { TDocument::CreateFromFile(missing); }), "Can't find '" + missing + "'");
-
-    QStringList names;
-    doc->SetOnNameChange([&](TDocument* d, const QString& n) { names << d->Title() + ":" + n; });
-    QCOMPARE(errorOf([&] { doc->SetFileName(missing); }), "Can't find '" + missing + "'");
-    QCOMPARE(doc->FullPath(), page);
-    QVERIFY(names.isEmpty());
-
-    doc->SetFileName(env.writeFile("Notes.text", "n"));
-    QCOMPARE(doc->DocType(), TDocType::Other);
-    QCOMPARE(names, QStringList{"Notes.text:Notes.text"});
-}
-
-void TestBrewpadDefs::renameCopiesBytesAndForcesExtension()
-{
-    TestEnv env;
-    const QByteArray bytes("class Hello {\r\xe9\0}", 17);
-    auto doc = TDocument::CreateFromFile(env.writeFile("Hello.java", bytes));
-    QStringList names;
-    doc->SetOnNameChange([&](TDocument*, const QString& n) { names << n; });
-
-    doc->Rename("Hello.java");
-    doc->Rename("");
-    doc->Rename("Hello.txt"); // forced back to Hello.java: must not delete the file
-    QCOMPARE(TestEnv::readFile(env.path("Hello.java")), bytes);
-    QVERIFY(names.isEmpty());
-
-    doc->Rename("Main.txt");
-    QCOMPARE(doc->FileName(), QString("Main.java"));
-    QCOMPARE(doc->Title(), QString("Hello.java"));
-    QCOMPARE(TestEnv::readFile(env.path("Main.java")), bytes);
-    QVERIFY(!QFile::exists(env.path("Hello.java")));
-    QCOMPARE(names, QStringList{"Main.java"});
-
-    auto other = TDocument::CreateFromFile(env.writeFile("README", "r"));
-    other->Rename("NOTES");
-    QCOMPARE(other->FileName(), QString("NOTES."));
-    QVERIFY(QFile::exists(env.path("NOTES.")));
-}
-
-void TestBrewpadDefs::renameRefusals()
-{
-    TestEnv env;
-    auto doc = TDocument::CreateFromFile(env.writeFile("Hello.java", "hello"));
-    env.writeFile("Main.java", "main");
-    QCOMPARE(errorOf([&] { doc->Rename("Main"); }),
-             "'" + env.path("Main.java") + "' already exists.");
-    QCOMPARE(TestEnv::readFile(env.path("Main.java")), QByteArray("main"));
-    QCOMPARE(TestEnv::readFile(env.path("Hello.java")), QByteArray("hello"));
-    QCOMPARE(doc->FileName(), QString("Hello.java"));
-
-    QVERIFY(!errorOf([&] { doc->Rename("sub/Other.java"); }).isEmpty());
-    QCOMPARE(doc->FileName(), QString("Hello.java"));
-
-    auto fresh = TDocument::CreateNew(1, TDocType::Java);
-    QVERIFY(!errorOf([&] { fresh->Rename("Fresh"); }).isEmpty());
-    QVERIFY(!QFile::exists(env.path("Fresh.java")));
-    QVERIFY(fresh->FileName().isEmpty());
-
-    QFile::remove(env.path("Hello.java")); // the old file can no longer be read
-    QCOMPARE(errorOf([&] { doc->Rename("Later"); }), "Can't find '" + env.path("Hello.java") + "'");
-    QVERIFY(!QFile::exists(env.path("Later.java")));
-}
-
-void TestBrewpadDefs::saveLoadedAndNewDocuments()
-{
-    TestEnv env;
-    // A loaded text is written back exactly, without a final line end added.
-    const QByteArray bytes("x\r\ny\xe9\0z", 7);
-    auto loaded = TDocument::CreateFromFile(env.writeFile("Old.txt", bytes));
-    QString text;
-    TTextFormat format;
-    loaded->LoadInto(text, format);
-    QCOMPARE(format.encoding, TTextFormat::Latin1);
-    QVERIFY(!loaded->SaveFrom(text, format));
-    QCOMPARE(TestEnv::readFile(loaded->FullPath()), bytes);
-
-    // Typed text gets one line end after its last line, never a second one.
-    auto fresh = TDocument::CreateNew(4, TDocType::Text);
-    TTextFormat crlf{TTextFormat::Utf8, TTextFormat::CRLF};
-    QCOMPARE(fresh->BytesToSave("a\nb", crlf), QByteArray("a\r\nb\r\n"));
-    QCOMPARE(fresh->BytesToSave("", crlf), QByteArray());
-    const QString path = env.writeFile("New_4.txt", fresh->BytesToSave("a\nb", crlf));
-    fresh->SetFileName(path);
-    fresh->SaveFrom("a\nb\nc\n", crlf);
-    QCOMPARE(TestEnv::readFile(path), QByteArray("a\r\nb\r\nc\r\n"));
-    QVERIFY(!fresh->IsNew() && !fresh->Modified());
-}
-
-void TestBrewpadDefs::saveFailureKeepsFlags()
-{
-    TestEnv env;
-    // A never-saved document names its directory only: the write must fail.
-    auto fresh = TDocument::CreateNew(1, TDocType::Java);
-    TTextFormat format{TTextFormat::Latin1, TTextFormat::LF};
-    QVERIFY(!errorOf([&] { fresh->SaveFrom(QString(QChar(0x20AC)), format); }).isEmpty());
-    QVERIFY(fresh->IsNew() && fresh->Modified());
-    QCOMPARE(format.encoding, TTextFormat::Latin1);
-}
-
-void TestBrewpadDefs::documentListNeverDestroys()
-{
-    TestEnv env;
-    auto a = TDocument::CreateNew(1, TDocType::Java);
-    auto b = TDocument::CreateNew(2, TDocType::Html);
-    const auto wa = watch(a.get());
-    const auto wb = watch(b.get());
+    void docTypes()
     {
-        TDocumentList list;
-        QCOMPARE(errorOf([&] { list.Add("x", nullptr); }), QString("not a TDocument"));
-        QCOMPARE(list.Count(), 0);
-        list.Add("A.java", a.get());
-        list.Add("B.html", b.get());
-        QCOMPARE(list.IndexOf("a.JAVA"), -1);
-        QCOMPARE(list.IndexOf("a.JAVA", Qt::CaseInsensitive), 0);
-        list.SetDocument(1, nullptr);
-        QCOMPARE(list.Document(1), nullptr);
-        list.Delete(0);
-        QCOMPARE(list.Count(), 1);
-        QCOMPARE(list.Name(0), QString("B.html"));
-        list.Add("A.java", a.get());
-        list.Clear();
-        QCOMPARE(list.Count(), 0);
-        list.Add("B.html", b.get());
+        const QList<std::pair<QString, TDocType>> extensions{
+            {"", TDocType::Other},    {".JAV", TDocType::Other},  {".java", TDocType::Java},
+            {"JAVA", TDocType::Java}, {".HtMl", TDocType::Html},  {"Htm", TDocType::Html},
+            {"txt", TDocType::Text},  {"..java", TDocType::Other}};
+        for (const auto& [ext, type] : extensions)
+            QVERIFY2(DocTypeOfExtension(ext) == type, qPrintable(ext));
+
+        const TDocTypeList list;
+        QCOMPARE(list.IndexOf("Text"), 2);
+        QCOMPARE(list.Filter(TDocType::Html).DefaultExt, QString("html"));
+        QCOMPARE(list.Filter(TDocType::Other).DefaultExt, QString());
+        const QString java = "Java files (*.java)|*.java", all = "All files (*.*)|*.*",
+                      html = "Html files (*.htm, *.html)|*.htm;*.html",
+                      text = "Text files (*.txt)|*.txt";
+        QCOMPARE(list.OpenDialogFilter(), QStringList({java, html, text, all}).join('|'));
+        QCOMPARE(list.SaveDialogFilter(TDocType::Html),
+                 QStringList({html, java, text, all}).join('|'));
     }
-    QVERIFY(!wa.expired());
-    QVERIFY(!wb.expired());
-    a.reset();
-    QVERIFY(wa.expired()); // the watch itself works
-}
+
+    void byteExactRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<F>("format");
+        const auto row = [](const char* tag, const QByteArray& bytes, F::Encoding e,
+                            F::LineEnd eol) {
+            QTest::newRow(tag) << bytes << F{e, eol};
+        };
+        row("LF", "class A {\n}\n", F::Utf8, F::LF);
+        row("CRLF, no final end", "one\r\ntwo", F::Utf8, F::CRLF);
+        row("CR only", "one\rtwo\r\r", F::Utf8, F::CR);
+        row("utf-8 with bom", "\xef\xbb\xbf\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80\n", F::Utf8, F::LF);
+        row("latin-1", "d\xe9j\xe0 \x80\x9f\xff\r\n", F::Latin1, F::CRLF);
+        row("NUL byte", QByteArray("a\0b\n", 4), F::Utf8, F::LF);
+        row("invalid utf-8 inside", "ok \xc3\x28 bad\n", F::Latin1, F::LF);
+        row("truncated utf-8", "ab\xc3", F::Latin1, F::platformLineEnd());
+        row("empty", QByteArray(), F::Utf8, F::platformLineEnd());
+    }
+    void byteExactRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(F, format);
+        F f = F::detect(bytes);
+        QCOMPARE(f, format);
+        // Read in pieces as the editor does (the same format), and back.
+        TestEnv env;
+        QByteArray utf8;
+        const F read = readTextFile(env.writeFile(QStringLiteral("t"), bytes), [](qint64) {},
+                                    [&](const char* p, qsizetype n) { utf8.append(p, n); });
+        QCOMPARE(read, format);
+        QCOMPARE(fileBytesFromEditorUtf8(utf8, f), bytes);
+    }
+
+    void lineEndsAndEncoding()
+    {
+        // The most common line end wins; a tie gives the platform's.
+        QCOMPARE(F::detect("a\r\nb\nc\n").eol, F::LF);
+        QCOMPARE(F::detect("a\r\nb\r").eol, F::platformLineEnd());
+
+        // Every line break becomes the file's line end.
+        F f{F::Utf8, F::CRLF};
+        QCOMPARE(fileBytesFromEditorUtf8("a\r\nb\nc\rd", f), QByteArray("a\r\nb\r\nc\r\nd"));
+        f.eol = F::CR;
+        QCOMPARE(fileBytesFromEditorUtf8("a\r\nb\nc\n", f), QByteArray("a\rb\rc\r"));
+
+        // Typed text beyond Latin-1 switches the file to UTF-8 rather than lose it.
+        f = F::detect("caf\xe9\n");
+        bool changed = false;
+        QCOMPARE(fileBytesFromEditorUtf8("caf\xc3\xa9\n\xe2\x82\xac", f, &changed),
+                 QByteArray("caf\xc3\xa9\n\xe2\x82\xac"));
+        QVERIFY(changed);
+        QCOMPARE(f.encoding, F::Utf8);
+        f.encoding = F::Latin1;
+        QCOMPARE(fileBytesFromEditorUtf8("caf\xc3\xa9", f), QByteArray("caf\xe9"));
+    }
+
+    void createNew()
+    {
+        TestEnv env;
+        const QStringList titles{"New_1.java", "New_2.html", "New_3.txt", "New_4."};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(TDocument::CreateNew(i + 1, TDocType(i))->Title(), titles[i]);
+        auto doc = TDocument::CreateNew(3, TDocType::Html);
+        QCOMPARE(doc->DocType(), TDocType::Html);
+        QVERIFY(doc->FileName().isEmpty());
+        QCOMPARE(doc->Path(), files::currentDir()); // without a trailing separator
+        QVERIFY(doc->IsNew() && doc->Modified() && !doc->IsOpen() && !doc->Project());
+    }
+
+    void createFromFileAndSetFileName()
+    {
+        TestEnv env;
+        const QString page = env.writeFile("web/Page.Htm", "<p>");
+        auto doc = TDocument::CreateFromFile(page);
+        QCOMPARE(doc->DocType(), TDocType::Html);
+        QCOMPARE(doc->FileName(), QString("Page.Htm"));
+        QCOMPARE(doc->Path(), env.path("web") + "/");
+        QVERIFY(!doc->IsNew() && !doc->Modified());
+
+        const QString missing = env.path("Gone.java");
+        QStringList names;
+        doc->SetOnNameChange(
+            [&](TDocument* d, const QString& n) { names << d->Title() + ":" + n; });
+        QCOMPARE(errorOf([&] { doc->SetFileName(missing); }), "Can't find '" + missing + "'");
+        QCOMPARE(doc->FullPath(), page);
+        doc->SetFileName(env.writeFile("Notes.text", "n"));
+        QCOMPARE(doc->DocType(), TDocType::Other);
+        QCOMPARE(names, QStringList{"Notes.text:Notes.text"});
+    }
+
+    void rename()
+    {
+        TestEnv env;
+        const QByteArray bytes("class Hello {\r\xe9\0}", 17);
+        auto doc = TDocument::CreateFromFile(env.writeFile("Hello.java", bytes));
+        QStringList names;
+        doc->SetOnNameChange([&](TDocument*, const QString& n) { names << n; });
+
+        doc->Rename("");
+        doc->Rename("Hello.txt"); // forced back to Hello.java: must not delete the file
+        QCOMPARE(TestEnv::readFile(env.path("Hello.java")), bytes);
+        QVERIFY(names.isEmpty());
+
+        doc->Rename("Main.txt");
+        QCOMPARE(doc->FileName(), QString("Main.java"));
+        QCOMPARE(doc->Title(), QString("Hello.java"));
+        QCOMPARE(TestEnv::readFile(env.path("Main.java")), bytes);
+        QVERIFY(!QFile::exists(env.path("Hello.java")));
+        QCOMPARE(names, QStringList{"Main.java"});
+
+        auto other = TDocument::CreateFromFile(env.writeFile("README", "r"));
+        other->Rename("NOTES");
+        QCOMPARE(other->FileName(), QString("NOTES."));
+        QVERIFY(QFile::exists(env.path("NOTES.")));
+
+        // Refusals change nothing: another existing file, a path, a vanished file.
+        env.writeFile("Taken.java", "taken");
+        QCOMPARE(errorOf([&] { doc->Rename("Taken"); }),
+                 "'" + env.path("Taken.java") + "' already exists.");
+        QCOMPARE(TestEnv::readFile(env.path("Taken.java")), QByteArray("taken"));
+        QCOMPARE(TestEnv::readFile(env.path("Main.java")), bytes);
+        QVERIFY(!errorOf([&] { doc->Rename("sub/Other.java"); }).isEmpty());
+        QCOMPARE(doc->FileName(), QString("Main.java"));
+        QFile::remove(env.path("Main.java"));
+        QCOMPARE(errorOf([&] { doc->Rename("Later"); }),
+                 "Can't find '" + env.path("Main.java") + "'");
+        QVERIFY(!QFile::exists(env.path("Later.java")));
+    }
+
+    void saveLoadedAndNewDocuments()
+    {
+        TestEnv env;
+        // A loaded text is written back exactly, without a final line end added.
+        const QByteArray bytes("x\r\ny\xe9\0z", 7);
+        auto loaded = TDocument::CreateFromFile(env.writeFile("Old.txt", bytes));
+        QByteArray utf8;
+        F format = loaded->LoadPieces([](qint64) {},
+                                      [&](const char* p, qsizetype n) { utf8.append(p, n); });
+        QCOMPARE(format.encoding, F::Latin1);
+        loaded->SaveFromUtf8(utf8, format);
+        QCOMPARE(TestEnv::readFile(loaded->FullPath()), bytes);
+
+        // Typed text gets one line end after its last line, never a second one.
+        auto fresh = TDocument::CreateNew(4, TDocType::Text);
+        F crlf{F::Utf8, F::CRLF};
+        QCOMPARE(fresh->Utf8BytesToSave("", crlf), QByteArray());
+        // A never-saved document names its directory only: the write fails
+        // and leaves the flags and the format alone.
+        F latin1{F::Latin1, F::LF};
+        QVERIFY(!errorOf([&] { fresh->SaveFromUtf8("\xe2\x82\xac", latin1); }).isEmpty());
+        QVERIFY(fresh->IsNew() && fresh->Modified());
+        QCOMPARE(latin1.encoding, F::Latin1);
+
+        fresh->SetFileName(env.writeFile("New_4.txt", fresh->Utf8BytesToSave("a\nb", crlf)));
+        QCOMPARE(TestEnv::readFile(env.path("New_4.txt")), QByteArray("a\r\nb\r\n"));
+        fresh->SaveFromUtf8("a\nb\nc\n", crlf);
+        QCOMPARE(TestEnv::readFile(env.path("New_4.txt")), QByteArray("a\r\nb\r\nc\r\n"));
+        QVERIFY(!fresh->IsNew() && !fresh->Modified());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestBrewpadDefs)
 #include "tst_brewpaddefs.moc"

@@ -19,6 +19,10 @@ TestEnv::~TestEnv()
 {
     Registry::setStoreFile(QString());
     QDir::setCurrent(FOldCurrent);
+    // Removal is recursive: never let it reach outside the system's temporary
+    // folder, whatever a faulty test may have done to the object.
+    if (!QDir::cleanPath(FDir.path()).startsWith(QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/')))
+        FDir.setAutoRemove(false);
 }
 
 QString TestEnv::path(const QString& name) const
