@@ -237,25 +237,22 @@ void TcwEditBase::CreateNew(int number, int docType)
 void TcwEditBase::CreateFromFile(const QString& fileName)
 {
     std::unique_ptr<TDocument> doc = TDocument::CreateFromFile(fileName);
-    AttachDocument(doc.get());
-    try {
-        LoadDocument();
-    } catch (...) {
-        FDocument->SetOnNameChange(nullptr);
-        FDocument = nullptr;
-        throw;
-    }
+    ShowDocument(doc.get());
     doc.release();
-    FDocument->SetIsOpen(true);
-    FDocTypeCombo->setCurrentIndex(GetDocType());
 }
 
 void TcwEditBase::CreateForDocument(TDocument* document)
+{
+    ShowDocument(document);
+}
+
+void TcwEditBase::ShowDocument(TDocument* document)
 {
     AttachDocument(document);
     try {
         LoadDocument();
     } catch (...) {
+        // The window lets go of a document it could not show.
         FDocument->SetOnNameChange(nullptr);
         FDocument = nullptr;
         throw;

@@ -98,6 +98,8 @@ private:
     QToolButton* addButton(const char* name, int left, const QString& hint, int icon);
     void FillDocTypes();
     void AttachDocument(TDocument* document);
+    // Attaches and loads a document that has a file.
+    void ShowDocument(TDocument* document);
     void DocumentNameChanged(const QString& newName);
     void SetCaption(const QString& caption);
     bool TextKeyPress(QKeyEvent* event);
