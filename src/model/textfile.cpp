@@ -43,6 +43,51 @@ bool tryUtf8(const QByteArray& bytes, QString* text)
     return true;
 }
 
+// Counts the line ends of a text that may arrive in pieces (a CR at the end
+// of one piece and an LF at the start of the next are one CR LF), and the
+// bytes above 127.
+struct TLineEndCounter {
+    qint64 crlf = 0, lf = 0, cr = 0, high = 0;
+    bool pendingCr = false;
+
+    void add(const char* p, qint64 n)
+    {
+        for (qint64 i = 0; i < n; ++i) {
+            const char c = p[i];
+            if (pendingCr) {
+                pendingCr = false;
+                if (c == '\n') {
+                    ++crlf;
+                    continue;
+                }
+                ++cr;
+            }
+            if (c == '\r')
+                pendingCr = true;
+            else if (c == '\n')
+                ++lf;
+            else if (c & 0x80)
+                ++high;
+        }
+    }
+
+    // The most common line end; the platform's on a tie or when there is none.
+    TTextFormat::LineEnd dominant()
+    {
+        if (pendingCr) {
+            pendingCr = false;
+            ++cr;
+        }
+        if (crlf > lf && crlf > cr)
+            return TTextFormat::CRLF;
+        if (lf > crlf && lf > cr)
+            return TTextFormat::LF;
+        if (cr > crlf && cr > lf)
+            return TTextFormat::CR;
+        return TTextFormat::platformLineEnd();
+    }
+};
+
 } // namespace
 
 TTextFormat TTextFormat::detect(const QByteArray& bytes)
@@ -50,29 +95,9 @@ TTextFormat TTextFormat::detect(const QByteArray& bytes)
     TTextFormat format;
     format.encoding = tryUtf8(bytes, nullptr) ? Utf8 : Latin1;
 
-    qsizetype crlf = 0, lf = 0, cr = 0;
-    const qsizetype n = bytes.size();
-    const char* p = bytes.constData();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\r') {
-            if (i + 1 < n && p[i + 1] == '\n') {
-                ++crlf;
-                ++i;
-            } else {
-                ++cr;
-            }
-        } else if (p[i] == '\n') {
-            ++lf;
-        }
-    }
-    if (crlf > lf && crlf > cr)
-        format.eol = CRLF;
-    else if (lf > crlf && lf > cr)
-        format.eol = LF;
-    else if (cr > crlf && cr > lf)
-        format.eol = CR;
-    else
-        format.eol = platformLineEnd();
+    TLineEndCounter counter;
+    counter.add(bytes.constData(), bytes.size());
+    format.eol = counter.dominant();
     return format;
 }
 
@@ -213,8 +238,8 @@ TTextFormat readTextFile(const QString& path, const std::function<void(qint64)>&
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QString scratch(decoder.requiredSpace(kPiece), Qt::Uninitialized);
     bool utf8 = true;
-    qint64 crlf = 0, lf = 0, cr = 0, bytes = 0, high = 0;
-    bool pendingCr = false;
+    TLineEndCounter counter;
+    qint64 bytes = 0;
     bool cutOff = false;
     for (qint64 n; (n = readPiece(file, buffer, path)) > 0;) {
         const char* p = buffer.constData();
@@ -224,44 +249,19 @@ TTextFormat readTextFile(const QString& path, const std::function<void(qint64)>&
             decoder.appendToBuffer(scratch.data(), QByteArrayView(p, n));
             utf8 = !decoder.hasError();
         }
-        for (qint64 i = 0; i < n; ++i) {
-            const char c = p[i];
-            if (pendingCr) {
-                pendingCr = false;
-                if (c == '\n') {
-                    ++crlf;
-                    continue;
-                }
-                ++cr;
-            }
-            if (c == '\r')
-                pendingCr = true;
-            else if (c == '\n')
-                ++lf;
-            else if (c & 0x80)
-                ++high;
-        }
+        counter.add(p, n);
     }
-    if (pendingCr)
-        ++cr;
     // A sequence cut off at the end of the file is no valid UTF-8 either.
     if (cutOff)
         utf8 = false;
 
     TTextFormat format;
     format.encoding = utf8 ? TTextFormat::Utf8 : TTextFormat::Latin1;
-    if (crlf > lf && crlf > cr)
-        format.eol = TTextFormat::CRLF;
-    else if (lf > crlf && lf > cr)
-        format.eol = TTextFormat::LF;
-    else if (cr > crlf && cr > lf)
-        format.eol = TTextFormat::CR;
-    else
-        format.eol = TTextFormat::platformLineEnd();
+    format.eol = counter.dominant();
     scratch = QString();
 
     // Second pass: the text itself.
-    begin(bytes + (utf8 ? 0 : high) + lf + cr);
+    begin(bytes + (utf8 ? 0 : counter.high) + counter.lf + counter.cr);
     if (!file.seek(0))
         throw EBrewpadError(QStringLiteral("Cannot read file \"") + path + QStringLiteral("\". ") +
                             file.errorString());
