@@ -265,8 +265,8 @@ void benchReplaceAndFind(const QString& dir)
         if (hit != std::u16string_view::npos)
             std::printf("unexpected hit\n");
     }
-    // The first search also copies the text into fresh memory; the later
-    // ones reuse that copy.
+    // The rich editor searches its own UTF-8 text: the first search costs
+    // what the later ones cost.
     std::printf("find_next_20mb_ms first=%.0f median=%.0f plain_scan_ms=%.0f ratio=%.2f "
                 "first_ratio=%.2f (target <= 4)\n",
                 findMs.front(), median(findMs), median(scanMs), median(findMs) / median(scanMs),

@@ -1,5 +1,6 @@
 // Measures Replace All against sed on the same file, and a Find Next through
-// a large text without a match against a plain std::u16string_view::find.
+// a large text without a match against a plain std::u16string_view::find,
+// both over UTF-16 (the plain editor) and over UTF-8 (the rich editor).
 // Each figure is the best of a few runs in this process.
 
 #include "editor/search.h"
@@ -83,36 +84,48 @@ void benchReplaceAll(const QString& dir)
     }
     std::printf("replace_text_chars=%zu matches=%lld\n", text.size(), qlonglong(countPlain(text)));
 
-    for (const TSearchOptions options :
-         {TSearchOption::Down | TSearchOption::MatchCase, TSearchOptions(TSearchOption::Down)}) {
-        QString result;
-        qsizetype count = 0;
-        const double engineMs = bestMs(3, [&] {
-            const TReplaceAllResult r = ReplaceAll(text, 0, kFind, kReplace, options);
-            result = ApplyReplacements(text, r.Positions, qsizetype(kFind.size()), kReplace);
-            count = r.Count();
-        });
-        // The two halves on their own: the loop's searches, and building the new text.
-        TReplaceAllResult loop;
-        const double searchMs =
-            bestMs(3, [&] { loop = ReplaceAll(text, 0, kFind, kReplace, options); });
-        const double buildMs = bestMs(3, [&] {
-            result = ApplyReplacements(text, loop.Positions, qsizetype(kFind.size()), kReplace);
-        });
-        const double sedMs = bestMs(3, [&] {
-            QProcess sed;
-            sed.setStandardOutputFile(out);
-            sed.start("/bin/sed", {"s/needle/thimble/g", in});
-            if (!sed.waitForFinished(-1) || sed.exitCode() != 0)
-                qFatal("sed failed");
-        });
-        QFile f(out);
-        const bool same = f.open(QIODevice::ReadOnly) && f.readAll() == result.toLatin1();
-        std::printf("replace_all_ms=%.1f sed_ms=%.1f ratio=%.2f replacements=%lld "
-                    "match_case=%d same_as_sed=%s search_ms=%.1f build_text_ms=%.1f\n",
-                    engineMs, sedMs, engineMs / sedMs, qlonglong(count),
-                    int(options.testFlag(TSearchOption::MatchCase)), same ? "yes" : "NO", searchMs,
-                    buildMs);
+    const QByteArray text8 = QString::fromStdU16String(text).toUtf8();
+    const std::string_view view8(text8.constData(), size_t(text8.size()));
+    const QByteArray replace8 = QString::fromStdU16String(kReplace).toUtf8();
+    const std::string_view replaceView8(replace8.constData(), size_t(replace8.size()));
+    for (const bool utf8 : {false, true}) {
+        for (const TSearchOptions options :
+             {TSearchOption::Down | TSearchOption::MatchCase, TSearchOptions(TSearchOption::Down)}) {
+            QByteArray result;
+            qsizetype count = 0;
+            TReplaceAllResult loop;
+            const auto search = [&] {
+                loop = utf8 ? ReplaceAll(view8, 0, kFind, replaceView8, options)
+                            : ReplaceAll(text, 0, kFind, kReplace, options);
+            };
+            const auto build = [&] {
+                result = utf8 ? ApplyReplacements(view8, 0, text8.size(), loop.Matches, replaceView8)
+                              : ApplyReplacements(text, loop.Matches, kReplace).toLatin1();
+            };
+            const double engineMs = bestMs(3, [&] {
+                search();
+                build();
+                count = loop.Count();
+            });
+            // The two halves on their own: the loop's searches, and building the new text.
+            const double searchMs = bestMs(3, search);
+            const double buildMs = bestMs(3, build);
+            const double sedMs = bestMs(3, [&] {
+                QProcess sed;
+                sed.setStandardOutputFile(out);
+                sed.start("/bin/sed", {"s/needle/thimble/g", in});
+                if (!sed.waitForFinished(-1) || sed.exitCode() != 0)
+                    qFatal("sed failed");
+            });
+            QFile f(out);
+            const bool same = f.open(QIODevice::ReadOnly) && f.readAll() == result;
+            std::printf("replace_all_ms=%.1f sed_ms=%.1f ratio=%.2f replacements=%lld "
+                        "encoding=%s match_case=%d same_as_sed=%s search_ms=%.1f "
+                        "build_text_ms=%.1f\n",
+                        engineMs, sedMs, engineMs / sedMs, qlonglong(count), utf8 ? "utf8" : "utf16",
+                        int(options.testFlag(TSearchOption::MatchCase)), same ? "yes" : "NO",
+                        searchMs, buildMs);
+        }
     }
 }
 
@@ -133,15 +146,24 @@ void benchFindNext()
         {"whole_word", TSearchOption::Down | TSearchOption::WholeWord},
         {"up_ignore_case", TSearchOptions()},
     };
-    for (const Mode& mode : modes) {
-        qsizetype found = 0;
-        const bool down = mode.options.testFlag(TSearchOption::Down);
-        const double ms = bestMs(5, [&] {
-            found = SearchBuffer(view, down ? 0 : qsizetype(view.size()), 0, kFind, mode.options);
-        });
-        std::printf("find_next_ms=%.1f u16find_ms=%.1f ratio=%.2f mode=%s found=%lld plain=%lld\n",
-                    ms, plainMs, ms / plainMs, mode.name, qlonglong(found),
-                    plainResult == view.npos ? -1LL : qlonglong(plainResult));
+    const QByteArray text8 = QString::fromStdU16String(text).toUtf8();
+    const std::string_view view8(text8.constData(), size_t(text8.size()));
+    for (const bool utf8 : {false, true}) {
+        for (const Mode& mode : modes) {
+            qsizetype found = 0;
+            const bool down = mode.options.testFlag(TSearchOption::Down);
+            const double ms = bestMs(5, [&] {
+                found = utf8 ? SearchBufferUtf8(view8, down ? 0 : qsizetype(view8.size()), 0,
+                                                kFind, mode.options)
+                                   .Pos
+                             : SearchBuffer(view, down ? 0 : qsizetype(view.size()), 0, kFind,
+                                            mode.options);
+            });
+            std::printf("find_next_ms=%.1f u16find_ms=%.1f ratio=%.2f encoding=%s mode=%s "
+                        "found=%lld plain=%lld\n",
+                        ms, plainMs, ms / plainMs, utf8 ? "utf8" : "utf16", mode.name,
+                        qlonglong(found), plainResult == view.npos ? -1LL : qlonglong(plainResult));
+        }
     }
 }
 

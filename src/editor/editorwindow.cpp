@@ -24,7 +24,6 @@
 #include <QPrinterInfo>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -520,34 +519,11 @@ bool TcwEditBase::eventFilter(QObject* watched, QEvent* event)
 // ---------------------------------------------------------------------------
 // Searching
 
-namespace {
-
-// Searches the control's text (copied into buffer) from its selection; on
-// success selects the match.
-bool SearchEditText(TextControl& control, QString& buffer, const QString& searchText,
-                    TSearchOptions options)
-{
-    if (searchText.isEmpty() || control.textLength() == 0)
-        return false;
-    control.textInto(buffer);
-    const QString& text = buffer;
-    const qsizetype pos = SearchBuffer(searchView(text), control.selStart(), control.selLength(),
-                                       searchView(searchText), options);
-    if (pos < 0)
-        return false;
-    control.setSelection(int(pos), int(searchText.size()));
-    return true;
-}
-
-} // namespace
-
 bool TcwEditBase::FindNext()
 {
     FText->setFocus();
     const QString findText = FMain.FindText();
-    const bool found = SearchEditText(*FText, FSearchText, findText, FMain.FindOptions());
-    KeepSearchText();
-    if (found) {
+    if (FText->findText(findText, FMain.FindOptions())) {
         if (FScrollToFound)
             FText->scrollCaretIntoView();
         return true;
@@ -571,21 +547,11 @@ void TcwEditBase::Replace()
 
     if (options.testFlag(TSearchOption::ReplaceAll)) {
         // The whole loop (search, replace, search on after the inserted text)
-        // runs over a copy of the text in one linear pass and goes back into
-        // the control as one edit, one undo step.
+        // runs in one linear pass and changes the text as one edit, one undo
+        // step.
         FScrollToFound = false;
-        FText->textInto(FSearchText);
-        const QString& text = FSearchText;
-        const TReplaceAllResult result =
-            ReplaceAll(searchView(text), 0, searchView(findText), searchView(replaceText),
-                       options | TSearchOption::Down);
-        if (result.Count() > 0) {
-            const QString replaced = ApplyReplacements(searchView(text), result.Positions,
-                                                       findText.size(), searchView(replaceText));
-            FText->replaceAllText(replaced);
-        }
-        KeepSearchText();
-        FText->setSelection(int(result.SelStart), int(result.SelLength));
+        const TextControl::TReplaceAllDone result =
+            FText->replaceAll(findText, replaceText, options);
         FText->setFocus();
         if (result.EndedByFailure) {
             FMain.SetStatusText(QStringLiteral("Can't find '") + findText + QLatin1Char('\''));
@@ -593,25 +559,12 @@ void TcwEditBase::Replace()
         }
         FScrollToFound = true;
         FText->scrollCaretIntoView();
-        if (result.First >= 0)
+        if (result.Replaced)
             FMain.SetStatusText(QStringLiteral("Done Replacing '") + findText +
                                 QStringLiteral("' with '") + replaceText + QStringLiteral(".'"));
         beep();
     }
     FText->scrollCaretIntoView();
-}
-
-void TcwEditBase::KeepSearchText()
-{
-    // The copy of the text that searches work on is kept for the next Find
-    // Next (no fresh memory to touch), and let go after a while.
-    if (!FSearchTextRelease) {
-        FSearchTextRelease = new QTimer(this);
-        FSearchTextRelease->setSingleShot(true);
-        FSearchTextRelease->setInterval(30000);
-        connect(FSearchTextRelease, &QTimer::timeout, this, [this] { FSearchText = QString(); });
-    }
-    FSearchTextRelease->start();
 }
 
 void TcwEditBase::GoToLine(int lineNumber)

@@ -11,7 +11,6 @@ class QComboBox;
 class QListWidget;
 class QMenu;
 class QStatusBar;
-class QTimer;
 class QToolButton;
 
 namespace bp {
@@ -108,7 +107,6 @@ private:
     void WriteText(const QString& fullPath);
     void FormClose();
     void ReleaseDocument();
-    void KeepSearchText();
 
     std::unique_ptr<TextControl> FText;
     TDocument* FDocument = nullptr;
@@ -118,8 +116,6 @@ private:
     bool FClosed = false;
     QString FBrowserTempFile;
     QString FBrowserURL;
-    QString FSearchText; // the text searches work on, reused between them
-    QTimer* FSearchTextRelease = nullptr;
 
     QStatusBar* FStatusBar = nullptr;
     QWidget* FToolBar = nullptr;

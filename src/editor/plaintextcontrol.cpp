@@ -283,15 +283,33 @@ void PlainTextControl::replaceSelection(const QString& text)
     FEdit->setTextCursor(cursor);
 }
 
-void PlainTextControl::replaceAllText(const QString& text)
+bool PlainTextControl::findText(const QString& searchText, TSearchOptions options)
 {
-    if (FEdit->isReadOnly())
-        return;
-    QTextCursor cursor(FEdit->document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-    cursor.endEditBlock();
+    const QString all = text();
+    const qsizetype pos =
+        SearchBuffer(searchView(all), selStart(), selLength(), searchView(searchText), options);
+    if (pos < 0)
+        return false;
+    setSelection(int(pos), int(searchText.size()));
+    return true;
+}
+
+TextControl::TReplaceAllDone PlainTextControl::replaceAll(const QString& findText,
+                                                          const QString& replaceText,
+                                                          TSearchOptions options)
+{
+    const QString all = text();
+    const TReplaceAllResult result =
+        ReplaceAll(searchView(all), 0, searchView(findText), searchView(replaceText), options);
+    if (result.Count() > 0 && !FEdit->isReadOnly()) {
+        QTextCursor cursor(FEdit->document());
+        cursor.beginEditBlock();
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(ApplyReplacements(searchView(all), result.Matches, searchView(replaceText)));
+        cursor.endEditBlock();
+    }
+    setSelection(int(result.SelStart), int(result.SelLength));
+    return {result.Count() > 0, result.EndedByFailure};
 }
 
 int PlainTextControl::caret() const

@@ -44,7 +44,9 @@ public:
     void setSelection(int start, int length) override;
     QString selectedText() const override;
     void replaceSelection(const QString& text) override;
-    void replaceAllText(const QString& text) override;
+    bool findText(const QString& searchText, TSearchOptions options) override;
+    TReplaceAllDone replaceAll(const QString& findText, const QString& replaceText,
+                               TSearchOptions options) override;
     int caret() const override;
 
     bool isModified() const override;

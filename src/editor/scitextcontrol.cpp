@@ -1,7 +1,5 @@
 #include "editor/scitextcontrol.h"
 
-#include <QStringDecoder>
-
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjava.h>
 #include <Qsci/qsciscintilla.h>
@@ -21,6 +19,8 @@ namespace {
 using Sci = QsciScintillaBase;
 
 constexpr long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
+// A change of more bytes than this rebuilds the UTF-16 line index afterwards.
+constexpr long LargeChange = 1 << 20;
 // Lines the margin always has room for, so that it does not widen while a
 // short text grows.
 constexpr int MinMarginDigits = 3;
@@ -274,18 +274,11 @@ QString SciTextControl::text() const
     return QString::fromUtf8(data, send(Sci::SCI_GETLENGTH));
 }
 
-void SciTextControl::textInto(QString& buffer) const
+std::string_view SciTextControl::utf8View() const
 {
     const auto* data =
         static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QByteArrayView bytes(data, send(Sci::SCI_GETLENGTH));
-    // Decoded straight into the buffer (a BOM stays a character, as with
-    // text()); resize and truncate keep its capacity.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
-                                                     QStringDecoder::Flag::Stateless);
-    buffer.resize(decoder.requiredSpace(bytes.size()));
-    QChar* const begin = buffer.data();
-    buffer.truncate(decoder.appendToBuffer(begin, bytes) - begin);
+    return {data, size_t(send(Sci::SCI_GETLENGTH))};
 }
 
 QByteArray SciTextControl::utf8() const
@@ -456,20 +449,50 @@ void SciTextControl::replaceSelection(const QString& text)
     send(Sci::SCI_SCROLLCARET);
 }
 
-void SciTextControl::replaceAllText(const QString& text)
+bool SciTextControl::findText(const QString& searchText, TSearchOptions options)
 {
-    if (FEdit->isReadOnly())
-        return;
-    const QByteArray bytes = withCrLf(text).toUtf8();
-    // Keeping the UTF-16 line index up to date through a change of the whole
-    // text costs more than building it again afterwards.
-    send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
-    send(Sci::SCI_BEGINUNDOACTION);
-    send(Sci::SCI_TARGETWHOLEDOCUMENT);
-    FEdit->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
-                         bytes.constData());
-    send(Sci::SCI_ENDUNDOACTION);
-    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+    // Searched where Scintilla keeps the text, in UTF-8 and byte positions:
+    // no copy of a large text.
+    const long start = send(Sci::SCI_GETSELECTIONSTART);
+    const TSearchMatch match = SearchBufferUtf8(utf8View(), start,
+                                                send(Sci::SCI_GETSELECTIONEND) - start,
+                                                searchView(searchText), options);
+    if (match.Pos < 0)
+        return false;
+    send(Sci::SCI_SETSELECTION, match.Pos + match.Length, match.Pos);
+    return true;
+}
+
+TextControl::TReplaceAllDone SciTextControl::replaceAll(const QString& findText,
+                                                        const QString& replaceText,
+                                                        TSearchOptions options)
+{
+    const std::string_view text = utf8View();
+    const QByteArray replacement = withCrLf(replaceText).toUtf8();
+    const std::string_view replacementView(replacement.constData(), size_t(replacement.size()));
+    const TReplaceAllResult result =
+        ReplaceAll(text, 0, searchView(findText), replacementView, options);
+    if (result.Count() > 0 && !FEdit->isReadOnly()) {
+        // Only the stretch from the first match to the end of the last one
+        // changes, as one edit; the undo history keeps just that.
+        const long from = long(result.Matches.front().Pos);
+        const long to = long(result.Matches.back().Pos + result.Matches.back().Length);
+        const QByteArray bytes = ApplyReplacements(text, from, to, result.Matches, replacementView);
+        // Keeping the UTF-16 line index up to date through a large change
+        // costs more than building it again afterwards.
+        const bool large = to - from > LargeChange;
+        if (large)
+            send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+        send(Sci::SCI_BEGINUNDOACTION);
+        send(Sci::SCI_SETTARGETRANGE, from, to);
+        FEdit->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()),
+                             bytes.constData());
+        send(Sci::SCI_ENDUNDOACTION);
+        if (large)
+            send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
+    }
+    send(Sci::SCI_SETSELECTION, long(result.SelStart + result.SelLength), long(result.SelStart));
+    return {result.Count() > 0, result.EndedByFailure};
 }
 
 int SciTextControl::caret() const

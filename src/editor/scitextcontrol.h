@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <string_view>
+
 #include <vector>
 
 class QsciLexer;
@@ -30,7 +32,6 @@ public:
     QsciScintilla* editor() const;
 
     QString text() const override;
-    void textInto(QString& buffer) const override;
     void setText(const QString& text) override;
     void setUtf8(const QByteArray& utf8) override;
     QByteArray utf8() const override;
@@ -47,7 +48,9 @@ public:
     void setSelection(int start, int length) override;
     QString selectedText() const override;
     void replaceSelection(const QString& text) override;
-    void replaceAllText(const QString& text) override;
+    bool findText(const QString& searchText, TSearchOptions options) override;
+    TReplaceAllDone replaceAll(const QString& findText, const QString& replaceText,
+                               TSearchOptions options) override;
     int caret() const override;
 
     bool isModified() const override;
@@ -82,6 +85,9 @@ private:
     long positionFromOffset(int offset) const;
     int offsetFromPosition(long position) const;
     QString textRange(long from, long to) const;
+    // The text as Scintilla holds it, UTF-8 with CR LF line breaks, without a
+    // copy; valid until the next change.
+    std::string_view utf8View() const;
     // Loads UTF-8 bytes as the new text with CR LF line breaks.
     void beginLoad(qint64 expected) override;
     void appendLoad(const char* utf8, qsizetype size) override;

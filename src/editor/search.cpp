@@ -15,13 +15,18 @@
 
 // A search visits every candidate position in turn. Checking each one with
 // a full comparison is too slow for large texts, so the scan first looks
-// only for positions whose character the case map turns into the search
-// text's first character (eight at a time where SSE2 is available), and
-// compares the rest of the search text only there. A whole-word search visits
-// exactly the word starts among the candidates, so it can test each
-// remaining position for being a word start instead of walking from word to
-// word. Both give the positions the one-by-one walk would give, in the same
-// order.
+// only for positions whose code unit can begin the search text's first
+// character after the case map (sixteen bytes at a time where SSE2 is
+// available), and compares the rest of the search text only there. A
+// whole-word search visits exactly the word starts among the candidates, so
+// it can test each remaining position for being a word start instead of
+// walking from word to word. Both give the positions the one-by-one walk
+// would give, in the same order.
+//
+// The same scan runs over UTF-8: the rich editor keeps its text so, and a
+// search there needs no copy of the text. The case map and the word rule
+// are those of UTF-16 code units, so every character of a UTF-8 text is read
+// as the one or two code units it would be in UTF-16.
 
 namespace bp {
 
@@ -52,23 +57,100 @@ const CaseTables& caseTables()
     return tables;
 }
 
-bool isWordChar(char16_t c)
+// A code unit of either encoding that belongs to a word. Every byte of a
+// UTF-8 character beyond ASCII is 128 or more, as is every UTF-16 code unit
+// of it: both are delimiters.
+bool isWordUnit(unsigned c)
 {
-    return !WordDelimiterSet.contains(c);
+    return c < 128 && !WordDelimiterSet.contains(char16_t(c));
 }
 
-// Up to four code units looked for at once; unused entries repeat the first.
-using Units = std::array<char16_t, 4>;
+// Whether every surrogate of a text belongs to a pair.
+bool wholeCharacters(std::u16string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1]))
+            ++i;
+        else if (QChar::isSurrogate(c))
+            return false;
+    }
+    return true;
+}
 
-bool isOneOf(char16_t c, const Units& units)
+// How a search reads a text: a UTF-16 text one code unit at a time, a UTF-8
+// text one character at a time as the code units it has in UTF-16. read()
+// puts those code units (one or two) into out and the number of the text's
+// own units the character takes into length.
+struct Utf16Reader {
+    using Unit = char16_t;
+    static unsigned value(char16_t c) { return c; }
+    static int read(const char16_t* s, qsizetype, qsizetype b, char16_t* out, qsizetype& length)
+    {
+        out[0] = s[b];
+        length = 1;
+        return 1;
+    }
+};
+
+struct Utf8Reader {
+    using Unit = char;
+    static unsigned value(char c) { return static_cast<unsigned char>(c); }
+    // A byte that starts no well-formed character reads as U+FFFD.
+    static int read(const char* text, qsizetype n, qsizetype b, char16_t* out, qsizetype& length)
+    {
+        const auto* s = reinterpret_cast<const unsigned char*>(text) + b;
+        const qsizetype avail = n - b;
+        const unsigned c = s[0];
+        length = 1;
+        out[0] = char16_t(c);
+        if (c < 0x80)
+            return 1;
+        out[0] = 0xFFFD;
+        const auto cont = [&](qsizetype i) { return i < avail && (s[i] & 0xC0) == 0x80; };
+        if (c >= 0xC2 && c <= 0xDF && cont(1)) {
+            out[0] = char16_t(((c & 0x1F) << 6) | (s[1] & 0x3F));
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF && cont(1) && cont(2)) {
+            const unsigned cp = ((c & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F);
+            if (cp >= 0x800 && !QChar::isSurrogate(cp)) {
+                out[0] = char16_t(cp);
+                length = 3;
+            }
+        } else if (c >= 0xF0 && c <= 0xF4 && cont(1) && cont(2) && cont(3)) {
+            const unsigned cp = ((c & 0x07) << 18) | ((s[1] & 0x3F) << 12) |
+                                ((s[2] & 0x3F) << 6) | (s[3] & 0x3F);
+            if (cp >= 0x10000 && cp <= 0x10FFFF) {
+                out[0] = QChar::highSurrogate(cp);
+                out[1] = QChar::lowSurrogate(cp);
+                length = 4;
+                return 2;
+            }
+        }
+        return 1;
+    }
+};
+
+// Up to four code units looked for at once; unused entries repeat the first.
+template <typename Unit>
+using Units = std::array<Unit, 4>;
+
+template <typename Unit>
+bool isOneOf(Unit c, const Units<Unit>& units)
 {
     return c == units[0] || c == units[1] || c == units[2] || c == units[3];
 }
 
 #ifdef BP_SEARCH_SSE2
-// Two mask bits for each of eight code units at s that is one of the units.
-struct UnitsVector {
-    explicit UnitsVector(const Units& units)
+// One mask bit for each code unit of a 16-byte block at s that is one of the
+// units.
+template <typename Unit>
+struct UnitsVector;
+
+template <>
+struct UnitsVector<char16_t> {
+    static constexpr int Lanes = 8;
+    explicit UnitsVector(const Units<char16_t>& units)
     {
         for (int i = 0; i < 4; ++i)
             v[i] = _mm_set1_epi16(short(units[i]));
@@ -78,6 +160,24 @@ struct UnitsVector {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
         const __m128i a = _mm_or_si128(_mm_cmpeq_epi16(x, v[0]), _mm_cmpeq_epi16(x, v[1]));
         const __m128i b = _mm_or_si128(_mm_cmpeq_epi16(x, v[2]), _mm_cmpeq_epi16(x, v[3]));
+        return unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_or_si128(a, b), _mm_setzero_si128())));
+    }
+    __m128i v[4];
+};
+
+template <>
+struct UnitsVector<char> {
+    static constexpr int Lanes = 16;
+    explicit UnitsVector(const Units<char>& units)
+    {
+        for (int i = 0; i < 4; ++i)
+            v[i] = _mm_set1_epi8(units[i]);
+    }
+    unsigned hits(const char* s) const
+    {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i a = _mm_or_si128(_mm_cmpeq_epi8(x, v[0]), _mm_cmpeq_epi8(x, v[1]));
+        const __m128i b = _mm_or_si128(_mm_cmpeq_epi8(x, v[2]), _mm_cmpeq_epi8(x, v[3]));
         return unsigned(_mm_movemask_epi8(_mm_or_si128(a, b)));
     }
     __m128i v[4];
@@ -86,16 +186,17 @@ struct UnitsVector {
 
 // The positions in [begin, end) holding one of the units, lowest first,
 // until accept takes one; returns it, or -1.
-template <typename Accept>
-qsizetype scanDown(const char16_t* s, qsizetype begin, qsizetype end, const Units& units,
+template <typename Unit, typename Accept>
+qsizetype scanDown(const Unit* s, qsizetype begin, qsizetype end, const Units<Unit>& units,
                    Accept accept)
 {
     qsizetype p = begin;
 #ifdef BP_SEARCH_SSE2
-    const UnitsVector vec(units);
-    for (; end - p >= 8; p += 8) {
-        for (unsigned mask = vec.hits(s + p); mask != 0; mask &= mask - 1, mask &= mask - 1) {
-            const qsizetype q = p + std::countr_zero(mask) / 2;
+    const UnitsVector<Unit> vec(units);
+    constexpr int lanes = UnitsVector<Unit>::Lanes;
+    for (; end - p >= lanes; p += lanes) {
+        for (unsigned mask = vec.hits(s + p); mask != 0; mask &= mask - 1) {
+            const qsizetype q = p + std::countr_zero(mask);
             if (accept(q))
                 return q;
         }
@@ -109,21 +210,21 @@ qsizetype scanDown(const char16_t* s, qsizetype begin, qsizetype end, const Unit
 }
 
 // As scanDown, highest position first.
-template <typename Accept>
-qsizetype scanUp(const char16_t* s, qsizetype begin, qsizetype end, const Units& units,
+template <typename Unit, typename Accept>
+qsizetype scanUp(const Unit* s, qsizetype begin, qsizetype end, const Units<Unit>& units,
                  Accept accept)
 {
     qsizetype p = end;
 #ifdef BP_SEARCH_SSE2
-    const UnitsVector vec(units);
-    for (; p - begin >= 8; p -= 8) {
-        unsigned mask = vec.hits(s + p - 8);
-        while (mask != 0) {
-            const int lane = (std::bit_width(mask) - 1) / 2;
-            const qsizetype q = p - 8 + lane;
+    const UnitsVector<Unit> vec(units);
+    constexpr int lanes = UnitsVector<Unit>::Lanes;
+    for (; p - begin >= lanes; p -= lanes) {
+        for (unsigned mask = vec.hits(s + p - lanes); mask != 0;) {
+            const int lane = std::bit_width(mask) - 1;
+            const qsizetype q = p - lanes + lane;
             if (accept(q))
                 return q;
-            mask &= ~(3u << (2 * lane));
+            mask &= ~(1u << lane);
         }
     }
 #endif
@@ -135,122 +236,244 @@ qsizetype scanUp(const char16_t* s, qsizetype begin, qsizetype end, const Units&
 }
 
 // A search text prepared once for any number of searches with the same
-// options.
+// options in texts read by Reader.
+template <typename Reader>
 class SearchPattern {
+    using Unit = typename Reader::Unit;
+    using Text = std::basic_string_view<Unit>;
+
 public:
     SearchPattern(std::u16string_view searchText, TSearchOptions options)
-        : FText(searchText), FMatchCase(options.testFlag(TSearchOption::MatchCase)),
+        : FMatchCase(options.testFlag(TSearchOption::MatchCase)),
           FWholeWord(options.testFlag(TSearchOption::WholeWord))
     {
-        if (FText.empty())
+        if (searchText.empty() || !wholeCharacters(searchText))
             return;
-        if (FMatchCase) {
-            FFirstUnits.fill(FText[0]);
-            FFirstCount = 1;
-            return;
-        }
+        FText = searchText;
         const auto& tables = caseTables();
-        for (char16_t& c : FText)
-            c = tables.upper[c];
-        // Every code unit the case map turns into the first character.
+        if (!FMatchCase) {
+            for (char16_t& c : FText)
+                c = tables.upper[c];
+        }
+        // Every code unit that the case map turns into the first one (a
+        // surrogate maps to itself).
         const char16_t first = FText[0];
-        std::vector<char16_t> units;
-        if (tables.upper[first] == first)
-            units.push_back(first);
-        for (auto it = std::lower_bound(tables.changed.begin(), tables.changed.end(),
-                                        std::pair<char16_t, char16_t>(first, 0));
-             it != tables.changed.end() && it->first == first; ++it)
-            units.push_back(it->second);
-        if (units.size() <= FFirstUnits.size()) {
-            FFirstUnits.fill(units.front());
-            std::copy(units.begin(), units.end(), FFirstUnits.begin());
-            FFirstCount = int(units.size());
+        std::vector<char16_t> firsts;
+        if (FMatchCase || tables.upper[first] == first)
+            firsts.push_back(first);
+        if (!FMatchCase) {
+            for (auto it = std::lower_bound(tables.changed.begin(), tables.changed.end(),
+                                            std::pair<char16_t, char16_t>(first, 0));
+                 it != tables.changed.end() && it->first == first; ++it)
+                firsts.push_back(it->second);
+        }
+        // The code units of the text that can begin a match: for UTF-8 the
+        // first bytes of those characters.
+        std::vector<Unit> leads;
+        for (const char16_t c : firsts) {
+            Unit lead = Unit(c);
+            if constexpr (sizeof(Unit) == 1) {
+                const char32_t cp = QChar::isHighSurrogate(c)
+                                        ? QChar::surrogateToUcs4(c, FText[1])
+                                        : char32_t(c);
+                lead = Unit(cp < 0x80      ? cp
+                            : cp < 0x800   ? 0xC0 | (cp >> 6)
+                            : cp < 0x10000 ? 0xE0 | (cp >> 12)
+                                           : 0xF0 | (cp >> 18));
+                FLeadBytes[Reader::value(lead)] = true;
+            }
+            if (std::find(leads.begin(), leads.end(), lead) == leads.end())
+                leads.push_back(lead);
+        }
+        if (leads.size() <= FLeads.size()) {
+            FLeads.fill(leads.front());
+            std::copy(leads.begin(), leads.end(), FLeads.begin());
+            FLeadCount = int(leads.size());
         }
     }
 
     // The first match at a candidate from `from` upwards.
-    qsizetype FindDown(std::u16string_view text, qsizetype from) const
+    TSearchMatch FindDown(Text text, qsizetype from) const
     {
         const qsizetype n = qsizetype(text.size());
         const qsizetype l = qsizetype(FText.size());
+        // A code unit of the search text takes at least one unit of the
+        // text, so no match starts after n - l.
         if (l == 0 || n <= 0 || from < 0 || from > n - l)
-            return -1;
-        const char16_t* s = text.data();
-        auto accept = [&](qsizetype q) { return matchesAt(s, n, q); };
-        if (FFirstCount > 0)
-            return scanDown(s, from, n - l + 1, FFirstUnits, accept);
-        const auto& upper = caseTables().upper;
-        for (qsizetype q = from; q <= n - l; ++q) {
-            if (upper[s[q]] == FText[0] && accept(q))
-                return q;
+            return {};
+        const Unit* s = text.data();
+        qsizetype end = 0;
+        auto accept = [&](qsizetype q) { return matchesAt(s, n, q, end); };
+        qsizetype q = -1;
+        if (FLeadCount > 0) {
+            q = scanDown(s, from, n - l + 1, FLeads, accept);
+        } else {
+            for (qsizetype p = from; p <= n - l && q < 0; ++p) {
+                if (isLead(s[p]) && accept(p))
+                    q = p;
+            }
         }
-        return -1;
+        return q < 0 ? TSearchMatch{} : TSearchMatch{q, end - q};
     }
 
-    // The first match at a candidate from `from` downwards. Candidates whose
-    // match would run past the end of the text never match.
-    qsizetype FindUp(std::u16string_view text, qsizetype from) const
+    // The last match that ends at or before limit.
+    TSearchMatch FindUp(Text text, qsizetype limit) const
     {
         const qsizetype n = qsizetype(text.size());
         const qsizetype l = qsizetype(FText.size());
+        const qsizetype from = limit - l;
         if (l == 0 || n <= 0 || from < 0 || from > n)
-            return -1;
+            return {};
         const qsizetype last = std::min(from, n - l);
         if (last < 0)
-            return -1;
-        const char16_t* s = text.data();
-        auto accept = [&](qsizetype q) { return matchesAt(s, n, q); };
-        if (FFirstCount > 0)
-            return scanUp(s, 0, last + 1, FFirstUnits, accept);
-        const auto& upper = caseTables().upper;
-        for (qsizetype q = last; q >= 0; --q) {
-            if (upper[s[q]] == FText[0] && accept(q))
-                return q;
+            return {};
+        const Unit* s = text.data();
+        qsizetype end = 0;
+        auto accept = [&](qsizetype q) { return matchesAt(s, n, q, end) && end <= limit; };
+        qsizetype q = -1;
+        if (FLeadCount > 0) {
+            q = scanUp(s, 0, last + 1, FLeads, accept);
+        } else {
+            for (qsizetype p = last; p >= 0 && q < 0; --p) {
+                if (isLead(s[p]) && accept(p))
+                    q = p;
+            }
         }
-        return -1;
+        return q < 0 ? TSearchMatch{} : TSearchMatch{q, end - q};
     }
 
 private:
-    // Whether the search text matches at q, whose first character is already
-    // known to match and where the whole search text fits into the text.
-    bool matchesAt(const char16_t* s, qsizetype n, qsizetype q) const
+    // For more lead units than the vector scan takes.
+    bool isLead(Unit c) const
     {
-        const qsizetype l = qsizetype(FText.size());
-        // A whole-word candidate is a word start: a word character at the
-        // start of the text or after a delimiter.
-        if (FWholeWord && (!isWordChar(s[q]) || (q > 0 && isWordChar(s[q - 1]))))
-            return false;
-        if (FMatchCase) {
-            if (!std::equal(FText.begin() + 1, FText.end(), s + q + 1))
-                return false;
-        } else {
-            const auto& upper = caseTables().upper;
-            for (qsizetype i = 1; i < l; ++i) {
-                if (upper[s[q + i]] != FText[i])
-                    return false;
-            }
-        }
-        return !FWholeWord || q + l >= n || !isWordChar(s[q + l]);
+        if constexpr (sizeof(Unit) == 1)
+            return FLeadBytes[Reader::value(c)];
+        else
+            return caseTables().upper[c] == FText[0];
     }
 
-    std::u16string FText; // upper-cased unless matching case
+    // Whether the search text matches at q, a candidate where it fits into
+    // the text; end receives where the match ends.
+    bool matchesAt(const Unit* s, qsizetype n, qsizetype q, qsizetype& end) const
+    {
+        // A whole-word candidate is a word start: a word character at the
+        // start of the text or after a delimiter.
+        if (FWholeWord && (!isWordUnit(Reader::value(s[q])) ||
+                           (q > 0 && isWordUnit(Reader::value(s[q - 1])))))
+            return false;
+        const auto& upper = caseTables().upper;
+        const qsizetype l = qsizetype(FText.size());
+        qsizetype b = q;
+        for (qsizetype k = 0; k < l;) {
+            if (b >= n)
+                return false;
+            char16_t units[2];
+            qsizetype length = 1;
+            const int count = Reader::read(s, n, b, units, length);
+            for (int j = 0; j < count; ++j, ++k) {
+                if (k >= l || (FMatchCase ? units[j] : upper[units[j]]) != FText[k])
+                    return false;
+            }
+            b += length;
+        }
+        if (FWholeWord && b < n && isWordUnit(Reader::value(s[b])))
+            return false;
+        end = b;
+        return true;
+    }
+
+    std::u16string FText; // upper-cased unless matching case; empty: finds nothing
     bool FMatchCase;
     bool FWholeWord;
-    // The code units that stand for the first character; FFirstCount 0 when
-    // there are more than four of them (then the case map is asked instead).
-    Units FFirstUnits{};
-    int FFirstCount = 0;
+    // The code units that can begin a match; FLeadCount 0 when there are
+    // more than four of them (then isLead decides).
+    Units<Unit> FLeads{};
+    int FLeadCount = 0;
+    std::array<bool, 256> FLeadBytes{};
 };
+
+template <typename Reader>
+TSearchMatch searchIn(std::basic_string_view<typename Reader::Unit> text, qsizetype selStart,
+                      qsizetype selLength, std::u16string_view searchText, TSearchOptions options)
+{
+    const SearchPattern<Reader> pattern(searchText, options);
+    if (options.testFlag(TSearchOption::Down))
+        return pattern.FindDown(text, selStart + selLength);
+    return pattern.FindUp(text, selStart);
+}
+
+template <typename Reader>
+TReplaceAllResult replaceAllIn(std::basic_string_view<typename Reader::Unit> text,
+                               qsizetype caret, std::u16string_view findText,
+                               qsizetype replaceLength, TSearchOptions options)
+{
+    TReplaceAllResult result;
+    result.SelStart = caret;
+    const SearchPattern<Reader> pattern(findText, options | TSearchOption::Down);
+    // Every search starts directly after an inserted text, so a match lies
+    // wholly in the part of the text not yet replaced, and searching the
+    // original text from the matching position finds it. (A whole-word match
+    // can only start after the delimiter that ended the previous match, so
+    // the inserted text never decides whether it is a word start.) Positions
+    // past the last replacement are shifted by `shift` in the new text.
+    qsizetype from = caret;
+    qsizetype shift = 0;
+    for (;;) {
+        const TSearchMatch found = pattern.FindDown(text, from);
+        if (found.Pos < 0) {
+            result.EndedByFailure = true;
+            break;
+        }
+        const qsizetype p = found.Pos + shift;
+        if (result.First >= 0 && p <= result.First) {
+            result.EndedByFailure = false;
+            result.SelStart = p;
+            result.SelLength = found.Length;
+            break;
+        }
+        if (result.First < 0)
+            result.First = p;
+        result.Matches.push_back(found);
+        result.SelStart = p + replaceLength;
+        shift += replaceLength - found.Length;
+        from = found.Pos + found.Length;
+    }
+    return result;
+}
+
+// Writes text[from, to) with the matches replaced to d; returns the end.
+template <typename Unit>
+Unit* applyInto(Unit* d, std::basic_string_view<Unit> text, qsizetype from, qsizetype to,
+                const std::vector<TSearchMatch>& matches, std::basic_string_view<Unit> replacement)
+{
+    for (const TSearchMatch& m : matches) {
+        d = std::copy_n(text.data() + from, m.Pos - from, d);
+        d = std::copy_n(replacement.data(), replacement.size(), d);
+        from = m.Pos + m.Length;
+    }
+    return std::copy_n(text.data() + from, to - from, d);
+}
+
+qsizetype replacedSize(qsizetype size, const std::vector<TSearchMatch>& matches,
+                       qsizetype replacementSize)
+{
+    for (const TSearchMatch& m : matches)
+        size += replacementSize - m.Length;
+    return size;
+}
 
 } // namespace
 
 qsizetype SearchBuffer(std::u16string_view text, qsizetype selStart, qsizetype selLength,
                        std::u16string_view searchText, TSearchOptions options)
 {
-    const SearchPattern pattern(searchText, options);
-    if (options.testFlag(TSearchOption::Down))
-        return pattern.FindDown(text, selStart + selLength);
-    return pattern.FindUp(text, selStart - qsizetype(searchText.size()));
+    return searchIn<Utf16Reader>(text, selStart, selLength, searchText, options).Pos;
+}
+
+TSearchMatch SearchBufferUtf8(std::string_view text, qsizetype selStart, qsizetype selLength,
+                              std::u16string_view searchText, TSearchOptions options)
+{
+    return searchIn<Utf8Reader>(text, selStart, selLength, searchText, options);
 }
 
 bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view findText,
@@ -269,56 +492,33 @@ TReplaceAllResult ReplaceAll(std::u16string_view text, qsizetype caret,
                              std::u16string_view findText, std::u16string_view replaceText,
                              TSearchOptions options)
 {
-    TReplaceAllResult result;
-    result.SelStart = caret;
-    const SearchPattern pattern(findText, options | TSearchOption::Down);
-    const qsizetype findLength = qsizetype(findText.size());
-    const qsizetype replaceLength = qsizetype(replaceText.size());
-    // Every search starts directly after an inserted text, so a match lies
-    // wholly in the part of the text not yet replaced, and searching the
-    // original text from the matching position finds it. (A whole-word match
-    // can only start after the delimiter that ended the previous match, so
-    // the inserted text never decides whether it is a word start.) Positions
-    // past the last replacement are shifted by `shift` in the new text.
-    qsizetype from = caret;
-    qsizetype shift = 0;
-    for (;;) {
-        const qsizetype found = pattern.FindDown(text, from);
-        if (found < 0) {
-            result.EndedByFailure = true;
-            break;
-        }
-        const qsizetype p = found + shift;
-        if (result.First >= 0 && p <= result.First) {
-            result.EndedByFailure = false;
-            result.SelStart = p;
-            result.SelLength = findLength;
-            break;
-        }
-        if (result.First < 0)
-            result.First = p;
-        result.Positions.push_back(found);
-        result.SelStart = p + replaceLength;
-        shift += replaceLength - findLength;
-        from = found + findLength;
-    }
-    return result;
+    return replaceAllIn<Utf16Reader>(text, caret, findText, qsizetype(replaceText.size()),
+                                     options);
 }
 
-QString ApplyReplacements(std::u16string_view text, const std::vector<qsizetype>& positions,
-                          qsizetype findLength, std::u16string_view replaceText)
+TReplaceAllResult ReplaceAll(std::string_view text, qsizetype caret,
+                             std::u16string_view findText, std::string_view replacement,
+                             TSearchOptions options)
 {
-    const qsizetype replaceLength = qsizetype(replaceText.size());
+    return replaceAllIn<Utf8Reader>(text, caret, findText, qsizetype(replacement.size()), options);
+}
+
+QString ApplyReplacements(std::u16string_view text, const std::vector<TSearchMatch>& matches,
+                          std::u16string_view replaceText)
+{
     QString out;
-    out.resize(qsizetype(text.size()) + qsizetype(positions.size()) * (replaceLength - findLength));
-    char16_t* d = reinterpret_cast<char16_t*>(out.data());
-    qsizetype from = 0;
-    for (const qsizetype p : positions) {
-        d = std::copy_n(text.data() + from, p - from, d);
-        d = std::copy_n(replaceText.data(), replaceLength, d);
-        from = p + findLength;
-    }
-    std::copy_n(text.data() + from, qsizetype(text.size()) - from, d);
+    out.resize(replacedSize(qsizetype(text.size()), matches, qsizetype(replaceText.size())));
+    applyInto(reinterpret_cast<char16_t*>(out.data()), text, 0, qsizetype(text.size()), matches,
+              replaceText);
+    return out;
+}
+
+QByteArray ApplyReplacements(std::string_view text, qsizetype from, qsizetype to,
+                             const std::vector<TSearchMatch>& matches, std::string_view replacement)
+{
+    QByteArray out(replacedSize(to - from, matches, qsizetype(replacement.size())),
+                   Qt::Uninitialized);
+    applyInto(out.data(), text, from, to, matches, replacement);
     return out;
 }
 

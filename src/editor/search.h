@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFlags>
 #include <QString>
 #include <QStringView>
@@ -35,6 +36,13 @@ inline std::u16string_view searchView(QStringView text)
     return {text.utf16(), size_t(text.size())};
 }
 
+// A match: where it starts in the text searched and how many of the text's
+// code units it covers.
+struct TSearchMatch {
+    qsizetype Pos = -1;
+    qsizetype Length = 0;
+};
+
 // Searches text for searchText, starting at the selection and never wrapping
 // around. Down, candidates run from the end of the selection to the end of
 // the text; up, from selStart - length of searchText (a match ends at or
@@ -43,9 +51,19 @@ inline std::u16string_view searchView(QStringView text)
 // a match starts a word and is followed by a delimiter or the end of the
 // text; a search that starts inside a word skips the rest of that word, one
 // that starts exactly at a word start tries that word.
+// A search text holding half of a surrogate pair finds nothing: its match
+// would split a character in two.
 // Returns the position of the match, or -1 (also for an empty searchText).
 qsizetype SearchBuffer(std::u16string_view text, qsizetype selStart, qsizetype selLength,
                        std::u16string_view searchText, TSearchOptions options);
+
+// The same search in UTF-8 text (well-formed), where the positions are byte
+// offsets at character boundaries: it finds the match SearchBuffer finds in
+// the text's UTF-16 form, at that match's bytes. Without MatchCase a match
+// may have more or fewer bytes than the search text (U+0131 upper-cases to
+// I), hence the length.
+TSearchMatch SearchBufferUtf8(std::string_view text, qsizetype selStart, qsizetype selLength,
+                              std::u16string_view searchText, TSearchOptions options);
 
 // Whether a single Replace replaces the selection: equal strings with match
 // case; otherwise equal after upper-casing a to z only (no other letter).
@@ -57,9 +75,8 @@ bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view f
 // at or before the first replaced match; otherwise replace it and search on
 // directly after the inserted text.
 struct TReplaceAllResult {
-    // Where each replaced match began in the original text, ascending; each
-    // was findText.size() long.
-    std::vector<qsizetype> Positions;
+    // The replaced matches in the original text, ascending.
+    std::vector<TSearchMatch> Matches;
     // Where the first replacement began, -1 when nothing was replaced.
     qsizetype First = -1;
     // The selection the loop leaves in the new text: the caret after the
@@ -72,7 +89,7 @@ struct TReplaceAllResult {
     // before First stopped the loop.
     bool EndedByFailure = true;
 
-    qsizetype Count() const { return qsizetype(Positions.size()); }
+    qsizetype Count() const { return qsizetype(Matches.size()); }
 };
 
 // The Replace All loop over text, in time linear in the text. The loop
@@ -81,10 +98,19 @@ struct TReplaceAllResult {
 TReplaceAllResult ReplaceAll(std::u16string_view text, qsizetype caret,
                              std::u16string_view findText, std::u16string_view replaceText,
                              TSearchOptions options);
+// The same over UTF-8 text with byte positions (see SearchBufferUtf8);
+// replacement is the UTF-8 text put in for each match.
+TReplaceAllResult ReplaceAll(std::string_view text, qsizetype caret,
+                             std::u16string_view findText, std::string_view replacement,
+                             TSearchOptions options);
 
-// The text with every match at positions (ascending, in the original text,
-// findLength long) replaced by replaceText, built in one pass.
-QString ApplyReplacements(std::u16string_view text, const std::vector<qsizetype>& positions,
-                          qsizetype findLength, std::u16string_view replaceText);
+// The text with every match replaced by replaceText, built in one pass.
+QString ApplyReplacements(std::u16string_view text, const std::vector<TSearchMatch>& matches,
+                          std::u16string_view replaceText);
+// The bytes from `from` to `to` of a UTF-8 text with every match (all within
+// that span) replaced by replacement.
+QByteArray ApplyReplacements(std::string_view text, qsizetype from, qsizetype to,
+                             const std::vector<TSearchMatch>& matches,
+                             std::string_view replacement);
 
 } // namespace bp

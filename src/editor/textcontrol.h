@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/search.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
@@ -28,9 +30,6 @@ public:
 
     // The whole text, line breaks as CR LF.
     virtual QString text() const = 0;
-    // The whole text into a buffer whose storage is reused when it is large
-    // enough: repeated searches of a large text then touch no fresh memory.
-    virtual void textInto(QString& buffer) const { buffer = text(); }
     // Replaces the whole text; any of CR LF, LF or CR counts as a line break.
     // Clears the undo history and the modified flag.
     virtual void setText(const QString& text) = 0;
@@ -81,9 +80,20 @@ public:
     virtual void copy() = 0;
     virtual void paste() = 0;
     virtual void deleteSelection() = 0;
-    // Replaces the whole text as one edit and one undo step (Replace All);
-    // the text's line breaks may be of any kind.
-    virtual void replaceAllText(const QString& text) = 0;
+    // Searches for searchText from the selection by SearchBuffer's rules and
+    // selects the match; false when there is none.
+    virtual bool findText(const QString& searchText, TSearchOptions options) = 0;
+    // What replaceAll did: whether it replaced anything, and whether its
+    // last search found nothing (see TReplaceAllResult).
+    struct TReplaceAllDone {
+        bool Replaced = false;
+        bool EndedByFailure = true;
+    };
+    // Runs the Replace All loop (see ReplaceAll) from the start of the text,
+    // makes its changes one edit and one undo step, and leaves the loop's
+    // selection. A read-only text is searched but not changed.
+    virtual TReplaceAllDone replaceAll(const QString& findText, const QString& replaceText,
+                                       TSearchOptions options) = 0;
     // Runs several edits as one undo step.
     virtual void beginUndoAction() = 0;
     virtual void endUndoAction() = 0;

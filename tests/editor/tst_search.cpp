@@ -115,6 +115,8 @@ private slots:
         row("y diaeresis above 255", QString::fromUtf16(u"\u0178"), 0, 0,
             QString::fromUtf16(u"\u00ff"), down, 0);
         row("dotless i stands for I", QString::fromUtf16(u"x\u0131f"), 0, 0, "IF", down, 1);
+        row("half a surrogate pair", QString::fromUtf16(u"x\U0001F600"), 0, 0,
+            QString::fromUtf16(u"\xD83D"), down, -1);
 
         row("whole word not foobar", "x foo foobar", 2, 3, "foo", ww, -1);
         row("whole word at start of text", "foo bar", 0, 0, "foo", ww, 0);
@@ -174,7 +176,7 @@ private slots:
         QFETCH(int, caret);
         QFETCH(bool, failed);
         const TReplaceAllResult r = ReplaceAll(view(text), 0, view(find), view(replace), options);
-        QCOMPARE(ApplyReplacements(view(text), r.Positions, find.size(), view(replace)), result);
+        QCOMPARE(ApplyReplacements(view(text), r.Matches, view(replace)), result);
         QCOMPARE(r.Count(), count);
         QCOMPARE(r.SelStart, caret);
         QCOMPARE(r.EndedByFailure, failed);
@@ -206,11 +208,88 @@ private slots:
                 rng.bounded(2) ? 0 : std::clamp(a, qsizetype(0), qsizetype(t.size()));
             const LoopResult want = replaceAllLoop(t, caret, f, r, o | Down);
             const TReplaceAllResult got = ReplaceAll(t, caret, f, r, o);
-            const QString gotText = ApplyReplacements(t, got.Positions, qsizetype(f.size()), r);
+            const QString gotText = ApplyReplacements(t, got.Matches, r);
             QVERIFY2(want.count <= 1000 && gotText == str(want.text) && got.Count() == want.count &&
                          got.First == want.first && got.SelStart == want.selStart &&
                          got.SelLength == want.selLength && got.EndedByFailure == want.failed,
                      qPrintable(why + " from " + n(caret)));
+        }
+    }
+
+    // The UTF-8 search and Replace All find what the UTF-16 ones find, at the
+    // same characters: one- to four-byte characters, case forms of another
+    // length in UTF-8 (dotless i, long s, Kelvin sign), surrogate pairs, and
+    // texts long enough for the block-wise scan.
+    void utf8MatchesUtf16()
+    {
+        QRandomGenerator rng(1234);
+        const std::u16string_view pieces[] = {
+            u"a",      u"A",      u"i",      u"I",      u"s",          u"S",     u"k",
+            u"K",      u"_",      u" ",      u"\r\n",   u"\u0131",     u"\u017f", u"\u212a",
+            u"\u00e9", u"\u00c9", u"\u00ff", u"\u0178", u"\U0001F600", u"\u01c5"};
+        const auto randomPieces = [&](int max, std::vector<qsizetype>* bounds) {
+            std::u16string s;
+            for (int i = rng.bounded(max + 1); i > 0; --i) {
+                s += pieces[rng.bounded(int(std::size(pieces)))];
+                if (bounds)
+                    bounds->push_back(qsizetype(s.size()));
+            }
+            return s;
+        };
+        const auto utf8 = [](std::u16string_view s) { return str(s).toUtf8(); };
+        const auto view8 = [](const QByteArray& b) {
+            return std::string_view(b.constData(), size_t(b.size()));
+        };
+        for (int run = 0; run < 20000; ++run) {
+            std::vector<qsizetype> bounds{0};
+            const std::u16string t = randomPieces(rng.bounded(8) ? 12 : 40, &bounds);
+            std::u16string f = randomPieces(3, nullptr);
+            if (rng.bounded(2) && bounds.size() > 1) { // mostly a piece of the text
+                const int i = rng.bounded(int(bounds.size()) - 1);
+                const int j = std::min(int(bounds.size()) - 1, i + 1 + rng.bounded(3));
+                f = t.substr(size_t(bounds[i]), size_t(bounds[j] - bounds[i]));
+            }
+            const std::u16string r = randomPieces(3, nullptr);
+            const QByteArray t8 = utf8(t), r8 = utf8(r);
+            const auto bytes = [&](std::u16string_view s, qsizetype off) {
+                return utf8(s.substr(0, size_t(off))).size();
+            };
+            qsizetype a = bounds[rng.bounded(int(bounds.size()))];
+            qsizetype e = bounds[rng.bounded(int(bounds.size()))];
+            if (e < a)
+                std::swap(a, e);
+            const TSearchOptions o = TSearchOptions::fromInt(rng.bounded(8));
+            const QString why = QString("'%1' in '%2' sel %3-%4 options %5, replaced by '%6'")
+                                    .arg(str(f), str(t))
+                                    .arg(a)
+                                    .arg(e)
+                                    .arg(o.toInt())
+                                    .arg(str(r));
+
+            const qsizetype p = SearchBuffer(t, a, e - a, f, o);
+            const TSearchMatch m =
+                SearchBufferUtf8(view8(t8), bytes(t, a), bytes(t, e) - bytes(t, a), f, o);
+            QVERIFY2(p < 0 ? m.Pos < 0
+                           : m.Pos == bytes(t, p) &&
+                                 m.Length == bytes(t, p + qsizetype(f.size())) - bytes(t, p),
+                     qPrintable(why));
+
+            const TReplaceAllResult want = ReplaceAll(t, 0, f, r, o);
+            const TReplaceAllResult got = ReplaceAll(view8(t8), 0, f, view8(r8), o);
+            const std::u16string newText = ApplyReplacements(t, want.Matches, r).toStdU16String();
+            QByteArray gotText = t8;
+            if (got.Count() > 0) {
+                const qsizetype from = got.Matches.front().Pos;
+                const qsizetype to = got.Matches.back().Pos + got.Matches.back().Length;
+                gotText.replace(from, to - from,
+                                ApplyReplacements(view8(t8), from, to, got.Matches, view8(r8)));
+            }
+            QVERIFY2(gotText == utf8(newText) && got.Count() == want.Count() &&
+                         got.EndedByFailure == want.EndedByFailure &&
+                         got.SelStart == bytes(newText, want.SelStart) &&
+                         got.SelLength == bytes(newText, want.SelStart + want.SelLength) -
+                                              bytes(newText, want.SelStart),
+                     qPrintable(why));
         }
     }
 

@@ -71,30 +71,31 @@ private Q_SLOTS:
     void findNextWalksWithoutWrapping()
     {
         QFETCH(bool, win95);
-        World w(win95, QStringLiteral("abc abc"));
+        // Characters of two and four bytes in UTF-8 before the matches.
+        World w(win95, QString::fromUtf16(u"\u00e9\U0001F600abc abc"));
         w.main->item("mnuSearchFind")->trigger();
         QVERIFY(w.main->dlgFind()->isVisible());
         w.main->dlgFind()->SetFindText(QStringLiteral("ABC"));
         w.main->dlgFind()->cmdFindNext->click();
-        QCOMPARE(w.text().selStart(), 0);
+        QCOMPARE(w.text().selStart(), 3);
         QCOMPARE(w.text().selLength(), 3);
         // F3 repeats it; the Replace dialog took over the text and options.
         w.main->item("mnuSearchFindNext")->trigger();
-        QCOMPARE(w.text().selStart(), 4);
+        QCOMPARE(w.text().selStart(), 7);
         QCOMPARE(w.main->dlgReplace()->FindText(), QStringLiteral("ABC"));
         const int beeps = beepCount();
         w.main->item("mnuSearchFindNext")->trigger();
-        QCOMPARE(w.text().selStart(), 4);
+        QCOMPARE(w.text().selStart(), 7);
         QCOMPARE(w.main->StatusText(), QStringLiteral("Can't find 'ABC'"));
         QCOMPARE(beepCount(), beeps + 1);
         // Searching up from the second finds the first; match case finds none.
         w.main->dlgFind()->radUp->setChecked(true);
         w.main->dlgFind()->cmdFindNext->click();
-        QCOMPARE(w.text().selStart(), 0);
+        QCOMPARE(w.text().selStart(), 3);
         w.main->dlgFind()->chkMatchCase->setChecked(true);
-        w.text().setSelection(7, 0);
+        w.text().setSelection(10, 0);
         w.main->dlgFind()->cmdFindNext->click();
-        QCOMPARE(w.text().selStart(), 7);
+        QCOMPARE(w.text().selStart(), 10);
     }
 
     void replaceAllReplacesEveryMatch_data()
@@ -105,16 +106,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("replace");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("caret");
         for (bool win95 : {true, false}) {
             const char* v = win95 ? "rich" : "plain";
             QTest::addRow("%s a by b", v) << win95 << "aaaa" << "a" << "b" << "bbbb"
-                                          << "Done Replacing 'a' with 'b.'";
+                                          << "Done Replacing 'a' with 'b.'" << 4;
             QTest::addRow("%s a by aa", v) << win95 << "aa" << "a" << "aa" << "aaaa"
-                                           << "Done Replacing 'a' with 'aa.'";
+                                           << "Done Replacing 'a' with 'aa.'" << 4;
             QTest::addRow("%s lines", v) << win95 << "x\r\ny x\r\n" << "x" << "zz"
-                                         << "zz\r\ny zz\r\n" << "Done Replacing 'x' with 'zz.'";
+                                         << "zz\r\ny zz\r\n" << "Done Replacing 'x' with 'zz.'"
+                                         << 8;
             QTest::addRow("%s none", v) << win95 << "abc" << "q" << "r" << "abc"
-                                        << "Can't find 'q'";
+                                        << "Can't find 'q'" << 0;
+            // The dotless i matches I without match case; the characters
+            // differ in their number of UTF-8 bytes.
+            QTest::addRow("%s accents", v)
+                << win95 << QString::fromUtf16(u"\u00e9\u0131f \u00e9if") << "IF"
+                << QString::fromUtf16(u"\u00fc") << QString::fromUtf16(u"\u00e9\u00fc \u00e9\u00fc")
+                << QString::fromUtf16(u"Done Replacing 'IF' with '\u00fc.'") << 5;
         }
     }
     void replaceAllReplacesEveryMatch()
@@ -125,10 +134,13 @@ private Q_SLOTS:
         QFETCH(QString, replace);
         QFETCH(QString, result);
         QFETCH(QString, status);
+        QFETCH(int, caret);
         World w(win95, text);
         const int beeps = beepCount();
         w.replaceAll(find, replace);
         QCOMPARE(w.text().text(), result);
+        QCOMPARE(w.text().selStart(), caret);
+        QCOMPARE(w.text().selLength(), 0);
         QCOMPARE(w.main->StatusText(), status);
         QCOMPARE(beepCount(), beeps + 2);
         // One undo step takes the whole Replace All back.
