@@ -6,6 +6,7 @@
 //   bench_editor open-brewpad FILE | open-minimal FILE | open-brewpad | open-minimal
 //                           one start (used by the driver, one process each)
 #include "dialogs/dfind.h"
+#include "platform/largepages.h"
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
 #include "mainwin/fmain.h"
@@ -279,6 +280,8 @@ void benchReplaceAndFind(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    // As the program does (the measured editor runs in this process).
+    bp::StartWithHugePages(argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString only = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (argc >= 2 && only != QLatin1String("open") && only != QLatin1String("keys") &&

@@ -2,11 +2,13 @@
 #include "dialogs/dgotoln.h"
 #include "dialogs/dmultisave.h"
 #include "mainwin/fmain.h"
+#include "platform/largepages.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    bp::StartWithHugePages(argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarviksoft"));
     QApplication::setApplicationName(QStringLiteral("Brewpad"));

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
@@ -174,6 +175,36 @@ private slots:
                  QString("Java files (*.java);;All files (*.*)"));
         QCOMPARE(bp::qtNameFilters("Text|*.txt"), QString("Text (*.txt)"));
         QCOMPARE(bp::qtNameFilters(""), QString());
+    }
+
+    // Where the kernel gives huge pages on request only, the program starts
+    // once more with them asked for; what it starts in turn sees the
+    // tunables as they were.
+    void hugePagesRestart_data()
+    {
+        QTest::addColumn<QString>("tunables"); // empty: not set
+        QTest::newRow("none") << QString();
+        QTest::newRow("others kept") << QStringLiteral("glibc.malloc.perturb=0");
+        QTest::newRow("own choice") << QStringLiteral("glibc.malloc.hugetlb=0");
+    }
+    void hugePagesRestart()
+    {
+        QFETCH(QString, tunables);
+        QFile modes(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+        const bool onRequest = modes.open(QIODevice::ReadOnly) && modes.readAll().contains("[madvise]");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("GLIBC_TUNABLES"));
+        if (!tunables.isEmpty())
+            env.insert(QStringLiteral("GLIBC_TUNABLES"), tunables);
+        QProcess probe;
+        probe.setProcessEnvironment(env);
+        probe.start(QStringLiteral(HUGEPAGES_PROBE), {});
+        QVERIFY(probe.waitForFinished(30000));
+        const QStringList lines = QString::fromLocal8Bit(probe.readAllStandardOutput()).split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], tunables.isEmpty() ? QStringLiteral("-") : tunables);
+        const bool huge = onRequest && !tunables.contains(QLatin1String("hugetlb"));
+        QCOMPARE(lines[1], huge ? QStringLiteral("huge") : QStringLiteral("small"));
     }
 };
 
