@@ -18,7 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -203,8 +203,8 @@ int main(int argc, char** argv)
         main.Settings().JavaCompiler = compiler;
         const double ms = elapsedMs([&] { b->Compile(); });
         check(b->statusBar()->currentMessage() == failed, "compile failed as scripted");
-        check(b->lstErrors()->count() == expectedItems, "every line listed");
-        check(b->lstErrors()->currentRow() == 0, "first error line selected");
+        check(b->lstErrors()->model()->rowCount() == expectedItems, "every line listed");
+        check(b->lstErrors()->currentIndex().row() == 0, "first error line selected");
         return ms;
     };
     const QString captured = tmp.filePath(QStringLiteral("captured.txt"));

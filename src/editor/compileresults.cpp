@@ -14,7 +14,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -65,7 +66,7 @@ void TcwEditBase::Compile()
             MsgType::Confirmation, MsgButtons::OKCancel) != MsgResult::OK)
         return;
 
-    FErrors->clear();
+    FErrorLines->setStringList({});
     FErrorPanel->show();
     repaint();
 
@@ -95,7 +96,7 @@ void TcwEditBase::Compile()
     // A document that was not compiled at all says why, in the list and in
     // the status line; it is no success.
     if (!result.Refusal.isEmpty()) {
-        FErrors->addItem(result.Refusal);
+        FErrorLines->setStringList({result.Refusal});
         FStatusBar->showMessage(result.Refusal);
         return;
     }
@@ -120,7 +121,7 @@ void TcwEditBase::Compile()
             return;
         }
 
-        FErrors->addItems(lines);
+        FErrorLines->setStringList(lines);
         const bool failed = std::any_of(lines.cbegin(), lines.cend(), IsCompileFailureLine);
         FStatusBar->showMessage(failed ? QStringLiteral("Couldn't compile '") + path +
                                              QStringLiteral("'.")
@@ -129,8 +130,9 @@ void TcwEditBase::Compile()
             const QString key = path + QLatin1Char(':');
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 if (lines[i].contains(key)) {
-                    FErrors->setCurrentRow(int(i));
-                    FErrors->scrollToItem(FErrors->currentItem());
+                    const QModelIndex index = FErrorLines->index(int(i));
+                    FErrors->setCurrentIndex(index);
+                    FErrors->scrollTo(index);
                     lstErrorsDblClick();
                     break;
                 }
@@ -145,11 +147,11 @@ void TcwEditBase::Compile()
 
 void TcwEditBase::lstErrorsDblClick()
 {
-    const QList<QListWidgetItem*> selected = FErrors->selectedItems();
+    const QModelIndexList selected = FErrors->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
     const std::optional<QString> number =
-        CompilerLineNumberText(selected.first()->text(), GetPathName());
+        CompilerLineNumberText(selected.first().data().toString(), GetPathName());
     if (number)
         GoToLine(CompilerLineNumber(*number));
 }

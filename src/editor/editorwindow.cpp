@@ -18,11 +18,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinterInfo>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -154,11 +155,14 @@ void TcwEditBase::buildLayout()
     FErrorPanel->setFixedHeight(86);
     auto* errorLayout = new QVBoxLayout(FErrorPanel);
     errorLayout->setContentsMargins(0, 0, 0, 0);
-    FErrors = new QListWidget(FErrorPanel);
+    FErrors = new QListView(FErrorPanel);
     FErrors->setObjectName(QStringLiteral("lstErrors"));
     FErrors->setFrameShape(QFrame::NoFrame);
     FErrors->setUniformItemSizes(true);
-    connect(FErrors, &QListWidget::itemDoubleClicked, this,
+    FErrors->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FErrorLines = new QStringListModel(FErrors);
+    FErrors->setModel(FErrorLines);
+    connect(FErrors, &QListView::doubleClicked, this,
             [this] { guarded(this, [this] { lstErrorsDblClick(); }); });
     errorLayout->addWidget(FErrors);
     FErrorPanel->hide();

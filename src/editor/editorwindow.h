@@ -8,7 +8,8 @@
 #include <memory>
 
 class QComboBox;
-class QListWidget;
+class QListView;
+class QStringListModel;
 class QMenu;
 class QStatusBar;
 class QToolButton;
@@ -77,7 +78,7 @@ public:
     QComboBox* cmbDocType() const { return FDocTypeCombo; }
     QMenu* mnpText() const { return FPopup; }
     QStatusBar* statusBar() const { return FStatusBar; }
-    QListWidget* lstErrors() const { return FErrors; }
+    QListView* lstErrors() const { return FErrors; }
     QWidget* pnlErrors() const { return FErrorPanel; }
 
 protected:
@@ -121,7 +122,10 @@ private:
     QWidget* FToolBar = nullptr;
     QComboBox* FDocTypeCombo = nullptr;
     QWidget* FErrorPanel = nullptr;
-    QListWidget* FErrors = nullptr;
+    // The compiler's lines: a plain list of strings behind the view, so that
+    // tens of thousands of lines are listed without an object for each.
+    QListView* FErrors = nullptr;
+    QStringListModel* FErrorLines = nullptr;
     QMenu* FPopup = nullptr;
     QHash<QString, QToolButton*> FButtons;
     QHash<QString, QAction*> FPopupItems;

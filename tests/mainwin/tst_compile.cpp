@@ -11,7 +11,8 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
@@ -66,18 +67,14 @@ struct World {
         e->Text()->setSelection(0, e->Text()->textLength());
         e->Text()->replaceSelection(QString::fromUtf8(editorText));
     }
-    QStringList listed() const
-    {
-        QStringList out;
-        for (int i = 0; i < list()->count(); ++i)
-            out << list()->item(i)->text();
-        return out;
-    }
-    QListWidget* list() const { return e->lstErrors(); }
+    QListView* list() const { return e->lstErrors(); }
+    QStringListModel* lines() const { return qobject_cast<QStringListModel*>(list()->model()); }
+    QStringList listed() const { return lines()->stringList(); }
+    int currentRow() const { return list()->currentIndex().row(); }
     void doubleClick(int row)
     {
-        list()->setCurrentRow(row);
-        emit list()->itemDoubleClicked(list()->item(row));
+        list()->setCurrentIndex(lines()->index(row));
+        emit list()->doubleClicked(lines()->index(row));
     }
     QString status() const { return e->statusBar()->currentMessage(); }
     bool panelShown() const { return e->pnlErrors()->isVisibleTo(e); }
@@ -113,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(w.status(), w.failure());
         QVERIFY(w.panelShown());
         QCOMPARE(w.listed().last(), QStringLiteral("2 errors"));
-        QCOMPARE(w.listed().value(w.list()->currentRow()),
+        QCOMPARE(w.listed().value(w.currentRow()),
                  w.file + ":3: error: incompatible types: String cannot be converted to int");
         QCOMPARE(w.textLine(), 2);
 
@@ -123,9 +120,9 @@ private Q_SLOTS:
         QCOMPARE(w.textLine(), 3);
         w.list()->clearSelection();
         w.e->lstErrorsDblClick();
-        w.list()->addItem(w.file + ":x: made up");
+        w.lines()->setStringList(w.listed() << w.file + ":x: made up");
         w.ask.answerMessage(MsgResult::OK);
-        w.doubleClick(w.list()->count() - 1);
+        w.doubleClick(int(w.listed().size()) - 1);
         QCOMPARE(w.textLine(), 3);
 
         // A read-only source: Cancel leaves the output, OK compiles the file
@@ -180,7 +177,7 @@ private Q_SLOTS:
         QCOMPARE(w.status(), w.success());
         QVERIFY(w.panelShown());
         QVERIFY(w.listed().join('\n').contains(QStringLiteral("Note: ")));
-        QVERIFY(w.list()->selectedItems().isEmpty());
+        QVERIFY(!w.list()->selectionModel()->hasSelection());
         QCOMPARE(w.ask.asked().size(), 0);
     }
 
