@@ -101,7 +101,9 @@ struct Run {
     long maxRssKb = 0;
 };
 
-Run startOnce(const QString& self, const QStringList& args)
+// With plain set, the program is told to keep the C library's default pages
+// (it does not start itself once more for huge pages).
+Run startOnce(const QString& self, const QStringList& args, bool plain)
 {
     QElapsedTimer t;
     t.start();
@@ -115,6 +117,8 @@ Run startOnce(const QString& self, const QStringList& args)
         for (QByteArray& k : keep)
             argv.push_back(k.data());
         argv.push_back(nullptr);
+        if (plain)
+            setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=0", 1);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -124,12 +128,12 @@ Run startOnce(const QString& self, const QStringList& args)
     return {double(t.nsecsElapsed()) / 1e6, usage.ru_maxrss};
 }
 
-Run bestOf(const QString& self, const QStringList& args, int n)
+Run bestOf(const QString& self, const QStringList& args, int n, bool plain = false)
 {
     std::vector<double> times;
     long rss = 0;
     for (int i = 0; i < n; ++i) {
-        const Run r = startOnce(self, args);
+        const Run r = startOnce(self, args, plain);
         times.push_back(r.ms);
         rss = std::max(rss, r.maxRssKb);
     }
@@ -147,11 +151,16 @@ void benchOpen(const QString& self, const QString& dir)
 
     const Run emptyB = bestOf(self, {QStringLiteral("open-brewpad")}, 3);
     const Run emptyM = bestOf(self, {QStringLiteral("open-minimal")}, 3);
-    const Run fileB = bestOf(self, {QStringLiteral("open-brewpad"), file}, 5);
-    const Run fileM = bestOf(self, {QStringLiteral("open-minimal"), file}, 5);
+    const Run fileB = bestOf(self, {QStringLiteral("open-brewpad"), file}, 7);
+    const Run fileM = bestOf(self, {QStringLiteral("open-minimal"), file}, 7);
+    // The bare program as anyone would write it, without the huge pages
+    // that both programs above ask for.
+    const Run fileMPlain = bestOf(self, {QStringLiteral("open-minimal"), file}, 7, true);
     std::printf("open_file_mb=%.1f\n", mb);
     std::printf("open_brewpad_ms=%.0f open_minimal_ms=%.0f ratio=%.2f (target <= 1.5)\n",
                 fileB.ms, fileM.ms, fileB.ms / fileM.ms);
+    std::printf("open_minimal_default_pages_ms=%.0f ratio=%.2f\n", fileMPlain.ms,
+                fileB.ms / fileMPlain.ms);
     const double extraMb = double(fileB.maxRssKb - emptyB.maxRssKb) / 1024.0;
     std::printf("brewpad_peak_mb empty=%.0f with_file=%.0f extra=%.0f extra_per_file_size=%.2f "
                 "(target <= 4)\n",
