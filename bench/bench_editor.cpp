@@ -117,8 +117,11 @@ Run startOnce(const QString& self, const QStringList& args, bool plain)
         for (QByteArray& k : keep)
             argv.push_back(k.data());
         argv.push_back(nullptr);
+        // As the launcher starts the program.
         if (plain)
             setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=0", 1);
+        else
+            bp::AskForHugePages();
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -289,7 +292,8 @@ void benchReplaceAndFind(const QString& dir)
 
 int main(int argc, char** argv)
 {
-    // As the program does (the measured editor runs in this process).
+    // As the program does (the measured editor runs in this process); the
+    // starts timed for opening come in as from the launcher.
     bp::StartWithHugePages(argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString only = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();

@@ -16,15 +16,15 @@ namespace bp {
 namespace {
 
 constexpr const char* Tunables = "GLIBC_TUNABLES";
-constexpr const char* HugePages = "glibc.malloc.hugetlb=1";
-// Set for the second start: "-" when there were no tunables before, else
-// "=" and what they were.
+// What the environment held before AskForHugePages: "-" for no tunables,
+// else "=" and their text.
 constexpr const char* Before = "BREWPAD_TUNABLES_BEFORE";
 
-void restoreTunables(const char* before)
+void restore(const std::string& before)
 {
+    unsetenv(Before);
     if (before[0] == '=')
-        setenv(Tunables, before + 1, 1);
+        setenv(Tunables, before.c_str() + 1, 1);
     else
         unsetenv(Tunables);
 }
@@ -40,28 +40,36 @@ bool hugePagesOnRequest()
 
 } // namespace
 
+bool AskForHugePages()
+{
+    const char* tunables = std::getenv(Tunables);
+    if (std::getenv(Before) || (tunables && std::strstr(tunables, "glibc.malloc.hugetlb")) ||
+        !hugePagesOnRequest())
+        return false;
+    setenv(Before, tunables ? (std::string("=") + tunables).c_str() : "-", 1);
+    std::string value = tunables && *tunables ? std::string(tunables) + ":" : std::string();
+    value += "glibc.malloc.hugetlb=1";
+    setenv(Tunables, value.c_str(), 1);
+    return true;
+}
+
 void StartWithHugePages(char** argv)
 {
     if (const char* before = std::getenv(Before)) {
-        const std::string saved = before;
-        unsetenv(Before);
-        restoreTunables(saved.c_str());
+        restore(before);
         return;
     }
-    const char* tunables = std::getenv(Tunables);
-    if ((tunables && std::strstr(tunables, "glibc.malloc.hugetlb")) || !hugePagesOnRequest())
+    if (!AskForHugePages())
         return;
-    const std::string saved = tunables ? std::string("=") + tunables : std::string("-");
-    std::string value = tunables && *tunables ? std::string(tunables) + ":" : std::string();
-    value += HugePages;
-    setenv(Before, saved.c_str(), 1);
-    setenv(Tunables, value.c_str(), 1);
     execv("/proc/self/exe", argv);
     // Still here: go on without.
-    unsetenv(Before);
-    restoreTunables(saved.c_str());
+    restore(std::getenv(Before));
 }
 #else
+bool AskForHugePages()
+{
+    return false;
+}
 void StartWithHugePages(char**) {}
 #endif
 

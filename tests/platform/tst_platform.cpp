@@ -1,5 +1,6 @@
 #include "platform/errors.h"
 #include "platform/fileservices.h"
+#include "platform/largepages.h"
 #include "platform/prompter.h"
 #include "platform/registry.h"
 #include "support/testenv.h"
@@ -177,29 +178,43 @@ private slots:
         QCOMPARE(bp::qtNameFilters(""), QString());
     }
 
-    // Where the kernel gives huge pages on request only, the program starts
-    // once more with them asked for; what it starts in turn sees the
+    // Where the kernel gives huge pages on request only, a program started
+    // directly starts once more with them asked for; one started by the
+    // launcher already has them. Either way what it starts in turn sees the
     // tunables as they were.
-    void hugePagesRestart_data()
+    void hugePagesStart_data()
     {
         QTest::addColumn<QString>("tunables"); // empty: not set
-        QTest::newRow("none") << QString();
-        QTest::newRow("others kept") << QStringLiteral("glibc.malloc.perturb=0");
-        QTest::newRow("own choice") << QStringLiteral("glibc.malloc.hugetlb=0");
+        QTest::addColumn<bool>("launched");
+        QTest::newRow("none") << QString() << false;
+        QTest::newRow("others kept") << QStringLiteral("glibc.malloc.perturb=0") << false;
+        QTest::newRow("own choice") << QStringLiteral("glibc.malloc.hugetlb=0") << false;
+        QTest::newRow("launched") << QString() << true;
+        QTest::newRow("launched, others kept") << QStringLiteral("glibc.malloc.perturb=0") << true;
     }
-    void hugePagesRestart()
+    void hugePagesStart()
     {
         QFETCH(QString, tunables);
+        QFETCH(bool, launched);
         QFile modes(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
         const bool onRequest = modes.open(QIODevice::ReadOnly) && modes.readAll().contains("[madvise]");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("GLIBC_TUNABLES"));
-        if (!tunables.isEmpty())
-            env.insert(QStringLiteral("GLIBC_TUNABLES"), tunables);
+        const QByteArray saved = qgetenv("GLIBC_TUNABLES");
+        if (tunables.isEmpty())
+            qunsetenv("GLIBC_TUNABLES");
+        else
+            qputenv("GLIBC_TUNABLES", tunables.toLocal8Bit());
+        if (launched)
+            AskForHugePages();
         QProcess probe;
-        probe.setProcessEnvironment(env);
         probe.start(QStringLiteral(HUGEPAGES_PROBE), {});
-        QVERIFY(probe.waitForFinished(30000));
+        const bool finished = probe.waitForFinished(30000);
+        // This process's own environment back as it was.
+        qunsetenv("BREWPAD_TUNABLES_BEFORE");
+        if (saved.isNull())
+            qunsetenv("GLIBC_TUNABLES");
+        else
+            qputenv("GLIBC_TUNABLES", saved);
+        QVERIFY(finished);
         const QStringList lines = QString::fromLocal8Bit(probe.readAllStandardOutput()).split('\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], tunables.isEmpty() ? QStringLiteral("-") : tunables);
