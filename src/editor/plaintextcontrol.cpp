@@ -298,10 +298,12 @@ TextControl::TReplaceAllDone PlainTextControl::replaceAll(const QString& findTex
                                                           const QString& replaceText,
                                                           TSearchOptions options)
 {
+    if (FEdit->isReadOnly())
+        return {};
     const QString all = text();
     const TReplaceAllResult result =
         ReplaceAll(searchView(all), 0, searchView(findText), searchView(replaceText), options);
-    if (result.Count() > 0 && !FEdit->isReadOnly()) {
+    if (result.Count() > 0) {
         QTextCursor cursor(FEdit->document());
         cursor.beginEditBlock();
         cursor.select(QTextCursor::Document);

@@ -467,12 +467,14 @@ TextControl::TReplaceAllDone SciTextControl::replaceAll(const QString& findText,
                                                         const QString& replaceText,
                                                         TSearchOptions options)
 {
+    if (FEdit->isReadOnly())
+        return {};
     const std::string_view text = utf8View();
     const QByteArray replacement = withCrLf(replaceText).toUtf8();
     const std::string_view replacementView(replacement.constData(), size_t(replacement.size()));
     const TReplaceAllResult result =
         ReplaceAll(text, 0, searchView(findText), replacementView, options);
-    if (result.Count() > 0 && !FEdit->isReadOnly()) {
+    if (result.Count() > 0) {
         // Only the stretch from the first match to the end of the last one
         // changes, as one edit; the undo history keeps just that.
         const long from = long(result.Matches.front().Pos);

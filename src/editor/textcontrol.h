@@ -91,7 +91,7 @@ public:
     };
     // Runs the Replace All loop (see ReplaceAll) from the start of the text,
     // makes its changes one edit and one undo step, and leaves the loop's
-    // selection. A read-only text is searched but not changed.
+    // selection. A read-only control does nothing and replaces nothing.
     virtual TReplaceAllDone replaceAll(const QString& findText, const QString& replaceText,
                                        TSearchOptions options) = 0;
     // Runs several edits as one undo step.
