@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QProcess>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace bp {
 
 namespace {
@@ -69,6 +72,11 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
         process.setWorkingDirectory(Directory);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
+#ifdef F_SETPIPE_SZ
+    // A roomy pipe: a tool printing much never waits for this process to
+    // come round and read.
+    process.setChildProcessModifier([] { ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20); });
+#endif
 
     // A write that fails ends the copy but not the run: the rest is still read
     // and dropped so the tool never stalls, and the run then fails.
