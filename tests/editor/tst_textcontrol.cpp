@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -106,6 +107,35 @@ private slots:
         QCOMPARE(control->lineCount(), lines);
         QVERIFY(!control->isModified());
         QVERIFY(!control->canUndo());
+    }
+
+    // Texts loaded in random pieces (a CR LF or a character may be split):
+    // every line break becomes CR LF, nothing else changes.
+    void loadInPieces()
+    {
+        QRandomGenerator rng(7);
+        auto control = makeControl();
+        const QByteArray alphabet[] = {"a", "\r", "\n", "\xc3\xa9"};
+        for (int run = 0; run < 300; ++run) {
+            QByteArray bytes, expected;
+            for (int i = rng.bounded(100); i > 0; --i)
+                bytes += alphabet[rng.bounded(4)];
+            for (qsizetype i = 0; i < bytes.size(); ++i) {
+                if (bytes[i] == '\r' || bytes[i] == '\n') {
+                    expected += "\r\n";
+                    i += bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+                } else {
+                    expected += bytes[i];
+                }
+            }
+            control->beginLoad(bytes.size());
+            for (qsizetype from = 0, n; from < bytes.size(); from += n) {
+                n = std::min(bytes.size() - from, qsizetype(1 + rng.bounded(40)));
+                control->appendLoad(bytes.constData() + from, n);
+            }
+            control->endLoad();
+            QCOMPARE(control->utf8(), expected);
+        }
     }
 
     // Offsets inside the surrogate pair or a line break, and out of range.
