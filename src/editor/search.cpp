@@ -285,7 +285,7 @@ public:
             if (std::find(leads.begin(), leads.end(), lead) == leads.end())
                 leads.push_back(lead);
         }
-        if (leads.size() <= FLeads.size()) {
+        if (!leads.empty() && leads.size() <= FLeads.size()) {
             FLeads.fill(leads.front());
             std::copy(leads.begin(), leads.end(), FLeads.begin());
             FLeadCount = int(leads.size());
