@@ -1,8 +1,8 @@
 #include "editor/plaintextcontrol.h"
 
-#include <QContextMenuEvent>
+#include "editor/hookedwidget.h"
+
 #include <QFontDatabase>
-#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -19,25 +19,15 @@ QString withCrLf(QString text)
     return text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
 }
 
-// The widget: passes key and context-menu events to the control's hooks,
-// keeps Tab in the control even when it is read-only, and lets the
-// application's shortcuts win over the widget's own key bindings.
-class PlainEdit : public QPlainTextEdit {
+// The widget: keeps Tab in the control even when it is read-only, and
+// makes Shift+Enter an ordinary line break.
+class PlainEdit : public HookedWidget<QPlainTextEdit> {
 public:
-    explicit PlainEdit(TextControl& owner) : FOwner(owner) {}
+    using HookedWidget::HookedWidget;
 
 protected:
-    bool event(QEvent* e) override
+    void ownKeyPress(QKeyEvent* e) override
     {
-        return leaveShortcutToMenu(e) || QPlainTextEdit::event(e);
-    }
-
-    void keyPressEvent(QKeyEvent* e) override
-    {
-        if (FOwner.onKeyPress && FOwner.onKeyPress(e)) {
-            e->accept();
-            return;
-        }
         // Shift+Enter would put a line separator inside the line, a break
         // that is no line break for the rest of the program.
         if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
@@ -51,29 +41,7 @@ protected:
         QPlainTextEdit::keyPressEvent(e);
     }
 
-    void keyReleaseEvent(QKeyEvent* e) override
-    {
-        QPlainTextEdit::keyReleaseEvent(e);
-        if (FOwner.onKeyRelease)
-            FOwner.onKeyRelease(e);
-    }
-
-    void contextMenuEvent(QContextMenuEvent* e) override
-    {
-        if (!FOwner.onContextMenu) {
-            QPlainTextEdit::contextMenuEvent(e);
-            return;
-        }
-        // Mouse events arrive through the viewport; the hook speaks in the
-        // coordinates of the whole widget.
-        FOwner.onContextMenu(mapFromGlobal(e->globalPos()));
-        e->accept();
-    }
-
     bool focusNextPrevChild(bool) override { return false; }
-
-private:
-    TextControl& FOwner;
 };
 
 } // namespace

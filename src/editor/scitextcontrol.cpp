@@ -1,13 +1,13 @@
 #include "editor/scitextcontrol.h"
 
+#include "editor/hookedwidget.h"
+
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjava.h>
 #include <Qsci/qsciscintilla.h>
 
-#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QKeyEvent>
 
 #include <algorithm>
 #include <vector>
@@ -97,25 +97,14 @@ QString withCrLf(const QString& text)
     return result;
 }
 
-// The widget: passes key and context-menu events to the control's hooks,
-// types Tab as a tab character, and lets the application's shortcuts win over
-// Scintilla's own key bindings.
-class SciEdit : public QsciScintilla {
+// The widget: types Tab as a tab character.
+class SciEdit : public HookedWidget<QsciScintilla> {
 public:
-    explicit SciEdit(SciTextControl& owner) : FOwner(owner) {}
+    using HookedWidget::HookedWidget;
 
 protected:
-    bool event(QEvent* e) override
+    void ownKeyPress(QKeyEvent* e) override
     {
-        return leaveShortcutToMenu(e) || QsciScintilla::event(e);
-    }
-
-    void keyPressEvent(QKeyEvent* e) override
-    {
-        if (FOwner.onKeyPress && FOwner.onKeyPress(e)) {
-            e->accept();
-            return;
-        }
         // Scintilla would indent a block of lines or rewrite the indentation;
         // a Tab replaces the selection with one tab character.
         if (e->key() == Qt::Key_Tab && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
@@ -125,28 +114,6 @@ protected:
         }
         QsciScintilla::keyPressEvent(e);
     }
-
-    void keyReleaseEvent(QKeyEvent* e) override
-    {
-        QsciScintilla::keyReleaseEvent(e);
-        if (FOwner.onKeyRelease)
-            FOwner.onKeyRelease(e);
-    }
-
-    void contextMenuEvent(QContextMenuEvent* e) override
-    {
-        if (!FOwner.onContextMenu) {
-            QsciScintilla::contextMenuEvent(e);
-            return;
-        }
-        // Mouse events arrive through the viewport; the hook speaks in the
-        // coordinates of the whole widget.
-        FOwner.onContextMenu(mapFromGlobal(e->globalPos()));
-        e->accept();
-    }
-
-private:
-    SciTextControl& FOwner;
 };
 
 } // namespace

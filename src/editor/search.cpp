@@ -145,40 +145,28 @@ bool isOneOf(Unit c, const Units<Unit>& units)
 // One mask bit for each code unit of a 16-byte block at s that is one of the
 // units.
 template <typename Unit>
-struct UnitsVector;
-
-template <>
-struct UnitsVector<char16_t> {
-    static constexpr int Lanes = 8;
-    explicit UnitsVector(const Units<char16_t>& units)
+struct UnitsVector {
+    static constexpr int Lanes = 16 / sizeof(Unit);
+    explicit UnitsVector(const Units<Unit>& units)
     {
         for (int i = 0; i < 4; ++i)
-            v[i] = _mm_set1_epi16(short(units[i]));
+            v[i] = sizeof(Unit) == 1 ? _mm_set1_epi8(char(units[i])) : _mm_set1_epi16(short(units[i]));
     }
-    unsigned hits(const char16_t* s) const
+    static __m128i equal(__m128i a, __m128i b)
+    {
+        if constexpr (sizeof(Unit) == 1)
+            return _mm_cmpeq_epi8(a, b);
+        else
+            return _mm_cmpeq_epi16(a, b);
+    }
+    unsigned hits(const Unit* s) const
     {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const __m128i a = _mm_or_si128(_mm_cmpeq_epi16(x, v[0]), _mm_cmpeq_epi16(x, v[1]));
-        const __m128i b = _mm_or_si128(_mm_cmpeq_epi16(x, v[2]), _mm_cmpeq_epi16(x, v[3]));
-        return unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_or_si128(a, b), _mm_setzero_si128())));
-    }
-    __m128i v[4];
-};
-
-template <>
-struct UnitsVector<char> {
-    static constexpr int Lanes = 16;
-    explicit UnitsVector(const Units<char>& units)
-    {
-        for (int i = 0; i < 4; ++i)
-            v[i] = _mm_set1_epi8(units[i]);
-    }
-    unsigned hits(const char* s) const
-    {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const __m128i a = _mm_or_si128(_mm_cmpeq_epi8(x, v[0]), _mm_cmpeq_epi8(x, v[1]));
-        const __m128i b = _mm_or_si128(_mm_cmpeq_epi8(x, v[2]), _mm_cmpeq_epi8(x, v[3]));
-        return unsigned(_mm_movemask_epi8(_mm_or_si128(a, b)));
+        __m128i m = _mm_or_si128(_mm_or_si128(equal(x, v[0]), equal(x, v[1])),
+                                 _mm_or_si128(equal(x, v[2]), equal(x, v[3])));
+        if constexpr (sizeof(Unit) == 2)
+            m = _mm_packs_epi16(m, _mm_setzero_si128()); // one byte per code unit
+        return unsigned(_mm_movemask_epi8(m));
     }
     __m128i v[4];
 };

@@ -30,22 +30,17 @@ void TfrmMain::connectEditCommands()
         if (TcwEditBase* e = ActiveEditor())
             e->Undo();
     });
-    onItem("mnuEditCut", [this] {
-        if (TcwEditBase* e = ActiveAnyEditor())
-            e->doCut();
-    });
-    onItem("mnuEditCopy", [this] {
-        if (TcwEditBase* e = ActiveAnyEditor())
-            e->doCopy();
-    });
-    onItem("mnuEditPaste", [this] {
-        if (TcwEditBase* e = ActiveAnyEditor())
-            e->doPaste();
-    });
-    onItem("mnuEditDelete", [this] {
-        if (TcwEditBase* e = ActiveAnyEditor())
-            e->doDelete();
-    });
+    // The clipboard commands work in an editor of either variant.
+    const auto relay = [this](const char* name, void (TcwEditBase::*command)()) {
+        onItem(name, [this, command] {
+            if (TcwEditBase* e = ActiveAnyEditor())
+                (e->*command)();
+        });
+    };
+    relay("mnuEditCut", &TcwEditBase::doCut);
+    relay("mnuEditCopy", &TcwEditBase::doCopy);
+    relay("mnuEditPaste", &TcwEditBase::doPaste);
+    relay("mnuEditDelete", &TcwEditBase::doDelete);
     onItem("mnuSearchFind", [this] { SearchFind(); });
     onItem("mnuSearchFindNext", [this] { SearchFindNext(); });
     onItem("mnuSearchReplace", [this] { SearchReplace(); });
@@ -56,9 +51,8 @@ void TfrmMain::connectEditCommands()
 
 void TfrmMain::cmdCompileClick()
 {
-    TcwEditBase* editor = ActiveEditor();
-    if (editor && editor->Text()->lineCount() > 0 && !FSettings.JavaCompiler.isEmpty())
-        editor->Compile();
+    if (TcwEditBase* editor = ActiveEditor())
+        editor->cmdJavaClick();
 }
 
 QString TfrmMain::FindText() const
