@@ -133,14 +133,8 @@ void PlainTextControl::reportModified()
 {
     // The document reports the flag on the way while it replaces the whole
     // text, and sometimes when it has not changed; the hook hears changes.
-    if (FLoading)
-        return;
-    const bool modified = isModified();
-    if (modified == FReportedModified)
-        return;
-    FReportedModified = modified;
-    if (onModifiedChanged)
-        onModifiedChanged(modified);
+    if (!FLoading)
+        announceModified(isModified());
 }
 
 void PlainTextControl::setUtf8(const QByteArray& utf8)

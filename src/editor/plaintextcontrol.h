@@ -87,7 +87,6 @@ private:
     // Holds the open edit block between beginUndoAction and endUndoAction.
     QTextCursor FUndoCursor;
     int FUndoDepth = 0;
-    bool FReportedModified = false;
     bool FLoading = false;
     QColor FTextColor;
     QColor FBackColor;

@@ -484,14 +484,8 @@ void SciTextControl::setModified(bool modified)
 
 void SciTextControl::reportModified()
 {
-    if (FLoading)
-        return;
-    const bool modified = isModified();
-    if (modified == FReportedModified)
-        return;
-    FReportedModified = modified;
-    if (onModifiedChanged)
-        onModifiedChanged(modified);
+    if (!FLoading)
+        announceModified(isModified());
 }
 
 bool SciTextControl::isReadOnly() const
