@@ -43,7 +43,6 @@ public:
     bool IsWin95() const { return FIsWin95; }
     bool ProjectManagerShown() const { return FProjectManagerShown; }
     QMdiArea* MdiArea() const { return FMdiArea; }
-    const FileDialogOptions& OpenDialog() const { return FOpenDialog; }
     const FileDialogOptions& SaveDialog() const { return FSaveDialog; }
 
     // What the editor windows use.

@@ -63,7 +63,6 @@ public:
     // Set and cleared by the editor window that shows the document.
     void SetIsOpen(bool open) { FIsOpen = open; }
 
-    const TNameChangeEvent& OnNameChange() const { return FOnNameChange; }
     void SetOnNameChange(TNameChangeEvent handler) { FOnNameChange = std::move(handler); }
 
     // Gives the document an existing file (after a save-as, or on creation):
@@ -98,9 +97,6 @@ public:
     TCompileResult Compile(const QByteArray& Lines, const TTextFormat& Format,
                            const QString& JavaCompiler, const QString& JavaInterpreter);
 
-    // True for text typed into a new document: it is saved with a line end
-    // after its last line. Text loaded from a file is saved exactly as it is.
-    bool AddsFinalLineEnd() const { return FAddsFinalLineEnd; }
 
 private:
     TDocument() = default;
@@ -114,6 +110,8 @@ private:
     TProject* FProject = nullptr;
     TNameChangeEvent FOnNameChange;
     bool FIsOpen = false;
+    // True for text typed into a new document: it is saved with a line end
+    // after its last line. Text loaded from a file is saved exactly as it is.
     bool FAddsFinalLineEnd = false;
 };
 
