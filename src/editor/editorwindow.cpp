@@ -527,13 +527,17 @@ bool TcwEditBase::FindNext()
     FText->setFocus();
     const QString findText = FMain.FindText();
     if (FText->findText(findText, FMain.FindOptions())) {
-        if (FScrollToFound)
-            FText->scrollCaretIntoView();
+        FText->scrollCaretIntoView();
         return true;
     }
+    ReportNotFound(findText);
+    return false;
+}
+
+void TcwEditBase::ReportNotFound(const QString& findText)
+{
     FMain.SetStatusText(QStringLiteral("Can't find '") + findText + QLatin1Char('\''));
     beep();
-    return false;
 }
 
 void TcwEditBase::Replace()
@@ -552,16 +556,11 @@ void TcwEditBase::Replace()
         // The whole loop (search, replace, search on after the inserted text)
         // runs in one linear pass and changes the text as one edit, one undo
         // step.
-        FScrollToFound = false;
         const TextControl::TReplaceAllDone result =
             FText->replaceAll(findText, replaceText, options);
         FText->setFocus();
-        if (result.EndedByFailure) {
-            FMain.SetStatusText(QStringLiteral("Can't find '") + findText + QLatin1Char('\''));
-            beep();
-        }
-        FScrollToFound = true;
-        FText->scrollCaretIntoView();
+        if (result.EndedByFailure)
+            ReportNotFound(findText);
         if (result.Replaced)
             FMain.SetStatusText(QStringLiteral("Done Replacing '") + findText +
                                 QStringLiteral("' with '") + replaceText + QStringLiteral(".'"));

@@ -106,6 +106,8 @@ private:
     void TextKeyUp(QKeyEvent* event);
     void mnpTextPopup(const QPoint& pos);
     void WriteText(const QString& fullPath);
+    // "Can't find" in the status line, and a beep.
+    void ReportNotFound(const QString& findText);
     void FormClose();
     void ReleaseDocument();
 
@@ -113,7 +115,6 @@ private:
     TDocument* FDocument = nullptr;
     TTextFormat FFormat;
     bool FForceClose = false;
-    bool FScrollToFound = true;
     bool FClosed = false;
     QString FBrowserTempFile;
     QString FBrowserURL;
