@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -65,7 +66,6 @@ PlainTextControl::PlainTextControl()
 
 PlainTextControl::~PlainTextControl()
 {
-    FUndoCursor = QTextCursor();
     delete FEdit.data();
 }
 
@@ -337,24 +337,6 @@ void PlainTextControl::deleteSelection()
         return;
     cursor.removeSelectedText();
     FEdit->setTextCursor(cursor);
-}
-
-void PlainTextControl::beginUndoAction()
-{
-    // The document joins every edit made while the block is open, through
-    // any cursor, into one undo step.
-    if (FUndoDepth++ == 0) {
-        FUndoCursor = QTextCursor(FEdit->document());
-        FUndoCursor.beginEditBlock();
-    }
-}
-
-void PlainTextControl::endUndoAction()
-{
-    if (FUndoDepth == 0 || --FUndoDepth > 0)
-        return;
-    FUndoCursor.endEditBlock();
-    FUndoCursor = QTextCursor();
 }
 
 void PlainTextControl::scrollCaretIntoView()

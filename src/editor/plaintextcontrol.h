@@ -3,7 +3,6 @@
 #include "editor/textcontrol.h"
 
 #include <QPointer>
-#include <QTextCursor>
 
 class QPlainTextEdit;
 class QTextBlock;
@@ -60,8 +59,6 @@ public:
     void copy() override;
     void paste() override;
     void deleteSelection() override;
-    void beginUndoAction() override;
-    void endUndoAction() override;
 
     void scrollCaretIntoView() override;
     void setFocus() override;
@@ -84,9 +81,6 @@ private:
     void reportModified();
 
     QPointer<QPlainTextEdit> FEdit;
-    // Holds the open edit block between beginUndoAction and endUndoAction.
-    QTextCursor FUndoCursor;
-    int FUndoDepth = 0;
     bool FLoading = false;
     QColor FTextColor;
     QColor FBackColor;

@@ -531,16 +531,6 @@ void SciTextControl::deleteSelection()
         send(Sci::SCI_CLEAR);
 }
 
-void SciTextControl::beginUndoAction()
-{
-    send(Sci::SCI_BEGINUNDOACTION);
-}
-
-void SciTextControl::endUndoAction()
-{
-    send(Sci::SCI_ENDUNDOACTION);
-}
-
 void SciTextControl::scrollCaretIntoView()
 {
     send(Sci::SCI_SCROLLCARET);

@@ -64,8 +64,6 @@ public:
     void copy() override;
     void paste() override;
     void deleteSelection() override;
-    void beginUndoAction() override;
-    void endUndoAction() override;
 
     void scrollCaretIntoView() override;
     void setFocus() override;

@@ -94,9 +94,6 @@ public:
     // selection. A read-only control does nothing and replaces nothing.
     virtual TReplaceAllDone replaceAll(const QString& findText, const QString& replaceText,
                                        TSearchOptions options) = 0;
-    // Runs several edits as one undo step.
-    virtual void beginUndoAction() = 0;
-    virtual void endUndoAction() = 0;
 
     virtual void scrollCaretIntoView() = 0;
     virtual void setFocus() = 0;
