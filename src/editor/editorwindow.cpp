@@ -50,6 +50,9 @@ TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, Q
     FText->onKeyPress = [this](QKeyEvent* e) { return TextKeyPress(e); };
     FText->onKeyRelease = [this](QKeyEvent* e) { TextKeyUp(e); };
     FText->onContextMenu = [this](const QPoint& pos) { mnpTextPopup(pos); };
+    // Undo, Paste and the rest from a menu or button change the text without
+    // a key: the Save items follow the modified flag all the same.
+    FText->onModifiedChanged = [this](bool) { FMain.UpdateMenuItems(this); };
 }
 
 TcwEditBase::~TcwEditBase()
@@ -306,6 +309,8 @@ void TcwEditBase::SetDocType(int docType)
     SetCaption(FDocument->Title());
     FText->setSyntax(docType);
     FText->setModified(true);
+    // The type decides the Compile and Browser commands.
+    FMain.UpdateMenuItems(this);
 }
 
 bool TcwEditBase::IsSaved() const
