@@ -50,9 +50,6 @@ TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, Q
     FText->onKeyPress = [this](QKeyEvent* e) { return TextKeyPress(e); };
     FText->onKeyRelease = [this](QKeyEvent* e) { TextKeyUp(e); };
     FText->onContextMenu = [this](const QPoint& pos) { mnpTextPopup(pos); };
-    // Undo, Paste and the rest from a menu or button change the text without
-    // a key: the Save items follow the modified flag all the same.
-    FText->onModifiedChanged = [this](bool) { FMain.UpdateMenuItems(this); };
 }
 
 TcwEditBase::~TcwEditBase()
@@ -451,16 +448,19 @@ void TcwEditBase::ForceClose()
 }
 
 // ---------------------------------------------------------------------------
-// Editing
+// Editing. A command from a menu or button comes without the key release
+// that otherwise brings the menus up to date.
 
 void TcwEditBase::Undo()
 {
     FText->undo();
+    FMain.UpdateMenuItems(this);
 }
 
 void TcwEditBase::doCut()
 {
     FText->cut();
+    FMain.UpdateMenuItems(this);
 }
 
 void TcwEditBase::doCopy()
@@ -471,11 +471,13 @@ void TcwEditBase::doCopy()
 void TcwEditBase::doPaste()
 {
     FText->paste();
+    FMain.UpdateMenuItems(this);
 }
 
 void TcwEditBase::doDelete()
 {
     FText->deleteSelection();
+    FMain.UpdateMenuItems(this);
 }
 
 bool TcwEditBase::TextKeyPress(QKeyEvent* event)

@@ -59,8 +59,6 @@ PlainTextControl::PlainTextControl()
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     edit->setTabChangesFocus(false);
     edit->setUndoRedoEnabled(true);
-    QObject::connect(edit->document(), &QTextDocument::modificationChanged, edit,
-                     [this](bool) { reportModified(); });
     applyPalette();
 }
 
@@ -122,19 +120,8 @@ QString PlainTextControl::text() const
 void PlainTextControl::setText(const QString& text)
 {
     // Any of CR LF, LF and CR becomes a block break.
-    FLoading = true;
     FEdit->setPlainText(text);
     FEdit->document()->setModified(false);
-    FLoading = false;
-    reportModified();
-}
-
-void PlainTextControl::reportModified()
-{
-    // The document reports the flag on the way while it replaces the whole
-    // text, and sometimes when it has not changed; the hook hears changes.
-    if (!FLoading)
-        announceModified(isModified());
 }
 
 void PlainTextControl::setUtf8(const QByteArray& utf8)

@@ -78,10 +78,8 @@ private:
     int positionFromOffset(int offset) const;
     QTextBlock blockAtOffset(int offset) const;
     void applyPalette();
-    void reportModified();
 
     QPointer<QPlainTextEdit> FEdit;
-    bool FLoading = false;
     QColor FTextColor;
     QColor FBackColor;
 };

@@ -146,12 +146,10 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     // characters from the start of the text up to the change (for its
     // accessibility events), a cost that grows with the position of every
     // key typed. Nothing here needs them; the margin follows the line count
-    // after each update of the view, the modified flag through the save point.
+    // after each update of the view.
     send(Sci::SCI_SETMODEVENTMASK, 0);
     QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit,
                      [this](int) { updateMarginWidth(false); });
-    QObject::connect(edit, &QsciScintilla::modificationChanged, edit,
-                     [this](bool) { reportModified(); });
 
     edit->setFont(FFont);
     applyStyles();
@@ -269,7 +267,6 @@ void SciTextControl::setUtf8(const QByteArray& utf8)
 
 void SciTextControl::beginLoad(qint64 expected)
 {
-    FLoading = true;
     FLoadReadOnly = FEdit->isReadOnly();
     FEdit->setReadOnly(false);
     // The line index is built again in one pass at the end, cheaper than
@@ -327,9 +324,7 @@ void SciTextControl::endLoad()
     send(Sci::SCI_GOTOPOS, 0);
     FEdit->setReadOnly(FLoadReadOnly);
     FForcedModified = false;
-    FLoading = false;
     updateMarginWidth(false);
-    reportModified();
 }
 
 int SciTextControl::textLength() const
@@ -479,13 +474,6 @@ void SciTextControl::setModified(bool modified)
     FForcedModified = modified;
     if (!modified)
         send(Sci::SCI_SETSAVEPOINT);
-    reportModified();
-}
-
-void SciTextControl::reportModified()
-{
-    if (!FLoading)
-        announceModified(isModified());
 }
 
 bool SciTextControl::isReadOnly() const

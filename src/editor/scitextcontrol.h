@@ -93,7 +93,6 @@ private:
     void applyStyles();
     void applyLexerStyles(QsciLexer* lexer);
     void updateMarginWidth(bool force);
-    void reportModified();
 
     QPointer<QsciScintilla> FEdit;
     QsciLexer* FJavaLexer = nullptr;
@@ -104,7 +103,6 @@ private:
     // Scintilla can only clear its modified flag; a modification set from
     // outside (a changed document type) is kept here until the next clear.
     bool FForcedModified = false;
-    bool FLoading = false;
     // While loading: whether the last piece ended with a CR, whether the
     // control was read-only, and the scratch buffer for line-end conversion.
     bool FLoadAfterCr = false;

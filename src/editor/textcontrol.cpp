@@ -4,15 +4,6 @@
 
 namespace bp {
 
-void TextControl::announceModified(bool modified)
-{
-    if (modified == FAnnouncedModified)
-        return;
-    FAnnouncedModified = modified;
-    if (onModifiedChanged)
-        onModifiedChanged(modified);
-}
-
 bool leaveShortcutToMenu(QEvent* event)
 {
     if (event->type() != QEvent::ShortcutOverride)

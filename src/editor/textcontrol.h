@@ -114,16 +114,6 @@ public:
     std::function<bool(QKeyEvent*)> onKeyPress;
     std::function<void(QKeyEvent*)> onKeyRelease;
     std::function<void(const QPoint&)> onContextMenu;
-    // Called whenever the modified flag changes.
-    std::function<void(bool)> onModifiedChanged;
-
-protected:
-    // Calls onModifiedChanged when the flag differs from the one last
-    // announced; controls call it whenever the flag may have changed.
-    void announceModified(bool modified);
-
-private:
-    bool FAnnouncedModified = false;
 };
 
 // For the widgets behind the controls: keys with Ctrl, Alt or Meta are left

@@ -189,6 +189,10 @@ private Q_SLOTS:
         QCOMPARE(TestEnv::readFile(java), QByteArray("class Test {}x\n"));
         QCOMPARE(QDir(w.env.dir()).entryList(QDir::Files),
                  QStringList{QStringLiteral("Test.java")});
+        // Undo from the menu comes without a key: the Save button follows anyway.
+        QVERIFY(!e->button(QStringLiteral("cmdSave"))->isEnabled());
+        w.main->item("mnuEditUndo")->trigger();
+        QVERIFY(e->button(QStringLiteral("cmdSave"))->isEnabled());
 
         // A second Save As of a saved document does not add it again.
         w.ask.answerSave(w.env.path(QStringLiteral("Other.java")));
