@@ -9,14 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
 
 using namespace bp;
-
-Q_DECLARE_METATYPE(bp::TSearchOptions)
 
 namespace {
 
@@ -25,9 +22,8 @@ using enum TSearchOption;
 // Ways to end a showing of the multi-save dialog besides its buttons.
 enum Dismiss { Escape = 5, CloseBox, Hide };
 
-// Runs exec() on the dialog and, once it is showing, the action. Should the
-// action leave the dialog open, it is hidden and the test fails, instead of
-// hanging in the modal loop.
+// Runs exec() on the dialog and, once it shows, the action. A dialog the action
+// leaves open is hidden and gives -100, so the test fails instead of hanging.
 int execWith(QDialog& dialog, const std::function<void()>& action)
 {
     bool leftOpen = false;
@@ -41,10 +37,9 @@ int execWith(QDialog& dialog, const std::function<void()>& action)
 }
 
 // Whether a word-wrapped label has the height to show all its lines.
-bool showsAllLines(const QLabel* l)
-{
+const auto showsAllLines = [](const QLabel* l) {
     return l->height() >= l->heightForWidth(l->width());
-}
+};
 
 } // namespace
 
@@ -60,20 +55,24 @@ private slots:
             QTest::newRow(names[action]) << action;
     }
 
-    // One dialog serves a series of questions: an earlier "Yes" must not leak
-    // into a later question that the user dismissed.
+    // An earlier "Yes" must not leak into a later, dismissed question. A long question,
+    // of many words or one long path, wraps: the dialog grows taller, never wider.
     void multiSave()
     {
         QFETCH(int, action);
         const int code = std::min(action, int(TdlgMultiSave::mrCancel));
         TdlgMultiSave d;
-        d.SetMessage(QStringLiteral("Save changes to A.java?"));
+        d.SetMessage("Save changes to A.java?");
+        const QSize shortSize = d.size();
+        QVERIFY(shortSize.width() >= 412 && shortSize.height() >= 104);
         QCOMPARE(execWith(d, [&] { d.cmdYes->click(); }), int(TdlgMultiSave::mrYes));
 
-        d.SetMessage(QStringLiteral("Save changes to B.java?"));
-        QWidget* focusAtOpen = nullptr;
+        d.SetMessage(action % 2
+                         ? "Save changes to " + QString("My Java Program ").repeated(20)
+                         : "Save changes to /home/" + QString("x").repeated(250) + "/B.java");
         const int r = execWith(d, [&] {
-            focusAtOpen = d.focusWidget();
+            QCOMPARE(d.focusWidget(), d.cmdYes);
+            QVERIFY(showsAllLines(d.lblMessage) && d.lblMessage->geometry().right() < d.width());
             QPushButton* buttons[] = {d.cmdYes, d.cmdYessAll, d.cmdNo, d.cmdNoAll, d.cmdCancel};
             if (action == Escape)
                 QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
@@ -84,65 +83,34 @@ private slots:
             else
                 buttons[action]->click();
         });
-        QCOMPARE(focusAtOpen, d.cmdYes);
         QCOMPARE(r, code);
         QCOMPARE(int(d.Answer()), code);
-        QCOMPARE(d.result(), code);
+        QVERIFY(d.width() == shortSize.width() && d.height() > shortSize.height());
+        QVERIFY(d.lblMessage->height() >= 3 * d.lblMessage->fontMetrics().height());
     }
 
-    // A long question, of many words or one long path, wraps and makes the
-    // dialog taller, never wider.
-    void multiSaveLongMessageWraps()
-    {
-        for (const QString& message :
-             {"Save changes to " + QString("My Java Program ").repeated(20) + "?",
-              "Save changes to /home/" + QString("x").repeated(250) + "/Hello.java?"}) {
-            TdlgMultiSave d;
-            d.SetMessage(QStringLiteral("Save changes to Untitled1?"));
-            const QSize shortSize = d.size();
-            QVERIFY(shortSize.width() >= 412 && shortSize.height() >= 104);
-            d.SetMessage(message);
-            bool allVisible = false;
-            execWith(d, [&] {
-                allVisible =
-                    showsAllLines(d.lblMessage) && d.lblMessage->geometry().right() < d.width();
-                d.cmdNo->click();
-            });
-            QVERIFY(allVisible);
-            QCOMPARE(d.width(), shortSize.width());
-            QVERIFY(d.height() > shortSize.height());
-            QVERIFY(d.lblMessage->height() >= 3 * d.lblMessage->fontMetrics().height());
-        }
-    }
-
-    // The line number takes the focus; Enter chooses OK, Escape Cancel.
+    // The line number takes the focus; Enter is OK, Escape Cancel; a sign and blanks pass.
     void goToLine()
     {
         TdlgGoToLine d;
-        QWidget* focusAtOpen = nullptr;
-        int r = execWith(d, [&] {
-            focusAtOpen = d.focusWidget();
-            QTest::keyClicks(d.edtLine, QStringLiteral("12"));
+        const int r = execWith(d, [&] {
+            QCOMPARE(d.focusWidget(), d.edtLine);
+            QTest::keyClicks(d.edtLine, "12");
             QTest::keyClick(d.edtLine, Qt::Key_Return);
         });
-        QCOMPARE(focusAtOpen, d.edtLine);
         QCOMPARE(r, int(QDialog::Accepted));
         QCOMPARE(d.GetLineNumber(), 12);
-        r = execWith(d, [&] { QTest::keyClick(d.edtLine, Qt::Key_Escape); });
-        QCOMPARE(r, int(QDialog::Rejected));
-
-        // QString::toInt's rules: a sign and blanks around are accepted.
-        const std::pair<QString, int> numbers[] = {{"-3", -3}, {" 7 ", 7}};
-        for (const auto& [text, number] : numbers) {
-            d.edtLine->setText(text);
-            QCOMPARE(d.GetLineNumber(), number);
-        }
-        for (const QString text : {"", "3a", "1.5", "2147483648"}) {
+        QCOMPARE(execWith(d, [&] { QTest::keyClick(d.edtLine, Qt::Key_Escape); }),
+                 int(QDialog::Rejected));
+        const std::pair<QString, QString> cases[] = {
+            {"-3", "-3"},   {" 7 ", "7"},     {"", "''"},
+            {"3a", "'3a'"}, {"1.5", "'1.5'"}, {"2147483648", "'2147483648'"}};
+        for (const auto& [text, expected] : cases) {
             d.edtLine->setText(text);
             try {
-                QFAIL(qPrintable(QString("'%1' accepted as %2").arg(text).arg(d.GetLineNumber())));
+                QCOMPARE(QString::number(d.GetLineNumber()), expected);
             } catch (const EBrewpadError& e) {
-                QCOMPARE(e.message(), "'" + text + "' is not a valid integer value");
+                QCOMPARE(e.message(), expected + " is not a valid integer value");
             }
         }
     }
@@ -151,20 +119,17 @@ private slots:
     {
         TdlgAbout d;
         QVERIFY(!d.imgIcon->pixmap().isNull());
-        bool allVisible = false;
         const int r = execWith(d, [&] {
-            allVisible = showsAllLines(d.lblTrademark) && showsAllLines(d.lblSupport);
+            QVERIFY(showsAllLines(d.lblTrademark) && showsAllLines(d.lblSupport));
             QTest::keyClick(d.focusWidget(), Qt::Key_Return);
         });
-        QVERIFY(allVisible);
         QCOMPARE(r, int(QDialog::Accepted));
     }
 
-    // Find Next reports the dialog's options, the Replace dialog's always
-    // searching down. Copied into the other dialogs, match case, whole word and
-    // a Find dialog's direction follow; Replace All is a request of its own
-    // and never copied.
-    void findOptions()
+    // No request without a find text; Enter is Find Next with the dialog's options (Replace:
+    // always down; Replace All set only during its own request). Cancel and Escape only hide
+    // the dialog. Copied options keep a Find dialog's direction, never Replace All.
+    void findDialogs()
     {
         const struct {
             bool replace, wholeWord, matchCase, up;
@@ -174,74 +139,43 @@ private slots:
                      {false, true, true, false, Down | WholeWord | MatchCase},
                      {true, true, false, false, Down | WholeWord},
                      {true, false, true, false, Down | MatchCase}};
+        const TSearchOptions All = TSearchOption::ReplaceAll;
         TdlgFind findCopy(TdlgFind::TMode::Find), replaceCopy(TdlgFind::TMode::Replace);
         for (const auto& c : cases) {
             TdlgFind d(c.replace ? TdlgFind::TMode::Replace : TdlgFind::TMode::Find);
-            d.SetFindText(QStringLiteral("abc"));
+            QList<TSearchOptions> finds, replaces;
+            connect(&d, &TdlgFind::findRequested, this, [&] { finds << d.Options(); });
+            connect(&d, &TdlgFind::replaceRequested, this, [&] { replaces << d.Options(); });
+            d.Execute();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QTest::keyClick(d.edtFind, Qt::Key_Return);
+            if (c.replace)
+                QVERIFY(!d.cmdReplaceAll->isEnabled() && !d.cmdReplace->isEnabled());
             d.chkWholeWord->setChecked(c.wholeWord);
             d.chkMatchCase->setChecked(c.matchCase);
             if (c.up)
                 d.radUp->setChecked(true);
-            QSignalSpy finds(&d, &TdlgFind::findRequested);
-            QSignalSpy replaces(&d, &TdlgFind::replaceRequested);
-            d.cmdFindNext->click();
-            QCOMPARE(finds.count(), 1);
-            QCOMPARE(replaces.count(), 0);
-            QCOMPARE(d.Options(), c.expected);
-
-            findCopy.SetOptions(c.expected | TSearchOption::ReplaceAll);
-            replaceCopy.SetOptions(c.expected | TSearchOption::ReplaceAll);
-            QCOMPARE(findCopy.Options(), c.expected);
-            QCOMPARE(replaceCopy.Options(), c.expected | Down);
-        }
-    }
-
-    // Replace All is set only while its own request is handled.
-    void replaceRequests()
-    {
-        TdlgFind d(TdlgFind::TMode::Replace);
-        d.SetFindText(QStringLiteral("a"));
-        QList<TSearchOptions> seen;
-        connect(&d, &TdlgFind::replaceRequested, this, [&] { seen << d.Options(); });
-        QSignalSpy finds(&d, &TdlgFind::findRequested);
-        d.cmdReplace->click();
-        d.cmdReplaceAll->click();
-        QVERIFY(!d.Options().testFlag(TSearchOption::ReplaceAll));
-        QCOMPARE(seen, (QList<TSearchOptions>{Down, Down | TSearchOption::ReplaceAll}));
-        QCOMPARE(finds.count(), 0);
-    }
-
-    // No request without a find text; Enter in the find text is Find Next.
-    // Cancel and Escape only hide the dialog, which keeps its text and shows
-    // it selected at the next showing.
-    void findDialogKeys()
-    {
-        for (auto mode : {TdlgFind::TMode::Find, TdlgFind::TMode::Replace}) {
-            TdlgFind d(mode);
-            QSignalSpy finds(&d, &TdlgFind::findRequested);
-            QSignalSpy replaces(&d, &TdlgFind::replaceRequested);
-            d.Execute();
-            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QTest::keyClicks(d.edtFind, "abc");
             QTest::keyClick(d.edtFind, Qt::Key_Return);
-            QCOMPARE(finds.count(), 0);
-            if (d.cmdReplaceAll)
-                QVERIFY(!d.cmdReplaceAll->isEnabled() && !d.cmdReplace->isEnabled());
-
-            QTest::keyClicks(d.edtFind, QStringLiteral("needle"));
-            QTest::keyClick(d.edtFind, Qt::Key_Return);
-            QCOMPARE(finds.count(), 1);
-            if (d.cmdReplaceAll)
-                QVERIFY(d.cmdReplaceAll->isEnabled() && d.cmdReplace->isEnabled());
-
+            if (c.replace) {
+                d.cmdReplace->click();
+                d.cmdReplaceAll->click();
+            }
             d.cmdCancel->click();
             QVERIFY(!d.isVisible());
             d.Execute();
-            QCOMPARE(d.edtFind->selectedText(), QStringLiteral("needle"));
+            QCOMPARE(d.edtFind->selectedText(), "abc");
             QTest::keyClick(d.edtFind, Qt::Key_Escape);
             QVERIFY(!d.isVisible());
-            QCOMPARE(d.FindText(), QStringLiteral("needle"));
-            QCOMPARE(finds.count(), 1);
-            QCOMPARE(replaces.count(), 0);
+            QCOMPARE(finds, QList{c.expected});
+            QCOMPARE(replaces,
+                     (c.replace ? QList{c.expected, c.expected | All} : QList<TSearchOptions>{}));
+            QCOMPARE(d.Options(), c.expected);
+
+            findCopy.SetOptions(c.expected | All);
+            replaceCopy.SetOptions(c.expected | All);
+            QCOMPARE(findCopy.Options(), c.expected);
+            QCOMPARE(replaceCopy.Options(), c.expected | Down);
         }
     }
 };

@@ -1,6 +1,4 @@
-// Compiling Java documents with the real JDK from an editor window: what the
-// window shows, what the compiler saw, and that the user's file comes through
-// byte for byte.
+// Compiling with the real JDK from an editor window: what it shows, and the user's file intact.
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
 #include "mainwin/fmain.h"
@@ -12,8 +10,8 @@
 #include "support/testenv.h"
 
 #include <QListView>
-#include <QStringListModel>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QToolButton>
 #include <QtTest>
 
@@ -23,37 +21,29 @@ using namespace bp::test;
 namespace {
 
 const QByteArray GoodClass = "public class Hello {\n    int twice(int x) { return 2 * x; }\n}\n";
-// As stored on disk: LF line ends, trailing blanks, no final line end, and
-// an error, so that a successful compile shows the editor's text was used.
+// On disk: LF ends, trailing blanks, no final line end, an error (the editor's text is compiled).
 const QByteArray BrokenClass = "public class Hello {  \n    int twice(int x) { return 2 * ; }\n}";
 // Errors on lines 3 and 4.
 const QByteArray TwoErrors = "public class Hello {\n    void f() {\n        int x = \"a\";\n"
                              "        undefined();\n    }\n}\n";
+const QByteArray Deprecated = "class Dep { int y() { return new java.util.Date().getYear(); } }";
 
-// One started main window, configured with the JDK, in its own world, and
-// the editor window under test.
+// A started main window configured with the JDK, in its own world, and the editor under test.
 struct World {
-    // The JDK's compiler as the settings would hold it: the real file behind
-    // the `javac` found on PATH.
-    static QString javac()
-    {
-        return QFileInfo(QStandardPaths::findExecutable("javac")).canonicalFilePath();
-    }
     World()
     {
         setOsMajorVersionForTesting(6);
         main = std::make_unique<TfrmMain>(QStringList());
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-        setCompiler(javac());
+        // The real file behind the `javac` found on PATH, as the settings would hold it.
+        const QString javac =
+            QFileInfo(QStandardPaths::findExecutable("javac")).canonicalFilePath();
+        main->Settings().JavaCompiler = javac;
+        main->Settings().JavaInterpreter = DeriveJavaInterpreter(javac);
         QVERIFY2(!main->Settings().JavaInterpreter.isEmpty(), "needs the JDK's javac and java");
     }
     ~World() { setOsMajorVersionForTesting(-1); }
-    void setCompiler(const QString& javac)
-    {
-        main->Settings().JavaCompiler = javac;
-        main->Settings().JavaInterpreter = DeriveJavaInterpreter(javac);
-    }
     // Opens a file holding stored and gives its editor the unsaved editorText.
     void open(const QString& name, const QByteArray& stored, const QByteArray& editorText)
     {
@@ -70,7 +60,6 @@ struct World {
     QListView* list() const { return e->lstErrors(); }
     QStringListModel* lines() const { return qobject_cast<QStringListModel*>(list()->model()); }
     QStringList listed() const { return lines()->stringList(); }
-    int currentRow() const { return list()->currentIndex().row(); }
     void doubleClick(int row)
     {
         list()->setCurrentIndex(lines()->index(row));
@@ -79,9 +68,7 @@ struct World {
     QString status() const { return e->statusBar()->currentMessage(); }
     bool panelShown() const { return e->pnlErrors()->isVisibleTo(e); }
     int textLine() const { return e->Text()->lineFromPosition(e->Text()->selStart()); }
-    QString success() const { return "'" + file + "' compiled successfully."; }
     QString failure() const { return "Couldn't compile '" + file + "'."; }
-    QStringList temps(const QString& d) const { return QDir(d).entryList({"bpd*"}, QDir::Files); }
 
     TestEnv env;
     ScriptedPrompter ask;
@@ -96,26 +83,43 @@ class TestCompile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The editor's text is what gets compiled, in a directory with a blank;
-    // the file keeps its bytes and mode, the window its unsaved text.
+    // Run > Compile Document is there only while the compiler is; a deprecation is listed, but
+    // the compile succeeded.
     void compileInEditor()
     {
         World w;
-        w.open(QStringLiteral("src dir/Hello.java"), BrokenClass, TwoErrors);
+        w.open("Dep.java", Deprecated, Deprecated);
+        QAction* item = w.main->item("mnuRunCompileDocument");
+        const QString javac = std::exchange(w.main->Settings().JavaCompiler, QString());
+        w.main->UpdateMenuItems();
+        QVERIFY(!item->isEnabled());
+        w.e->cmdJavaClick(); // the editor's own button asks the same
+        QCOMPARE(w.status(), QString());
+
+        w.main->Settings().JavaCompiler = javac;
+        w.main->UpdateMenuItems();
+        QVERIFY(item->isEnabled());
+        item->trigger();
+        QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
+        QVERIFY(w.panelShown());
+        QVERIFY(w.listed().join('\n').contains("Note: "));
+        QVERIFY(!w.list()->selectionModel()->hasSelection());
+
+        // The editor's text gets compiled (directory with a blank); the file keeps bytes and mode.
+        w.open("src dir/Hello.java", BrokenClass, TwoErrors);
         QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner | QFile::WriteOwner)); // not 0644
         const QFile::Permissions mode = QFile::permissions(w.file);
         const QString dir = QFileInfo(w.file).path();
 
-        w.e->button(QStringLiteral("cmdJava"))->click();
+        w.e->button("cmdJava")->click();
         QCOMPARE(w.status(), w.failure());
         QVERIFY(w.panelShown());
-        QCOMPARE(w.listed().last(), QStringLiteral("2 errors"));
-        QCOMPARE(w.listed().value(w.currentRow()),
+        QCOMPARE(w.listed().last(), "2 errors");
+        QCOMPARE(w.listed().value(w.list()->currentIndex().row()),
                  w.file + ":3: error: incompatible types: String cannot be converted to int");
         QCOMPARE(w.textLine(), 2);
 
-        // Double-clicks: the second error line jumps; a click with nothing
-        // selected and a broken number (reported) do not.
+        // Double-click: the 2nd error line jumps; no selection or a bad number (reported) do not.
         w.doubleClick(int(w.listed().indexOf(w.file + ":4: error: cannot find symbol")));
         QCOMPARE(w.textLine(), 3);
         w.list()->clearSelection();
@@ -125,8 +129,7 @@ private Q_SLOTS:
         w.doubleClick(int(w.listed().size()) - 1);
         QCOMPARE(w.textLine(), 3);
 
-        // A read-only source: Cancel leaves the output, OK compiles the file
-        // as stored (one error) without touching it.
+        // Read-only source: Cancel keeps the output, OK compiles the stored file (one error).
         QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner));
         const QStringList before = w.listed();
         w.ask.answerMessage(MsgResult::Cancel);
@@ -135,60 +138,48 @@ private Q_SLOTS:
         QCOMPARE(w.status(), w.failure());
         w.ask.answerMessage(MsgResult::OK);
         w.e->Compile();
-        QCOMPARE(w.listed().last(), QStringLiteral("1 error"));
+        QCOMPARE(w.listed().last(), "1 error");
         const QString question = w.file + " is read only.\n\rThe compile will not include any "
                                           "changes that have been made in the editor.";
-        QCOMPARE(w.ask.messages(),
-                 (QStringList{"'x' is not a valid integer value", question, question}));
         QVERIFY(QFile::setPermissions(w.file, mode));
 
         w.setText(GoodClass);
         w.e->cmdJavaClick();
-        QCOMPARE(w.status(), w.success());
+        QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
         QVERIFY(!w.panelShown());
         QVERIFY(QFileInfo::exists(dir + "/Hello.class"));
         QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
         QCOMPARE(QFile::permissions(w.file), mode);
         QVERIFY(w.e->Text()->isModified());
         QCOMPARE(w.e->Text()->utf8(), QByteArray(GoodClass).replace("\n", "\r\n"));
-        QCOMPARE(w.temps(dir), QStringList());
-        QCOMPARE(w.ask.asked().size(), 3);
-    }
 
-    // Run > Compile Document is there only while the compiler is; a
-    // deprecation is listed, but the compile succeeded.
-    void compileDocumentWarningsOnly()
-    {
-        World w;
-        const QByteArray deprecated =
-            "class Dep { int y() { return new java.util.Date().getYear(); } }";
-        w.open(QStringLiteral("Dep.java"), deprecated, deprecated);
-        QAction* item = w.main->item(QStringLiteral("mnuRunCompileDocument"));
-        w.main->Settings().JavaCompiler.clear();
-        w.main->UpdateMenuItems();
-        QVERIFY(!item->isEnabled());
-        w.e->cmdJavaClick(); // the editor's own button asks the same
+        // An interpreter naming the old generation: the compile still runs, its output captured.
+        const QString java =
+            w.env.writeFile("old/java", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n"
+                                        "echo 'java version \"1.0.2\"' >&2\n");
+        QVERIFY(QFile::setPermissions(java, QFile::ReadOwner | QFile::ExeOwner));
+        w.main->Settings().JavaInterpreter = java;
+        w.setText(TwoErrors);
+        w.e->Compile();
+        QCOMPARE(TestEnv::readFile(java + ".args"), QByteArray("-version\n"));
+        QCOMPARE(w.status(), w.failure());
+        QCOMPARE(w.listed().last(), "2 errors");
+
+        // A compiler that is not there: the error shown, the file put back.
+        w.main->Settings().JavaCompiler = w.env.path("nowhere/javac");
+        w.ask.answerMessage(MsgResult::OK);
+        w.e->cmdJavaClick();
         QCOMPARE(w.status(), QString());
+        QCOMPARE(w.listed(), QStringList());
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QCOMPARE(QDir(dir).entryList({"bpd*"}, QDir::Files), QStringList());
+        QCOMPARE(w.ask.messages(), (QStringList{"'x' is not a valid integer value", question,
+                                                question, "Create process failed"}));
 
-        w.setCompiler(World::javac());
-        w.main->UpdateMenuItems();
-        QVERIFY(item->isEnabled());
-        item->trigger();
-        QCOMPARE(w.status(), w.success());
-        QVERIFY(w.panelShown());
-        QVERIFY(w.listed().join('\n').contains(QStringLiteral("Note: ")));
-        QVERIFY(!w.list()->selectionModel()->hasSelection());
-        QCOMPARE(w.ask.asked().size(), 0);
-    }
-
-    void refusals()
-    {
-        World w;
-        // An Html document refuses without starting any tool (a missing
-        // compiler would otherwise fail to start), and its window never compiles.
-        w.open(QStringLiteral("page.html"), "<p>hi</p>\n", "<p>changed</p>\n");
+        // Html refuses without starting a tool; its window never compiles.
+        w.open("page.html", "<p>hi</p>\n", "<p>changed</p>\n");
         const TCompileResult r = TDocument::CreateFromFile(w.file)->Compile(
-            "<p>hi</p>\r\n", TTextFormat(), w.env.path(QStringLiteral("no/javac")), QString());
+            "<p>hi</p>\r\n", TTextFormat(), w.env.path("no/javac"), QString());
         QCOMPARE(TestEnv::readFile(r.OutputFile),
                  QByteArray("'page.html' is not a java document.\r\n"));
         QFile::remove(r.OutputFile);
@@ -196,9 +187,8 @@ private Q_SLOTS:
         QCOMPARE(w.status(), QString());
         QVERIFY(!w.panelShown());
 
-        // A never-saved document says so, in the list and in the status line,
-        // also when its directory can take no file (and so counts as read-only).
-        const QString gone = w.env.path(QStringLiteral("gone"));
+        // A never-saved document says so in list and status, also when its directory is gone.
+        const QString gone = w.env.path("gone");
         QVERIFY(QDir().mkpath(gone) && files::setCurrentDir(gone));
         TcwEditBase* inGone = w.main->NewDocument(0);
         QVERIFY(files::setCurrentDir(w.env.dir()) && QDir(gone).removeRecursively());
@@ -207,39 +197,12 @@ private Q_SLOTS:
             w.e = e;
             e->Compile();
             QCOMPARE(w.listed(), QStringList{"'' has not been saved yet."});
-            QCOMPARE(w.status(), QStringLiteral("'' has not been saved yet."));
+            QCOMPARE(w.status(), "'' has not been saved yet.");
             QVERIFY(w.panelShown());
         }
-        QCOMPARE(w.temps(w.env.dir()), QStringList());
-        QCOMPARE(w.ask.asked().size(), 1);
+        QCOMPARE(QDir().entryList({"bpd*"}, QDir::Files), QStringList());
+        QCOMPARE(w.ask.asked().size(), 5); // the last: the gone directory counts as read-only
         QVERIFY(w.ask.unexpected().isEmpty());
-    }
-
-    // An interpreter whose first line names the old generation: the compile
-    // still runs and captures the compiler's output. A compiler that is not
-    // there: the error shown, the file put back.
-    void unusualTools()
-    {
-        World w;
-        w.open(QStringLiteral("Hello.java"), BrokenClass, TwoErrors);
-        const QString java = w.env.writeFile(QStringLiteral("old/java"),
-                                             "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n"
-                                             "echo 'java version \"1.0.2\"' >&2\n");
-        QVERIFY(QFile::setPermissions(java, QFile::ReadOwner | QFile::ExeOwner));
-        w.main->Settings().JavaInterpreter = java;
-        w.e->Compile();
-        QCOMPARE(TestEnv::readFile(java + ".args"), QByteArray("-version\n"));
-        QCOMPARE(w.status(), w.failure());
-        QCOMPARE(w.listed().last(), QStringLiteral("2 errors"));
-
-        w.main->Settings().JavaCompiler = w.env.path(QStringLiteral("nowhere/javac"));
-        w.ask.answerMessage(MsgResult::OK);
-        w.e->cmdJavaClick();
-        QCOMPARE(w.ask.messages(), QStringList{QStringLiteral("Create process failed")});
-        QCOMPARE(w.status(), QString());
-        QCOMPARE(w.listed(), QStringList());
-        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
-        QCOMPARE(w.temps(w.env.dir()), QStringList());
     }
 };
 

@@ -12,18 +12,6 @@
 using namespace bp;
 using bp::test::TestEnv;
 
-// The runner itself never uses a shell; the tests use one as a handy tool.
-static QString runScript(const QString& script, const QString& dir)
-{
-    return RunDosProcess(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, dir, false,
-                         false);
-}
-
-static QStringList bpdFiles(const QString& dir)
-{
-    return QDir(dir).entryList({QStringLiteral("bpd*")}, QDir::Files);
-}
-
 class TestDosProcess : public QObject {
     Q_OBJECT
 
@@ -50,89 +38,64 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QByteArray, expected);
         TestEnv env;
-        const QString file = runScript(script, env.dir());
+        // The runner itself never uses a shell; the tests use one as a handy tool.
+        const QString file = RunDosProcess("/bin/sh", {"-c", script}, env.dir(), false, false);
         QVERIFY(QFileInfo(file).isFile());
         QCOMPARE(TestEnv::readFile(file), expected);
     }
 
-    // No tool started, or no capture file made: the runner's error, no file
-    // left behind, and the tool never ran.
+    // The runner's own failures: its error, no file left behind, the tool never run.
     void failures()
     {
         TestEnv env;
-        env.writeFile(QStringLiteral("plain.txt"), "touch ran\n");
-        const QString marker = env.path(QStringLiteral("ran"));
-        const auto errorOf = [&](const QString& program, const QString& dir) {
+        env.writeFile("plain.txt", "touch ran\n");
+        const auto errorOf = [](QString program, QString dir, QString script) {
             try {
-                RunDosProcess(program, {"-c", "touch '" + marker + "'"}, dir, true, false);
+                RunDosProcess(program, {"-c", script}, dir, true, false);
             } catch (const EDosProcessError& e) {
                 return e.message();
             }
             return QString();
         };
         for (const char* program : {"/nonexistent/tool", "no-such-tool", "./plain.txt", ""})
-            QCOMPARE(errorOf(program, env.dir()), QStringLiteral("Create process failed"));
-        QCOMPARE(errorOf("/bin/sh", env.path("no/dir")), QStringLiteral("no input file"));
-        QCOMPARE(bpdFiles(env.dir()), QStringList());
-        QVERIFY(!QFileInfo::exists(marker));
-    }
+            QCOMPARE(errorOf(program, env.dir(), "touch ran"), "Create process failed");
+        QCOMPARE(errorOf("/bin/sh", env.path("no/dir"), "touch ran"), "no input file");
+        QVERIFY(!QFileInfo::exists("ran")); // env.dir() is the current directory
 
-    // Each run gets its own file in the directory, where the tool runs too; a
-    // quoted program path in a command-line text is one argument.
-    void lostOutputIsAnError()
-    {
-        // A capture file that cannot grow (here: a file size limit) must not
-        // pass for the tool's whole output.
-        TestEnv env;
+        // A capture file that cannot grow (a size limit) must not pass for the whole output.
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 64 * 1024;
+        const rlimit small{64 * 1024, old.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        QString error;
-        try {
-            runScript(QStringLiteral("seq 100000"), env.dir());
-        } catch (const EDosProcessError& e) {
-            error = e.message();
-        }
+        const QString error = errorOf("/bin/sh", env.dir(), "seq 100000");
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
-        QVERIFY2(error.startsWith(QStringLiteral("Couldn't write the output")), qPrintable(error));
-        QCOMPARE(bpdFiles(env.dir()), QStringList());
+        QVERIFY2(error.startsWith("Couldn't write the output"), qPrintable(error));
+        QCOMPARE(QDir(env.dir()).entryList({"bpd*"}, QDir::Files), QStringList());
     }
 
+    // Each run gets its own file in the tool's directory; a quoted program path is one argument.
+    // The first tool waits for a line only our timer sends: events must flow while we wait.
     void twoRunsTwoFiles()
     {
         TestEnv env;
-        const QString tool = env.path(QStringLiteral("work dir/the shell"));
+        const QString tool = env.path("work dir/the shell");
         const QString dir = QFileInfo(tool).path();
-        QVERIFY(QDir().mkpath(dir) && QFile::link(QStringLiteral("/bin/sh"), tool));
-        const QString first = runScript(QStringLiteral("pwd"), dir);
-        const QString second = RunDosProcess("\"" + tool + "\" -c \"pwd\"", dir, false, false);
-        QVERIFY(first != second);
-        QCOMPARE(bpdFiles(dir).size(), 2);
-        const QString real = QFileInfo(dir).canonicalFilePath();
-        for (const QString& file : {first, second}) {
-            QCOMPARE(QFileInfo(file).canonicalPath(), real);
-            QCOMPARE(TestEnv::readFile(file), QFile::encodeName(real) + "\n");
-        }
-    }
-
-    // The tool waits for a line that only a timer of ours sends, so it ends
-    // in time only if events are handled while the runner waits.
-    void eventsFlowWhileWaiting()
-    {
-        TestEnv env;
-        const QString fifo = env.path(QStringLiteral("go"));
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(dir) && QFile::link("/bin/sh", tool));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir + "/go").constData(), 0600), 0);
         QTimer::singleShot(0, this, [&] {
-            QFile f(fifo);
+            QFile f(dir + "/go");
             if (f.open(QIODevice::WriteOnly))
                 f.write("go\n");
         });
-        const QString file = runScript("timeout 20 cat '" + fifo + "' || echo stuck", env.dir());
-        QCOMPARE(TestEnv::readFile(file), QByteArray("go\n"));
+        const QString first = RunDosProcess(
+            "/bin/sh", {"-c", "timeout 20 cat go || echo stuck; pwd"}, dir, false, false);
+        const QString second = RunDosProcess("\"" + tool + "\" -c \"pwd\"", dir, false, false);
+        QCOMPARE(QDir(dir).entryList({"bpd*"}, QDir::Files).size(), 2);
+        const QString real = QFileInfo(dir).canonicalFilePath();
+        QCOMPARE(TestEnv::readFile(first), "go\n" + QFile::encodeName(real) + "\n");
+        QCOMPARE(TestEnv::readFile(second), QFile::encodeName(real) + "\n");
     }
 };
 
