@@ -1,5 +1,4 @@
-// Every case runs against both text controls (global data): "rich" (Scintilla)
-// and "plain" (QPlainTextEdit).
+// Every case runs against both text controls (global data): Scintilla and QPlainTextEdit.
 #include "editor/plaintextcontrol.h"
 #include "editor/scitextcontrol.h"
 
@@ -13,7 +12,6 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRandomGenerator>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -24,10 +22,8 @@ namespace {
 enum Kind { Rich, Plain };
 using Sci = QsciScintillaBase;
 
-// Line 0 "aé😀b" has five offsets (the emoji is a surrogate pair), then
-// "xy", an empty line and "z": lines start at 0, 7, 11 and 13; length 14.
-const QString Sample = QString::fromUtf8("a\xC3\xA9\xF0\x9F\x98\x80"
-                                         "b\r\nxy\r\n\r\nz");
+// Line 0 "aé😀b" has five offsets (the emoji is a surrogate pair), then "xy", "" and "z".
+const QString Sample = QString::fromUtf8("aé😀b\r\nxy\r\n\r\nz");
 
 bool isRich()
 {
@@ -39,25 +35,6 @@ std::unique_ptr<TextControl> makeControl()
 {
     return isRich() ? std::unique_ptr<TextControl>(new SciTextControl)
                     : std::unique_ptr<TextControl>(new PlainTextControl);
-}
-
-// Shows the control's widget in a window of its own and gives it the focus.
-bool showFocused(QWidget& window, TextControl& control)
-{
-    auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(control.widget());
-    window.resize(400, 300);
-    window.show();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window))
-        return false;
-    control.setFocus();
-    return true;
-}
-
-QWidget* viewport(TextControl& control)
-{
-    return static_cast<QAbstractScrollArea*>(control.widget())->viewport();
 }
 
 } // namespace
@@ -99,14 +76,12 @@ private slots:
                 }
                 control->endLoad();
             }
-            const QString text = QString::fromUtf8(expected);
             QCOMPARE(control->utf8(), expected);
-            QCOMPARE(control->text(), text);
-            QCOMPARE(control->textLength(), text.size());
+            QCOMPARE(control->text(), QString::fromUtf8(expected));
+            QCOMPARE(control->textLength(), control->text().size());
             QCOMPARE(control->lineCount(),
                      expected.count("\r\n") + !(expected.isEmpty() || expected.endsWith('\n')));
-            QVERIFY(!control->isModified());
-            QVERIFY(!control->canUndo());
+            QVERIFY(!control->isModified() && !control->canUndo());
         }
     }
 
@@ -115,44 +90,39 @@ private slots:
     {
         auto control = makeControl();
         control->setText(Sample);
-        const QStringList lines{Sample.left(5), "xy", "", "z"};
-        const int starts[] = {0, 7, 11, 13};
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(control->line(i), lines[i]);
-            QCOMPARE(control->lineLength(i), lines[i].size());
-            QCOMPARE(control->lineStart(i), starts[i]);
+        // Lines -1 to 5; those out of range are empty and start at an end of the text.
+        const QStringList lines{"", Sample.left(5), "xy", "", "z", "", ""};
+        const int starts[] = {0, 0, 7, 11, 13, 14, 14};
+        for (int i = -1; i < 6; ++i) {
+            QCOMPARE(control->line(i), lines[i + 1]);
+            QCOMPARE(control->lineLength(i), lines[i + 1].size());
+            QCOMPARE(control->lineStart(i), starts[i + 1]);
         }
-        QCOMPARE(control->line(4), QString());
-        QCOMPARE(control->lineLength(-1), 0);
-        QCOMPARE(control->lineStart(-1), 0);
-        QCOMPARE(control->lineStart(9), 14);
         const std::pair<int, int> positionLines[] = {{3, 0},  {5, 0},  {6, 0},  {7, 1}, {11, 2},
                                                      {12, 2}, {14, 3}, {99, 3}, {-5, 0}};
         for (const auto& [position, line] : positionLines)
             QCOMPARE(control->lineFromPosition(position), line);
 
         // clang-format off
-        const struct { int start, length, selStart, selLength, caret; } selections[] = {
-            {2, 6, 2, 6, 8}, {8, -6, 2, 6, 2}, {3, 0, 2, 0, 2}, {6, 2, 5, 3, 8},
-            {13, 5, 13, 1, 14}};
+        const int selections[][5] = { // start, length given; selStart, selLength, caret expected
+            {2, 6, 2, 6, 8}, {8, -6, 2, 6, 2}, {3, 0, 2, 0, 2}, {6, 2, 5, 3, 8}, {13, 5, 13, 1, 14}};
         // clang-format on
-        for (const auto& s : selections) {
-            control->setSelection(s.start, s.length);
-            QCOMPARE(control->selStart(), s.selStart);
-            QCOMPARE(control->selLength(), s.selLength);
-            QCOMPARE(control->caret(), s.caret);
-            QCOMPARE(control->selectedText(), Sample.mid(s.selStart, s.selLength));
+        for (const auto& [start, length, selStart, selLength, caret] : selections) {
+            control->setSelection(start, length);
+            QCOMPARE(control->selStart(), selStart);
+            QCOMPARE(control->selLength(), selLength);
+            QCOMPARE(control->caret(), caret);
+            QCOMPARE(control->selectedText(), Sample.mid(selStart, selLength));
         }
 
-        // Inserted line breaks become CR LF, the caret follows the insertion;
-        // delete without a selection deletes nothing; a selection starting on
-        // the LF never leaves half a line break; a load clears the undo history.
+        // Inserted line breaks become CR LF, the caret follows the insertion; delete without
+        // a selection deletes nothing; a selection starting on the LF never leaves half a
+        // line break; a load clears the undo history and the modified flag.
         control->setSelection(7, 2);
         control->replaceSelection("there\nfriend");
         QCOMPARE(control->text(), Sample.left(7) + "there\r\nfriend\r\n\r\nz");
         QCOMPARE(control->caret(), 20);
-        QCOMPARE(control->selLength(), 0);
-        QVERIFY(control->isModified());
+        QVERIFY(control->selLength() == 0 && control->isModified());
         control->undo();
         QCOMPARE(control->text(), Sample);
         control->setSelection(2, 0);
@@ -161,33 +131,45 @@ private slots:
         control->replaceSelection("-");
         QCOMPARE(control->text(), Sample.left(5) + "-y\r\n\r\nz");
         control->setText(Sample);
-        QVERIFY(!control->canUndo());
+        QVERIFY(!control->canUndo() && !control->isModified());
     }
 
-    // The modified flag follows edits and setModified; read-only refuses every edit but a
-    // load; enabled menu shortcuts win over the control's keys; the context-menu
-    // hook replaces the control's menu. (tst_editorwindow drives the key hooks.)
-    void keysAndFlags()
+    // Read-only refuses every edit but a load; enabled menu shortcuts win over the control's
+    // keys; the context-menu hook replaces the control's menu (tst_editorwindow drives the
+    // key hooks). The settings' colours and font show, also in a lexer's styles attached
+    // after them and while attached; a selection stays visible without the focus; the
+    // line-number margin follows the line count.
+    void keysAndAppearance()
     {
         auto control = makeControl();
-        control->setText("abc");
+        QPalette palette = control->widget()->palette();
+        palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::red);
+        control->widget()->setPalette(palette);
+        const QColor paper(10, 40, 90), ink(230, 220, 100);
+        control->setBackgroundColor(paper);
+        control->setTextColor(ink);
+        control->setEditorFont(QFont("Monospace", 15));
         QWidget window;
         auto* undoAction = new QAction("Undo", &window);
         undoAction->setShortcut(QKeySequence("Ctrl+Z"));
         window.addAction(undoAction);
         QSignalSpy triggered(undoAction, &QAction::triggered);
-        QVERIFY(showFocused(window, *control));
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(control->widget());
+        window.resize(400, 300);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        control->setFocus();
+        QWidget* view = static_cast<QAbstractScrollArea*>(control->widget())->viewport();
+        const QImage image = view->grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), paper);
+
+        control->setText("abc");
         QTest::keyClicks(control->widget(), "x");
         QVERIFY(control->isModified());
-        control->setModified(false);
-        QVERIFY(!control->isModified());
-        control->setModified(true); // from outside, as a change of document type does
-        QVERIFY(control->isModified());
         control->setText("abc");
-        QVERIFY(!control->isModified());
-
-        control->setReadOnly(true);
-        QTest::keyClicks(control->widget(), "xy");
+        control->setReadOnly(true); // tst_editorwindow types into it
         for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete})
             QTest::keyClick(control->widget(), key);
         control->setSelection(0, 1);
@@ -214,41 +196,21 @@ private slots:
 
         QList<QPoint> menus;
         control->onContextMenu = [&](const QPoint& pos) { menus << pos; };
-        QWidget* view = viewport(*control);
         const QPoint at(20, 15);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
         QApplication::sendEvent(view, &event);
         QCOMPARE(menus, QList<QPoint>{view->mapTo(control->widget(), at)});
         QVERIFY(!QApplication::activePopupWidget());
-    }
-
-    // The settings' colours and font show, also in a lexer's styles when it is
-    // attached after them and while attached; a selection stays visible
-    // without the focus; the line-number margin follows the line count.
-    void appearance()
-    {
-        auto control = makeControl();
-        QPalette palette = control->widget()->palette();
-        palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::red);
-        control->widget()->setPalette(palette);
-        const QColor paper(10, 40, 90), ink(230, 220, 100);
-        control->setBackgroundColor(paper);
-        control->setTextColor(ink);
-        control->setEditorFont(QFont("Monospace", 15));
-        QWidget window;
-        QVERIFY(showFocused(window, *control));
-        const QImage image = viewport(*control)->grab().toImage();
-        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), paper);
 
         auto* other = new QLineEdit(&window);
-        window.layout()->addWidget(other);
+        layout->addWidget(other);
         control->setText("some words to select");
         control->setSelection(0, 10);
         other->setFocus();
         QTRY_VERIFY(!control->widget()->hasFocus());
         const QColor highlight =
             control->widget()->palette().color(QPalette::Active, QPalette::Highlight);
-        const QImage selected = viewport(*control)->grab().toImage();
+        const QImage selected = view->grab().toImage();
         bool shown = false;
         for (int i = 0; i < selected.width() * selected.height() && !shown; ++i)
             shown = selected.pixelColor(i % selected.width(), i / selected.width()) == highlight;
@@ -264,8 +226,6 @@ private slots:
         const auto rgb = [](long c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); };
         const auto back = [&](int s) { return rgb(get(Sci::SCI_STYLEGETBACK, s)); };
         const auto fore = [&](int s) { return rgb(get(Sci::SCI_STYLEGETFORE, s)); };
-        const auto size = [&](int s) { return get(Sci::SCI_STYLEGETSIZE, s); };
-        QCOMPARE(fore(0), ink);
         control->setSyntax(0);
         QsciLexer* java = edit->lexer();
         QVERIFY(qobject_cast<QsciLexerJava*>(java));
@@ -273,7 +233,7 @@ private slots:
         QCOMPARE(fore(QsciLexerJava::Identifier), ink);
         // Syntax colours stay: a keyword keeps the lexer's colour.
         QCOMPARE(fore(QsciLexerJava::Keyword), java->defaultColor(QsciLexerJava::Keyword));
-        QCOMPARE(size(QsciLexerJava::Comment), 15);
+        QCOMPARE(get(Sci::SCI_STYLEGETSIZE, QsciLexerJava::Comment), 15);
         const QColor later(0, 60, 0);
         control->setBackgroundColor(later);
         QCOMPARE(back(java->defaultStyle()), later);
@@ -285,7 +245,7 @@ private slots:
         QVERIFY(!edit->lexer());
         QCOMPARE(back(0), later);
         QCOMPARE(fore(0), ink);
-        QCOMPARE(size(0), 15);
+        QCOMPARE(get(Sci::SCI_STYLEGETSIZE, 0), 15);
 
         // Typing the thousandth line widens the margin by a digit.
         const auto width = [&] { return get(Sci::SCI_GETMARGINWIDTHN, 0); };

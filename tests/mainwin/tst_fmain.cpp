@@ -38,45 +38,6 @@ class TestFrmMain : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void startsWithNewProjectAndMenuStates()
-    {
-        TestEnv env;
-        ScriptedPrompter ask;
-        TfrmMain w({});
-        w.show();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Tarvik's Brewpad 2.09: New Project"));
-        QVERIFY(w.CurrentProject()->IsNew());
-        // The new project's manager was shown and closed again by the toggle.
-        QVERIFY(!w.ProjectManagerShown());
-        QVERIFY(!w.item("mnuProjectViewProjectManager")->isChecked());
-        QVERIFY(!w.tcWindows()->isVisible());
-        QVERIFY(ask.asked().isEmpty());
-
-        // Nothing that needs a child window or a modified project is enabled.
-        for (const char* name :
-             {"mnuFileSave", "mnuFileSaveAll", "mnuFileSaveAs", "mnuFileClose", "mnuFileCloseAll",
-              "mnuFilePrint", "mnuEditUndo", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
-              "mnuEditDelete", "mnuSearchFind", "mnuSearchFindNext", "mnuSearchReplace",
-              "mnuSearchGotoLine", "mnuRunCompileDocument", "mnuRunLoadBrowser",
-              "mnuWindowCascade", "mnuWindowTile", "mnuWindowArrange", "mnuWindowMinimize",
-              "mnuFileReopen", "mnuRunJava"})
-            QVERIFY2(!w.item(QString::fromLatin1(name))->isEnabled(), name);
-        for (const char* name : {"mnuFileSaveProjectAs", "mnuProject", "mnuProjectAddDoc",
-                                 "mnuFileNew", "mnuFileOpenDoc", "mnuFileExit"})
-            QVERIFY2(w.item(QString::fromLatin1(name))->isEnabled(), name);
-        QVERIFY(w.button("cmdSaveProject")->isEnabled());
-        w.CurrentProject()->SetName(QStringLiteral("Other"));
-        w.UpdateMenuItems();
-        QVERIFY(w.item("mnuFileSaveAll")->isEnabled());
-
-        // Menu hints reach the status line; pointing at a tool button empties it.
-        w.item("mnuFileExit")->showStatusText(&w);
-        QCOMPARE(w.StatusText(), QStringLiteral("Exit the application"));
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(w.button("cmdOpen"), &enter);
-        QCOMPARE(w.StatusText(), QString());
-    }
-
     void firstProjectOnTheCommandLine_data()
     {
         // The contents of p/Demo.jpr before its document (empty: no file), and the
@@ -115,63 +76,87 @@ private Q_SLOTS:
         QVERIFY(ask.unexpected().isEmpty());
     }
 
-    void closeAsksAboutTheProjectAndStoresSettings()
+    // A start without a project file, the questions at close and the settings then stored.
+    void startsWithNewProjectAndStoresSettingsAtClose()
     {
         TestEnv env;
         ScriptedPrompter ask;
-        {
-            QSettings s(env.storeFile(), QSettings::IniFormat);
-            s.setValue(QStringLiteral("LastFiles/Documents"), QStringLiteral("/a/B.java\r\n"));
-        }
-        {
-            TfrmMain w({});
-            w.show();
-            // The Reopen menu is built from the stored list at start.
-            QVERIFY(w.item("mnuFileReopen")->isEnabled());
-            const QList<QAction*> reopen = w.item("mnuFileReopen")->menu()->actions();
-            QCOMPARE(reopen.size(), 2);
-            QCOMPARE(reopen.last()->text(), QStringLiteral("&5 /a/B.java"));
-            w.move(40, 30);
-            w.Settings().TabSet = 6;
-            w.CurrentProject()->SetName(QStringLiteral("Demo"));
+        auto w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tarvik's Brewpad 2.09: New Project"));
+        // The new project's manager was shown and closed again by the toggle.
+        QVERIFY(!w->ProjectManagerShown());
+        QVERIFY(!w->item("mnuProjectViewProjectManager")->isChecked());
+        QVERIFY(!w->tcWindows()->isVisible());
 
-            // Cancel, and Yes with a cancelled save dialog, keep it running and write nothing.
-            ask.answerMessage(MsgResult::Cancel);
-            QVERIFY(!w.close());
-            QCOMPARE(ask.messages(), QStringList{QStringLiteral(" Save project 'Demo'?")});
-            ask.answerMessage(MsgResult::Yes);
-            ask.answerSave(QString());
-            QVERIFY(!w.close());
-            QCOMPARE(ask.asked().last().fileOptions.filter,
-                     QStringLiteral("Brewpad Project (*.jpr)|*.jpr"));
-            QCOMPARE(stored(env, {"Display/LastX", "Editor/TabSet"}), QStringLiteral("0|4"));
-            // Yes with a name saves the project (the extension added) and closes.
-            ask.answerMessage(MsgResult::Yes);
-            ask.answerSave(env.path(QStringLiteral("Demo")));
-            QVERIFY(w.close());
-        }
+        // Nothing that needs a child window, a recent file or a modified project is enabled.
+        for (const char* name :
+             {"mnuFileSave",       "mnuFileSaveAll",   "mnuFileSaveAs",     "mnuFileClose",
+              "mnuFileCloseAll",   "mnuFilePrint",     "mnuEditUndo",       "mnuEditCut",
+              "mnuEditCopy",       "mnuEditPaste",     "mnuEditDelete",     "mnuSearchFind",
+              "mnuSearchFindNext", "mnuSearchReplace", "mnuSearchGotoLine", "mnuRunCompileDocument",
+              "mnuRunLoadBrowser", "mnuWindowCascade", "mnuWindowTile",     "mnuWindowArrange",
+              "mnuWindowMinimize", "mnuFileReopen",    "mnuRunJava"})
+            QVERIFY2(!w->item(name)->isEnabled(), name);
+        for (const char* name : {"mnuFileSaveProjectAs", "mnuProject", "mnuProjectAddDoc",
+                                 "mnuFileNew", "mnuFileOpenDoc", "mnuFileExit"})
+            QVERIFY2(w->item(name)->isEnabled(), name);
+        QVERIFY(w->button("cmdSaveProject")->isEnabled());
+        w->CurrentProject()->SetName(QStringLiteral("Demo"));
+        w->UpdateMenuItems();
+        QVERIFY(w->item("mnuFileSaveAll")->isEnabled());
+
+        // Menu hints reach the status line; pointing at a tool button empties it.
+        w->item("mnuFileExit")->showStatusText(w.get());
+        QCOMPARE(w->StatusText(), QStringLiteral("Exit the application"));
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(w->button("cmdOpen"), &enter);
+        QCOMPARE(w->StatusText(), QString());
+
+        w->AddRecentFile(QStringLiteral("/a/B.java"));
+        w->move(40, 30);
+        w->Settings().TabSet = 6;
+        // Cancel, and Yes with a cancelled save dialog, keep it running and write nothing.
+        ask.answerMessage(MsgResult::Cancel);
+        QVERIFY(!w->close());
+        QCOMPARE(ask.messages(), QStringList{QStringLiteral(" Save project 'Demo'?")});
+        ask.answerMessage(MsgResult::Yes);
+        ask.answerSave(QString());
+        QVERIFY(!w->close());
+        QCOMPARE(ask.asked().last().fileOptions.filter,
+                 QStringLiteral("Brewpad Project (*.jpr)|*.jpr"));
+        QCOMPARE(stored(env, {"Display/LastX", "Editor/TabSet"}), QStringLiteral("0|4"));
+        // Yes with a name saves the project (the extension added) and closes.
+        ask.answerMessage(MsgResult::Yes);
+        ask.answerSave(env.path(QStringLiteral("Demo")));
+        QVERIFY(w->close());
+        w.reset();
         QVERIFY(QFileInfo::exists(env.path(QStringLiteral("Demo.jpr"))));
         QCOMPARE(stored(env, {"Display/LastX", "Display/LastY", "Display/LastWindowState",
                               "Editor/LastFileType", "Editor/TabSet", "LastFiles/Documents"}),
                  QStringLiteral("40|30|0|1|6|/a/B.java\r\n"));
 
-        // The next start comes back at the stored position; closed maximised, it starts so.
-        {
-            TfrmMain w({});
-            w.show();
-            QCOMPARE(w.pos(), QPoint(40, 30));
-            w.showMaximized();
-            QTRY_VERIFY(w.windowState() & Qt::WindowMaximized);
-            // No closes without saving the modified project.
-            w.CurrentProject()->SetName(QStringLiteral("Other"));
-            ask.answerMessage(MsgResult::No);
-            QVERIFY(w.close());
-        }
+        // The next start builds the Reopen menu from the store and comes back at the stored
+        // position; closed maximised, it starts so.
+        w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        QVERIFY(w->item("mnuFileReopen")->isEnabled());
+        const QList<QAction*> reopen = w->item("mnuFileReopen")->menu()->actions();
+        QCOMPARE(reopen.size(), 2);
+        QCOMPARE(reopen.last()->text(), QStringLiteral("&5 /a/B.java"));
+        QCOMPARE(w->pos(), QPoint(40, 30));
+        w->showMaximized();
+        QTRY_VERIFY(w->windowState() & Qt::WindowMaximized);
+        // No closes without saving the modified project.
+        w->CurrentProject()->SetName(QStringLiteral("Other"));
+        ask.answerMessage(MsgResult::No);
+        QVERIFY(w->close());
+        w.reset();
         QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.jpr")}), QStringList{"Demo.jpr"});
         QCOMPARE(stored(env, {"Display/LastWindowState"}), QStringLiteral("2"));
-        TfrmMain w({});
-        w.show();
-        QVERIFY(w.windowState() & Qt::WindowMaximized);
+        w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        QVERIFY(w->windowState() & Qt::WindowMaximized);
         QVERIFY(ask.unexpected().isEmpty());
     }
 };

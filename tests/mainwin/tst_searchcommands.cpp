@@ -23,8 +23,9 @@ using namespace bp::test;
 namespace {
 
 struct World {
-    explicit World(bool win95, const QString& text)
+    explicit World(const QString& text)
     {
+        QFETCH_GLOBAL(bool, win95);
         setOsMajorVersionForTesting(win95 ? 6 : 3);
         main = std::make_unique<TfrmMain>(QStringList{});
         main->show();
@@ -46,13 +47,6 @@ struct World {
     TcwEditBase* editor = nullptr;
 };
 
-void addVariants()
-{
-    QTest::addColumn<bool>("win95");
-    QTest::newRow("rich") << true;
-    QTest::newRow("plain") << false;
-}
-
 // The dotless i matches I without match case; é, ı and ü differ in their UTF-8 length.
 const struct ReplaceRow {
     const char *name, *text, *find, *replace, *result;
@@ -72,12 +66,17 @@ class TestSearchCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void findNextWalksWithoutWrapping_data() { addVariants(); }
-    void findNextWalksWithoutWrapping()
+    void initTestCase_data()
     {
-        QFETCH(bool, win95);
+        QTest::addColumn<bool>("win95");
+        QTest::newRow("rich") << true;
+        QTest::newRow("plain") << false;
+    }
+
+    void findReplaceAndGoToLine()
+    {
         // Characters of two and four bytes in UTF-8 before the matches.
-        World w(win95, u"\u00e9\U0001F600abc abc"_qs);
+        World w(u"\u00e9\U0001F600abc abc\r\ntwo\r\nsix\r\nten\r\nend"_qs);
         TdlgFind* d = w.main->dlgFind();
         w.main->item("mnuSearchFind")->trigger();
         QVERIFY(d->isVisible());
@@ -109,25 +108,44 @@ private Q_SLOTS:
         r->SetReplaceText("x");
         w.text().setSelection(3, 3);
         r->cmdReplace->click();
-        QCOMPARE(w.text().text(), u"\u00e9\U0001F600x abc"_qs);
+        QCOMPARE(w.text().text(), u"\u00e9\U0001F600x abc\r\ntwo\r\nsix\r\nten\r\nend"_qs);
         QCOMPARE(w.text().caret(), 4);
+
+        // Go to Line: past the end, 0, no number (reported) and Cancel (null) move nothing.
+        // The rich variant uses the menu, the plain one the editor's button.
+        QFETCH_GLOBAL(bool, win95);
+        QList<QPoint> got;
+        for (const QString& typed : QStringList{"3", "5", "6", "0", "2x", QString()}) {
+            w.text().setSelection(1, 0);
+            w.ask.answerDialog([&](QDialog& dialog) {
+                static_cast<TdlgGoToLine&>(dialog).edtLine->setText(typed);
+                return int(typed.isNull() ? QDialog::Rejected : QDialog::Accepted);
+            });
+            if (typed == "2x")
+                w.ask.answerMessage(MsgResult::OK);
+            if (win95)
+                w.main->item("mnuSearchGotoLine")->trigger();
+            else
+                w.editor->button("cmdGoToLine")->click();
+            got << QPoint(w.text().selStart(), w.text().selLength());
+        }
+        QCOMPARE(got, (QList<QPoint>{{15, 5}, {25, 3}, {1, 0}, {1, 0}, {1, 0}, {1, 0}}));
+        QCOMPARE(w.ask.messages(), QStringList{"'2x' is not a valid integer value"});
+        QVERIFY(w.ask.unexpected().isEmpty());
     }
 
     // Every match replaced, the caret after the last, two beeps, and one undo step.
     void replaceAllReplacesEveryMatch_data()
     {
-        QTest::addColumn<bool>("win95");
         QTest::addColumn<int>("row");
-        for (bool win95 : {true, false})
-            for (int i = 0; i < int(std::size(ReplaceRows)); ++i)
-                QTest::addRow("%s %s", win95 ? "rich" : "plain", ReplaceRows[i].name) << win95 << i;
+        for (int i = 0; i < int(std::size(ReplaceRows)); ++i)
+            QTest::newRow(ReplaceRows[i].name) << i;
     }
     void replaceAllReplacesEveryMatch()
     {
-        QFETCH(bool, win95);
         QFETCH(int, row);
         const ReplaceRow& r = ReplaceRows[row];
-        World w(win95, r.text);
+        World w(r.text);
         const int beeps = beepCount();
         TdlgFind* d = w.main->dlgReplace();
         d->SetFindText(r.find);
@@ -143,33 +161,6 @@ private Q_SLOTS:
             w.text().undo();
             QCOMPARE(w.text().text(), r.text);
         }
-    }
-
-    // Lines past the end, 0, text that is no number (reported) and Cancel (null) move
-    // nothing. The rich variant uses the menu, the plain one the editor's button.
-    void goToLine_data() { addVariants(); }
-    void goToLine()
-    {
-        QFETCH(bool, win95);
-        World w(win95, "one\r\ntwo\r\nsix\r\nten\r\nend");
-        QList<QPoint> got;
-        for (const QString& typed : QStringList{"3", "5", "6", "0", "2x", QString()}) {
-            w.text().setSelection(1, 0);
-            w.ask.answerDialog([&](QDialog& d) {
-                static_cast<TdlgGoToLine&>(d).edtLine->setText(typed);
-                return int(typed.isNull() ? QDialog::Rejected : QDialog::Accepted);
-            });
-            if (typed == "2x")
-                w.ask.answerMessage(MsgResult::OK);
-            if (win95)
-                w.main->item("mnuSearchGotoLine")->trigger();
-            else
-                w.editor->button("cmdGoToLine")->click();
-            got << QPoint(w.text().selStart(), w.text().selLength());
-        }
-        QCOMPARE(got, (QList<QPoint>{{10, 5}, {20, 3}, {1, 0}, {1, 0}, {1, 0}, {1, 0}}));
-        QCOMPARE(w.ask.messages(), QStringList{"'2x' is not a valid integer value"});
-        QVERIFY(w.ask.unexpected().isEmpty());
     }
 };
 

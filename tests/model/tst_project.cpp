@@ -2,8 +2,6 @@
 #include "platform/errors.h"
 #include "support/testenv.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 #include <memory>
@@ -46,7 +44,7 @@ private slots:
         TestEnv env;
         const QString z = env.writeFile("proj/src/Zeta.java", "z");
         const QString a = env.writeFile("web/alpha.html", "a");
-        const QString kept = env.writeFile("other/folder.jpr/inside.txt", "kept");
+        env.writeFile("other/folder.jpr/inside.txt", "kept");
         auto p = TProject::Create();
         p->SetName("New Project");
         QVERIFY(p->IsNew() && !p->Modified()); // unchanged values do not count
@@ -64,7 +62,6 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(EBrewpadError, p->Save());
             QVERIFY(p->IsNew() && p->Modified() && isCurrent(env.dir()));
         }
-        QCOMPARE(TestEnv::readFile(kept), QByteArray("kept"));
 
         p->SetFileName(env.path("proj/shop.jpr"));
         p->Save();
@@ -128,7 +125,6 @@ private slots:
         }
         const auto p = TProject::CreateFromFile(path);
         QCOMPARE(summary(*p, env.dir()), expected);
-        QVERIFY(!p->IsModified());
     }
 
     void entries()
@@ -147,12 +143,10 @@ private slots:
         QVERIFY(p->Count() == 5 && p->Modified());
         // The editor showing a removed document keeps it; the others go.
         p->RemoveFile("Shown.java");
-        QVERIFY(!wShown.expired());
+        QVERIFY(!wShown.expired() && !shown->Project());
         const std::unique_ptr<TDocument> keeper(shown);
-        QCOMPARE(shown->Project(), nullptr);
         p->RemoveFile("Hidden.java");
-        QVERIFY(wHidden.expired());
-        QVERIFY(QFile::exists(env.path("Hidden.java")));
+        QVERIFY(wHidden.expired() && QFile::exists(env.path("Hidden.java")));
         delete p->Document(2); // destroyed elsewhere: it leaves the list
         QCOMPARE(p->Count(), 2);
 
@@ -160,13 +154,12 @@ private slots:
         TDocument* doc = p->Document(0);
         int changes = 0;
         p->SetOnChange([&](TProject* sender) { changes += sender == p.get(); });
+        // Failures leave the project unmodified (tst_brewpaddefs checks the files themselves).
         QVERIFY_THROWS_EXCEPTION(EBrewpadError, p->RenameFile("Hello.java", "Taken"));
-        QVERIFY(!p->Modified());
         QCOMPARE(p->RenameFile("Nope.java", "X"), nullptr);
+        QVERIFY(!p->Modified());
         QCOMPARE(p->RenameFile("Hello.java", "Main.txt"), doc);
         QCOMPARE(p->EntryName(0), QString("Main.java"));
-        QCOMPARE(p->FindDocument("main.java"), nullptr); // exact names only
-        QCOMPARE(TestEnv::readFile(env.path("Main.java")), QByteArray("Hello.java"));
         QVERIFY(p->Modified() && changes == 0);
 
         // A document given a new file renames its entry in place and tells the

@@ -4,9 +4,7 @@
 #include "platform/fileservices.h"
 #include "support/testenv.h"
 
-#include <QDir>
 #include <QPalette>
-#include <QSettings>
 #include <QtTest>
 
 using namespace bp;
@@ -123,11 +121,11 @@ private slots:
         QCOMPARE(QColorToColor(QColor()), clDefault);
     }
 
-    // The start-up sequence: the settings file, then the store read and saved back.
+    // Start-up: the settings file, the store read and saved back, the settings file written again.
     void startUp_data()
     {
         QTest::addColumn<QString>("before");   // store entries
-        QTest::addColumn<QByteArray>("file");  // empty: no settings file
+        QTest::addColumn<QByteArray>("file");  // null: no settings file
         QTest::addColumn<QString>("settings"); // as summary() gives them
         QTest::addColumn<QString>("after");    // store entries expected afterwards
         QTest::newRow("clean store")
@@ -162,6 +160,22 @@ private slots:
             << "/f/javac|/f/browser|File Font|10|clRed|8|clYellow|000"
             << "Display/LastX=100|Editor/LastFileType=3|Editor/TabSet=8|"
                "WebBrowser/Default=/f/browser|JavaCompiler/Default=/f/javac";
+        // Settings files alone, read over an empty store.
+        const auto file = [](const char* tag, const QByteArray& bytes, const QString& settings) {
+            QTest::newRow(tag) << QString() << bytes << settings << QString();
+        };
+        file("complete", ini("/my jdk/javac|f\xc3\xafrefox|F|9|clRed|127|$00000001|0|-1|0"),
+             "/my jdk/javac|f\u00efrefox|F|9|clRed|127|$00000001|010");
+        file("empty", "", kDefaults);
+        file("garbage", ini("c|b|F|nine|pink|tab|$|maybe|yes|"), "c|b|F|8|clBlack|4|clWindow|111");
+        file("tab set too large", ini("|||8|0|128|0|0|0|0"), "|||8|clBlack|4|clBlack|000");
+        file("boolean words and numbers", ini("||F|8|0|0|0|TRUE|fAlSe|2"),
+             "||F|8|clBlack|0|clBlack|101");
+        file("LF and lines after the tenth", ini("c|b|F|9|255|-128|clWindowText|0|-1|0|x|y", "\n"),
+             "c|b|F|9|clRed|-128|clWindowText|010");
+        file("CR and no final break", ini("c|b|F|9|clRed|2|clRed|0|0", "\r") + "-1",
+             "c|b|F|9|clRed|2|clRed|001");
+        file("Latin-1 path", "/j\xe4va/javac\r\n", "/j\u00e4va/javac" + kDefaults);
     }
     void startUp()
     {
@@ -171,11 +185,15 @@ private slots:
         QFETCH(QString, after);
         TestEnv env;
         store(env, before);
-        if (!file.isEmpty())
+        if (!file.isNull())
             env.writeFile(kSettingsFileName, file);
+        // Values the file does not give fall back to defaults, not to what was held before.
         TSettings s;
+        s.TabSet = 1;
+        s.EditorColor = clWhite;
+        s.UseDDE = s.AutoIndent = s.ShowDocTabs = false;
         TWindowValues window;
-        QCOMPARE(ReadSettingsFile(s), !file.isEmpty());
+        QCOMPARE(ReadSettingsFile(s), !file.isNull());
         RegistryPass(TRegistryPassMode::Load, s, window);
         // Only a save puts the compiler into the store.
         QCOMPARE(stored(env).value("JavaCompiler/Default"),
@@ -186,17 +204,22 @@ private slots:
         QCOMPARE(now.size(), 16); // every value present, nothing else
         for (const auto& [key, value] : entries(after).asKeyValueRange())
             QCOMPARE(key + '=' + now.value(key), key + '=' + value);
+        // Written back, every value is in its place and form, in UTF-8 with CR LF.
+        QStringList values = settings.split('|');
+        for (const QChar flag : values.takeLast())
+            values << (flag == '1' ? "-1" : "0");
+        WriteSettingsFile(s);
+        QCOMPARE(TestEnv::readFile(kSettingsFileName), ini(values.join('|').toUtf8()));
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{kSettingsFileName});
     }
 
     void javaInterpreter()
     {
         TestEnv env;
         const QString compiler = env.writeFile("jdk/bin/javac" + files::exeSuffix(), "");
-        QCOMPARE(DeriveJavaInterpreter(compiler), QString());
+        QCOMPARE(DeriveJavaInterpreter(compiler), QString()); // tst_compile finds a real one
         const QString interpreter = env.writeFile("jdk/bin/java" + files::exeSuffix(), "");
-        QCOMPARE(DeriveJavaInterpreter(compiler), interpreter);
-
-        // Loading derives it from whichever store gave the compiler.
+        // Loading derives it from whichever of the store and the settings file gave the compiler.
         store(env, "JavaCompiler/Default=" + compiler);
         TSettings settings;
         TWindowValues window;
@@ -208,55 +231,9 @@ private slots:
         QCOMPARE(settings.JavaInterpreter, QString());
     }
 
-    void readSettingsFile_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("expected"); // as summary() gives it
-        QTest::newRow("complete")
-            << ini("/my jdk/javac|f\xc3\xafrefox|F|9|clRed|127|$00000001|0|-1|0")
-            << "/my jdk/javac|f\u00efrefox|F|9|clRed|127|$00000001|010";
-        QTest::newRow("empty") << QByteArray() << kDefaults;
-        QTest::newRow("short") << ini("c|b|F|9") << "c|b|F|9|clBlack|4|clWindow|111";
-        QTest::newRow("garbage") << ini("c|b|F|nine|pink|tab|$|maybe|yes|")
-                                 << "c|b|F|8|clBlack|4|clWindow|111";
-        QTest::newRow("tab set too large")
-            << ini("|||8|0|128|0|0|0|0") << "|||8|clBlack|4|clBlack|000";
-        QTest::newRow("boolean words and numbers")
-            << ini("||F|8|0|0|0|TRUE|fAlSe|2") << "||F|8|clBlack|0|clBlack|101";
-        QTest::newRow("LF and lines after the tenth")
-            << ini("c|b|F|9|255|-128|clWindowText|0|-1|0|x|y", "\n")
-            << "c|b|F|9|clRed|-128|clWindowText|010";
-        QTest::newRow("CR and no final break") << ini("c|b|F|9|clRed|2|clRed|0|0", "\r") + "-1"
-                                               << "c|b|F|9|clRed|2|clRed|001";
-        QTest::newRow("Latin-1 path")
-            << QByteArray("/j\xe4va/javac\r\n") << "/j\u00e4va/javac" + kDefaults;
-    }
-    void readSettingsFile()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, expected);
-        TestEnv env;
-        env.writeFile(kSettingsFileName, file);
-        // Values the file does not give fall back to defaults, not to what was held before.
-        TSettings settings;
-        settings.TabSet = 1;
-        settings.EditorColor = clWhite;
-        settings.UseDDE = settings.AutoIndent = settings.ShowDocTabs = false;
-        QVERIFY(ReadSettingsFile(settings));
-        QCOMPARE(summary(settings), expected);
-        // Written back, every value is in its place and form, in UTF-8 with CR LF.
-        QStringList values = expected.split('|');
-        for (const QChar flag : values.takeLast())
-            values << (flag == '1' ? "-1" : "0");
-        WriteSettingsFile(settings);
-        QCOMPARE(TestEnv::readFile(kSettingsFileName), ini(values.join('|').toUtf8()));
-        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{kSettingsFileName});
-    }
-
     void writeFailureKeepsOldFile()
     {
-        TestEnv env;
-        // A directory in the file's place cannot be replaced, not even by root.
+        TestEnv env; // a directory in the file's place cannot be replaced, not even by root
         env.writeFile(kSettingsFileName + "/keep", "kept");
         QVERIFY_THROWS_EXCEPTION(EBrewpadError, WriteSettingsFile(TSettings()));
         QCOMPARE(TestEnv::readFile(env.path(kSettingsFileName + "/keep")), QByteArray("kept"));

@@ -30,11 +30,6 @@ void ScriptedPrompter::answerSave(const QString& file, int filterIndex)
     FAnswers << Answer(SaveAnswer{file, filterIndex});
 }
 
-void ScriptedPrompter::answerColor(std::optional<QColor> c)
-{
-    FAnswers << Answer(c);
-}
-
 void ScriptedPrompter::answerDialog(std::function<int(QDialog&)> f)
 {
     FAnswers << Answer(std::move(f));
@@ -49,27 +44,24 @@ QStringList ScriptedPrompter::messages() const
     return out;
 }
 
-template <class T> const T* ScriptedPrompter::next(const QString& what)
+template <class T> std::optional<T> ScriptedPrompter::take(const QString& what)
 {
     if (FAnswers.isEmpty() || !std::holds_alternative<T>(FAnswers.first())) {
         FUnexpected << what;
-        return nullptr;
+        return std::nullopt;
     }
-    return &std::get<T>(FAnswers.first());
+    return std::get<T>(FAnswers.takeFirst());
 }
 
 MsgResult ScriptedPrompter::messageBox(QWidget*, const QString& text, MsgType type,
                                        MsgButtons buttons)
 {
     FAsked << Asked{Asked::Message, text, type, buttons, {}};
-    const MsgResult* r = next<MsgResult>(QStringLiteral("message: ") + text);
-    if (!r)
-        return buttons == MsgButtons::YesNo ? MsgResult::No
-               : buttons == MsgButtons::OK  ? MsgResult::OK
-                                            : MsgResult::Cancel;
-    const MsgResult answer = *r;
-    FAnswers.removeFirst();
-    return answer;
+    if (const auto r = take<MsgResult>(QStringLiteral("message: ") + text))
+        return *r;
+    return buttons == MsgButtons::YesNo ? MsgResult::No
+           : buttons == MsgButtons::OK  ? MsgResult::OK
+                                        : MsgResult::Cancel;
 }
 
 FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOptions& o)
@@ -78,16 +70,12 @@ FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOpti
     FileDialogResult res;
     res.filterIndex = o.filterIndex;
     res.readOnly = o.readOnly;
-    const FileAnswer* a = next<FileAnswer>(QStringLiteral("open dialog"));
-    if (!a)
-        return res;
-    res.accepted = !a->files.isEmpty();
-    res.files = a->files;
-    if (a->filterIndex > 0)
-        res.filterIndex = a->filterIndex;
-    if (a->readOnly)
-        res.readOnly = *a->readOnly;
-    FAnswers.removeFirst();
+    if (const auto a = take<FileAnswer>(QStringLiteral("open dialog"))) {
+        res.accepted = !a->files.isEmpty();
+        res.files = a->files;
+        res.filterIndex = a->filterIndex > 0 ? a->filterIndex : res.filterIndex;
+        res.readOnly = a->readOnly.value_or(res.readOnly);
+    }
     return res;
 }
 
@@ -96,39 +84,27 @@ FileDialogResult ScriptedPrompter::saveFileDialog(QWidget*, const FileDialogOpti
     FAsked << Asked{Asked::Save, o.title, MsgType::Information, MsgButtons::OK, o};
     FileDialogResult res;
     res.filterIndex = o.filterIndex;
-    const SaveAnswer* a = next<SaveAnswer>(QStringLiteral("save dialog"));
-    if (!a)
-        return res;
-    res.accepted = !a->file.isEmpty();
-    if (res.accepted)
-        res.files << a->file;
-    if (a->filterIndex > 0)
-        res.filterIndex = a->filterIndex;
-    FAnswers.removeFirst();
+    if (const auto a = take<SaveAnswer>(QStringLiteral("save dialog"))) {
+        res.accepted = !a->file.isEmpty();
+        if (res.accepted)
+            res.files << a->file;
+        res.filterIndex = a->filterIndex > 0 ? a->filterIndex : res.filterIndex;
+    }
     return res;
 }
 
 std::optional<QColor> ScriptedPrompter::colorDialog(QWidget*, const QColor&)
 {
     FAsked << Asked{Asked::Color, QString(), MsgType::Information, MsgButtons::OK, {}};
-    const auto* a = next<std::optional<QColor>>(QStringLiteral("colour dialog"));
-    if (!a)
-        return std::nullopt;
-    const auto c = *a;
-    FAnswers.removeFirst();
-    return c;
+    return std::nullopt;
 }
 
 int ScriptedPrompter::execDialog(QDialog& dialog)
 {
     const QString name = QString::fromLatin1(dialog.metaObject()->className());
     FAsked << Asked{Asked::Dialog, name, MsgType::Information, MsgButtons::OK, {}};
-    const auto* a = next<std::function<int(QDialog&)>>(QStringLiteral("dialog ") + name);
-    if (!a)
-        return QDialog::Rejected;
-    const auto f = *a;
-    FAnswers.removeFirst();
-    return f(dialog);
+    const auto f = take<std::function<int(QDialog&)>>(QStringLiteral("dialog ") + name);
+    return f ? (*f)(dialog) : int(QDialog::Rejected);
 }
 
 } // namespace bp::test

@@ -20,7 +20,8 @@ struct Asked {
 
 // Answers the program's questions from a script, in order, and records every
 // question. A question with no scripted answer (or of another kind than the
-// next answer) is recorded in unexpected() and answered as if cancelled.
+// next answer) is recorded in unexpected() and answered as if cancelled; the
+// colour dialog is always cancelled.
 class ScriptedPrompter : public Prompter {
 public:
     ScriptedPrompter();  // installs itself
@@ -32,14 +33,12 @@ public:
     void answerOpen(const QStringList& files, int filterIndex = -1,
                     std::optional<bool> readOnly = std::nullopt);
     void answerSave(const QString& file, int filterIndex = -1);
-    void answerColor(std::optional<QColor> c);
     // Gets the dialog, may fill it in, and returns its result code.
     void answerDialog(std::function<int(QDialog&)> f);
 
     const QList<Asked>& asked() const { return FAsked; }
     QStringList messages() const; // texts of the message boxes asked so far
     const QStringList& unexpected() const { return FUnexpected; }
-    int pending() const { return int(FAnswers.size()); }
 
     MsgResult messageBox(QWidget*, const QString&, MsgType, MsgButtons) override;
     FileDialogResult openFileDialog(QWidget*, const FileDialogOptions&) override;
@@ -57,9 +56,9 @@ private:
         QString file;
         int filterIndex;
     };
-    using Answer = std::variant<MsgResult, FileAnswer, SaveAnswer, std::optional<QColor>,
-                                std::function<int(QDialog&)>>;
-    template <class T> const T* next(const QString& what);
+    using Answer = std::variant<MsgResult, FileAnswer, SaveAnswer, std::function<int(QDialog&)>>;
+    // Takes the next answer when it is of the kind asked for.
+    template <class T> std::optional<T> take(const QString& what);
 
     QList<Answer> FAnswers;
     QList<Asked> FAsked;
