@@ -3,7 +3,7 @@
 // both over UTF-16 (the plain editor) and over UTF-8 (the rich editor).
 // Each figure is the best of a few runs in this process.
 
-#include "editor/search.h"
+#include "model/search.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/search.h"
+#include "model/search.h"
 
 #include <QByteArray>
 #include <QColor>

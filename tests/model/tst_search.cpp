@@ -1,4 +1,4 @@
-#include "editor/search.h"
+#include "model/search.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
