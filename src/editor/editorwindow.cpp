@@ -103,7 +103,10 @@ void TcwEditBase::buildLayout()
     FDocTypeCombo->setToolTip(QStringLiteral("Document Type"));
     FDocTypeCombo->setFocusPolicy(Qt::NoFocus);
     connect(FDocTypeCombo, &QComboBox::activated, this,
-            [this](int index) { guarded(this, [&] { SetDocType(index); }); });
+            [this](int index) {
+                if (index >= 0 && index < kDocTypeCount)
+                    guarded(this, [&] { SetDocType(static_cast<TDocType>(index)); });
+            });
 
     connect(addButton("cmdSave", 147, QStringLiteral("Save File"), QStyle::SP_DialogSaveButton),
             &QToolButton::clicked, this, [this] { guarded(this, [this] { Save(); }); });
@@ -225,12 +228,12 @@ void TcwEditBase::AttachDocument(TDocument* document)
         [this](TDocument*, const QString& newName) { DocumentNameChanged(newName); });
 }
 
-void TcwEditBase::CreateNew(int number, int docType)
+void TcwEditBase::CreateNew(int number, TDocType docType)
 {
     FText->setSyntax(docType);
-    AttachDocument(TDocument::CreateNew(number, static_cast<TDocType>(docType)).release());
+    AttachDocument(TDocument::CreateNew(number, docType).release());
     FDocument->SetIsOpen(true);
-    FDocTypeCombo->setCurrentIndex(GetDocType());
+    FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
     UpdateButtons();
@@ -260,7 +263,7 @@ void TcwEditBase::ShowDocument(TDocument* document)
         throw;
     }
     FDocument->SetIsOpen(true);
-    FDocTypeCombo->setCurrentIndex(GetDocType());
+    FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
 }
 
 void TcwEditBase::SetCaption(const QString& caption)
@@ -293,15 +296,15 @@ void TcwEditBase::DocumentNameChanged(const QString& newName)
 {
     FMain.RenameWindowTab(windowTitle(), newName);
     SetCaption(newName);
-    FDocTypeCombo->setCurrentIndex(GetDocType());
+    FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
     FText->setSyntax(GetDocType());
 }
 
-void TcwEditBase::SetDocType(int docType)
+void TcwEditBase::SetDocType(TDocType docType)
 {
-    if (!FDocument || docType < 0 || docType > int(TDocType::Other))
+    if (!FDocument)
         return;
-    FDocument->SetDocType(static_cast<TDocType>(docType));
+    FDocument->SetDocType(docType);
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
     FText->setSyntax(docType);
@@ -325,9 +328,9 @@ QString TcwEditBase::GetPathName() const
     return FDocument ? FDocument->FullPath() : QString();
 }
 
-int TcwEditBase::GetDocType() const
+TDocType TcwEditBase::GetDocType() const
 {
-    return FDocument ? int(FDocument->DocType()) : int(TDocType::Other);
+    return FDocument ? FDocument->DocType() : TDocType::Other;
 }
 
 // ---------------------------------------------------------------------------
@@ -632,15 +635,15 @@ void TcwEditBase::UpdateButtons()
     b("cmdFind")->setEnabled(hasText);
     b("cmdReplace")->setEnabled(hasText);
     b("cmdGoToLine")->setEnabled(hasText);
-    const int type = GetDocType();
-    b("cmdJava")->setVisible(type == int(TDocType::Java));
+    const TDocType type = GetDocType();
+    b("cmdJava")->setVisible(type == TDocType::Java);
 
     updateProjectPair(FMain.CurrentProject(), GetFileName(), b("cmdAddToProject"),
                       b("cmdRemoveFromProject"));
-    if (type == int(TDocType::Java))
+    if (type == TDocType::Java)
         b("cmdJava")->setEnabled(hasText && !untitled && files::exists(s.JavaCompiler));
-    b("cmdBrowser")->setVisible(type == int(TDocType::Html));
-    if (type == int(TDocType::Html))
+    b("cmdBrowser")->setVisible(type == TDocType::Html);
+    if (type == TDocType::Html)
         b("cmdBrowser")->setEnabled(hasText && !untitled && files::exists(s.WebBrowser));
     b("cmdPaste")->setEnabled(clipboardHasText());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/brewpaddefs.h"
 #include "model/textfile.h"
 
 #include <QHash>
@@ -31,7 +32,7 @@ public:
     ~TcwEditBase() override;
 
     // The three ways to make a window. They build it; the caller shows it.
-    void CreateNew(int number, int docType);
+    void CreateNew(int number, TDocType docType);
     // Throws "Can't find '<path>'" when the file is missing.
     void CreateFromFile(const QString& fileName);
     void CreateForDocument(TDocument* document);
@@ -40,12 +41,12 @@ public:
     bool IsSaved() const;
     QString GetFileName() const;
     QString GetPathName() const;
-    int GetDocType() const;
+    TDocType GetDocType() const;
     TDocument* Document() const { return FDocument; }
     TextControl* Text() const { return FText.get(); }
     const TTextFormat& Format() const { return FFormat; }
 
-    void SetDocType(int docType);
+    void SetDocType(TDocType docType);
     void LoadDocument();
     bool Save();
     bool SaveAs();

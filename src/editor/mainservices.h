@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/brewpaddefs.h"
 #include "model/search.h"
 
 #include <QFont>
@@ -34,7 +35,7 @@ public:
     virtual void RemoveWindowTab(const QString& caption) = 0;
     // Runs the save dialog with the filter of docType first; on OK fileName
     // holds the chosen name and the dialogs' directories follow it.
-    virtual bool ExecuteSaveDialog(int docType, QString& fileName) = 0;
+    virtual bool ExecuteSaveDialog(TDocType docType, QString& fileName) = 0;
     // Stores the completed name back as the save dialog's file name.
     virtual void SetSaveDialogFileName(const QString& fileName) = 0;
     virtual void AddRecentFile(const QString& pathName) = 0;

@@ -358,7 +358,7 @@ QColor PlainTextControl::backgroundColor() const
     return FBackColor;
 }
 
-void PlainTextControl::setSyntax(int)
+void PlainTextControl::setSyntax(TDocType)
 {
     // Plain text only.
 }

@@ -68,7 +68,7 @@ public:
     void setBackgroundColor(const QColor& color) override;
     QColor backgroundColor() const override;
 
-    void setSyntax(int docType) override;
+    void setSyntax(TDocType docType) override;
 
 private:
     QByteArray FLoadText; // the pieces of a load in progress

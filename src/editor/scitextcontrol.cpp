@@ -554,14 +554,14 @@ QColor SciTextControl::backgroundColor() const
     return FBackColor;
 }
 
-void SciTextControl::setSyntax(int docType)
+void SciTextControl::setSyntax(TDocType docType)
 {
     QsciLexer* lexer = nullptr;
-    if (docType == 0) {
+    if (docType == TDocType::Java) {
         if (!FJavaLexer)
             FJavaLexer = new QsciLexerJava(FEdit);
         lexer = FJavaLexer;
-    } else if (docType == 1) {
+    } else if (docType == TDocType::Html) {
         if (!FHtmlLexer)
             FHtmlLexer = new QsciLexerHTML(FEdit);
         lexer = FHtmlLexer;

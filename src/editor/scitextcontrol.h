@@ -73,7 +73,7 @@ public:
     void setBackgroundColor(const QColor& color) override;
     QColor backgroundColor() const override;
 
-    void setSyntax(int docType) override;
+    void setSyntax(TDocType docType) override;
 
 private:
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;

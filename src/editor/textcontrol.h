@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/brewpaddefs.h"
 #include "model/search.h"
 
 #include <QByteArray>
@@ -104,9 +105,9 @@ public:
     virtual void setBackgroundColor(const QColor& color) = 0;
     virtual QColor backgroundColor() const = 0;
 
-    // Syntax colouring for a document type ordinal (Java 0, Html 1, others
+    // Syntax colouring for a document type (Java and Html coloured, others
     // plain); a control without colouring ignores it.
-    virtual void setSyntax(int docType) = 0;
+    virtual void setSyntax(TDocType docType) = 0;
 
     // Hooks: a key press handler returns true to swallow the key; the release
     // handler sees every key release; the context-menu handler gets the

@@ -218,7 +218,7 @@ void TfrmMain::createMenus()
                                      QStringLiteral("Other Document")};
     for (int type = 0; type < 4; ++type)
         connect(FNewPopup->addAction(popupCaptions[type]), &QAction::triggered, this,
-                [this, type] { guarded(this, [&] { NewDocument(type); }); });
+                [this, type] { guarded(this, [&] { NewDocument(static_cast<TDocType>(type)); }); });
 
     // Items whose commands are not there yet, and those the table starts
     // disabled, begin disabled; UpdateMenuItems keeps them in step.
@@ -284,7 +284,7 @@ void TfrmMain::connectDocumentCommands()
     const char* newItems[] = {"mnuFileNewJava", "mnuFileNewHtml", "mnuFileNewText",
                               "mnuFileNewOther"};
     for (int type = 0; type < 4; ++type)
-        onItem(newItems[type], [this, type] { NewDocument(type); });
+        onItem(newItems[type], [this, type] { NewDocument(static_cast<TDocType>(type)); });
     onItem("mnuFileOpenDoc", [this] { OpenDocClick(); });
     connect(FButtons.value(QStringLiteral("cmdOpen")), &QToolButton::clicked, this,
             [this] { guarded(this, [this] { OpenDocClick(); }); });
@@ -491,11 +491,12 @@ void TfrmMain::UpdateMenuItems(QObject* /*sender*/)
     for (const char* name :
          {"mnuSearchFind", "mnuSearchFindNext", "mnuSearchReplace", "mnuSearchGotoLine"})
         set(name, hasText);
-    const int type = editor && editor->HasDocument() ? editor->GetDocType() : -1;
+    const std::optional<TDocType> type =
+        editor && editor->HasDocument() ? std::optional(editor->GetDocType()) : std::nullopt;
     set("mnuRunCompileDocument",
-        hasText && type == int(TDocType::Java) && files::exists(FSettings.JavaCompiler));
+        hasText && type == TDocType::Java && files::exists(FSettings.JavaCompiler));
     set("mnuRunLoadBrowser",
-        hasText && type == int(TDocType::Html) && files::exists(FSettings.WebBrowser));
+        hasText && type == TDocType::Html && files::exists(FSettings.WebBrowser));
     set("mnuRunJava", files::exists(FSettings.JavaInterpreter));
     for (const char* name :
          {"mnuWindowCascade", "mnuWindowTile", "mnuWindowArrange", "mnuWindowMinimize"})

@@ -53,7 +53,7 @@ public:
     bool HasPrintDialog() const override { return FPrintDialog != nullptr; }
     void RenameWindowTab(const QString& oldCaption, const QString& newCaption) override;
     void RemoveWindowTab(const QString& caption) override;
-    bool ExecuteSaveDialog(int docType, QString& fileName) override;
+    bool ExecuteSaveDialog(TDocType docType, QString& fileName) override;
     void SetSaveDialogFileName(const QString& fileName) override;
     void AddRecentFile(const QString& pathName) override;
     bool OpenReadOnly() const override { return FOpenDialog.readOnly; }
@@ -85,7 +85,7 @@ public:
     QList<TcwEditBase*> Editors() const;
 
     // Document commands.
-    TcwEditBase* NewDocument(int docType);
+    TcwEditBase* NewDocument(TDocType docType);
     void OpenDocClick();
     bool ExecuteOpenDocDialog();
     void SaveDoc();

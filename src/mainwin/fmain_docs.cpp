@@ -124,7 +124,7 @@ int TfrmMain::FindWindowByName(const QString& fileName) const
 // ---------------------------------------------------------------------------
 // New, open, save, close
 
-TcwEditBase* TfrmMain::NewDocument(int docType)
+TcwEditBase* TfrmMain::NewDocument(TDocType docType)
 {
     ++FNewDocCount;
     std::unique_ptr<TcwEditBase> editor(CreateEditor());
@@ -169,10 +169,10 @@ void TfrmMain::OpenDocClick()
     UpdateMenuItems();
 }
 
-bool TfrmMain::ExecuteSaveDialog(int docType, QString& fileName)
+bool TfrmMain::ExecuteSaveDialog(TDocType docType, QString& fileName)
 {
     FSaveDialog.defaultExt.clear();
-    FSaveDialog.filter = FDocTypes.SaveDialogFilter(static_cast<TDocType>(docType));
+    FSaveDialog.filter = FDocTypes.SaveDialogFilter(docType);
     FSaveDialog.filterIndex = 1;
     FSaveDialog.fileName.clear();
     FSaveDialog.overwritePrompt = true;

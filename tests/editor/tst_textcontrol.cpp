@@ -226,7 +226,7 @@ private slots:
         const auto rgb = [](long c) { return QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff); };
         const auto back = [&](int s) { return rgb(get(Sci::SCI_STYLEGETBACK, s)); };
         const auto fore = [&](int s) { return rgb(get(Sci::SCI_STYLEGETFORE, s)); };
-        control->setSyntax(0);
+        control->setSyntax(TDocType::Java);
         QsciLexer* java = edit->lexer();
         QVERIFY(qobject_cast<QsciLexerJava*>(java));
         QCOMPARE(back(QsciLexerJava::Keyword), paper);
@@ -238,10 +238,10 @@ private slots:
         control->setBackgroundColor(later);
         QCOMPARE(back(java->defaultStyle()), later);
         QCOMPARE(back(Sci::STYLE_DEFAULT), later);
-        control->setSyntax(1);
+        control->setSyntax(TDocType::Html);
         QVERIFY(qobject_cast<QsciLexerHTML*>(edit->lexer()));
         QCOMPARE(back(edit->lexer()->defaultStyle()), later);
-        control->setSyntax(2);
+        control->setSyntax(TDocType::Text);
         QVERIFY(!edit->lexer());
         QCOMPARE(back(0), later);
         QCOMPARE(fore(0), ink);

@@ -190,10 +190,10 @@ private Q_SLOTS:
         // A never-saved document says so in list and status, also when its directory is gone.
         const QString gone = w.env.path("gone");
         QVERIFY(QDir().mkpath(gone) && files::setCurrentDir(gone));
-        TcwEditBase* inGone = w.main->NewDocument(0);
+        TcwEditBase* inGone = w.main->NewDocument(TDocType::Java);
         QVERIFY(files::setCurrentDir(w.env.dir()) && QDir(gone).removeRecursively());
         w.ask.answerMessage(MsgResult::OK);
-        for (TcwEditBase* e : {w.main->NewDocument(0), inGone}) {
+        for (TcwEditBase* e : {w.main->NewDocument(TDocType::Java), inGone}) {
             w.e = e;
             e->Compile();
             QCOMPARE(w.listed(), QStringList{"'' has not been saved yet."});

@@ -104,7 +104,7 @@ private Q_SLOTS:
         w.main->Settings().ShowDocTabs = false;
         w.main->SaveSettings();
         QVERIFY(!w.main->tcWindows()->isVisible());
-        w.main->NewDocument(3);
+        w.main->NewDocument(TDocType::Other);
         QVERIFY(!w.main->tcWindows()->isVisible());
 
         // Projects only in the Reopen menu: numbered from 0, the separator last. An entry
@@ -149,7 +149,7 @@ private Q_SLOTS:
         World w;
         w.main->Settings().TabSet = qint8(tabSet);
         w.main->Settings().AutoIndent = autoIndent;
-        w.main->NewDocument(0);
+        w.main->NewDocument(TDocType::Java);
         TextControl* t = w.active()->Text();
         const int start = int(std::max(before.indexOf('|'), before.indexOf('[')));
         const int end = int(before.indexOf(']'));
@@ -163,7 +163,7 @@ private Q_SLOTS:
     void saveAsNewDocumentsJoinProject()
     {
         World w;
-        TcwEditBase* e = w.main->NewDocument(0);
+        TcwEditBase* e = w.main->NewDocument(TDocType::Java);
         const auto saveEnabled = [e] { return e->button("cmdSave")->isEnabled(); };
         w.type(QStringLiteral("class Test {}"));
         w.ask.answerSave(w.env.path(QStringLiteral("Test")));
@@ -199,7 +199,7 @@ private Q_SLOTS:
         w.ask.answerSave(w.env.path(QStringLiteral("Other.java")));
         QVERIFY(e->SaveAs());
         QCOMPARE(w.main->CurrentProject()->Count(), 1);
-        w.main->NewDocument(3);
+        w.main->NewDocument(TDocType::Other);
         w.type(QStringLiteral("n"));
         w.ask.answerSave(w.env.path(QStringLiteral("notes")));
         QVERIFY(w.active()->SaveAs());
@@ -213,10 +213,10 @@ private Q_SLOTS:
     {
         World w;
         const QString file = w.env.writeFile(QStringLiteral("A.java"), "a\n");
-        w.main->NewDocument(2);
+        w.main->NewDocument(TDocType::Text);
         w.main->OpenFiles({file});
         w.key(Qt::Key_B);
-        w.main->NewDocument(0);
+        w.main->NewDocument(TDocType::Java);
         w.type(QStringLiteral("x"));
         // A new document: Yes, then a cancelled save dialog, keeps the window.
         w.ask.answerMessage(MsgResult::Yes);

@@ -29,7 +29,7 @@ struct World {
         setOsMajorVersionForTesting(win95 ? 6 : 3);
         main = std::make_unique<TfrmMain>(QStringList{});
         main->show();
-        editor = main->NewDocument(2);
+        editor = main->NewDocument(TDocType::Text);
         editor->Text()->setText(text);
         editor->Text()->setSelection(0, 0);
         main->UpdateMenuItems();
