@@ -9,6 +9,7 @@
 
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
+#include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "model/settings.h"
 #include "platform/registry.h"
@@ -126,7 +127,7 @@ int main(int argc, char** argv)
                              "    }\n"
                              "}\n";
     writeFile(source, hello);
-    main.OpenFiles({source});
+    main.Documents().OpenFiles({source});
     TcwEditBase* e = main.ActiveAnyEditor();
     check(e != nullptr, "editor opened");
     e->Text()->setSelection(0, 0);
@@ -195,7 +196,7 @@ int main(int argc, char** argv)
 
     const QString big = dir + QStringLiteral("Big.java");
     writeFile(big, hello);
-    main.OpenFiles({big});
+    main.Documents().OpenFiles({big});
     TcwEditBase* b = main.ActiveAnyEditor();
     check(b != e && !b->Text()->isModified(), "second editor opened unmodified");
     const QString failed = QStringLiteral("Couldn't compile '") + big + QStringLiteral("'.");

@@ -9,7 +9,9 @@
 #include "platform/largepages.h"
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
+#include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
+#include "mainwin/searchcommands.h"
 #include "platform/registry.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -183,7 +185,7 @@ void benchKeys(const QString& dir)
 
     bp::TfrmMain w({});
     w.show();
-    w.OpenFiles({file});
+    w.Documents().OpenFiles({file});
     bp::TextControl* t = w.ActiveAnyEditor()->Text();
     QWidget* target = t->widget();
     // Somewhere in the middle, at the end of an indented line.
@@ -233,9 +235,9 @@ void benchReplaceAndFind(const QString& dir)
     QElapsedTimer t;
     bp::TfrmMain w({});
     w.show();
-    w.OpenFiles({file});
+    w.Documents().OpenFiles({file});
     bp::TcwEditBase* e = w.ActiveAnyEditor();
-    bp::TdlgFind* d = w.dlgReplace();
+    bp::TdlgFind* d = w.Search().dlgReplace();
     d->SetFindText(QStringLiteral("FIND"));
     d->SetReplaceText(QStringLiteral("REPL"));
     std::vector<double> sedMs, replaceMs;
@@ -269,7 +271,7 @@ void benchReplaceAndFind(const QString& dir)
     const QByteArray big = javaText(20 * 1000 * 1000);
     e->Text()->setText(QString::fromUtf8(big));
     e->Text()->setSelection(0, 0);
-    w.dlgFind()->SetFindText(QStringLiteral("nowhere to be found"));
+    w.Search().dlgFind()->SetFindText(QStringLiteral("nowhere to be found"));
     std::vector<double> findMs;
     for (int i = 0; i < 5; ++i) {
         e->Text()->setSelection(0, 0);

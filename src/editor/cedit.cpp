@@ -1,8 +1,6 @@
 #include "editor/cedit.h"
 
-#include "editor/mainservices.h"
 #include "editor/plaintextcontrol.h"
-#include "editor/textcontrol.h"
 
 #include <QToolButton>
 
@@ -16,11 +14,6 @@ TcwEdit::TcwEdit(IMainWindow& main, QWidget* parent)
     // The browser button takes the compile button's place (the two are
     // never visible together).
     button(QStringLiteral("cmdBrowser"))->move(450, 3);
-}
-
-void TcwEdit::TextClicked()
-{
-    FMain.UpdateMenuItems(Text()->widget());
 }
 
 } // namespace bp

@@ -13,7 +13,6 @@ public:
 
 protected:
     void cmdJavaRunClick() override {}
-    void TextClicked() override;
 };
 
 } // namespace bp

@@ -11,7 +11,6 @@
 #include "platform/fileservices.h"
 #include "platform/prompter.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -27,17 +26,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace bp {
-
-namespace {
-
-bool clipboardHasText()
-{
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data && data->hasText();
-}
-
-} // namespace
 
 TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, QWidget* parent)
     : QWidget(parent), FMain(main), FText(std::move(text))
@@ -50,6 +41,20 @@ TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, Q
     FText->onKeyPress = [this](QKeyEvent* e) { return TextKeyPress(e); };
     FText->onKeyRelease = [this](QKeyEvent* e) { TextKeyUp(e); };
     FText->onContextMenu = [this](const QPoint& pos) { mnpTextPopup(pos); };
+    // The controls report changes in the middle of an edit too (a replaced
+    // selection is empty for a moment): the state is looked at once the
+    // event loop comes round.
+    FText->onStateChange = [this] {
+        if (std::exchange(FStateCheckPending, true))
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                FStateCheckPending = false;
+                CheckState();
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 TcwEditBase::~TcwEditBase()
@@ -83,6 +88,7 @@ QToolButton* TcwEditBase::addButton(const char* name, int left, const QString& h
     b->setFocusPolicy(Qt::NoFocus);
     b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
     b->setToolTip(hint);
+    b->setAccessibleName(hint);
     FButtons.insert(b->objectName(), b);
     return b;
 }
@@ -194,19 +200,15 @@ void TcwEditBase::buildLayout()
          &TcwEditBase::cmdRemoveFromProjectClick)
         ->setVisible(false);
 
-    // The plain variant hears mouse clicks in the text.
-    QWidget* textWidget = FText->widget();
-    textWidget->installEventFilter(this);
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(textWidget))
-        area->viewport()->installEventFilter(this);
-    setFocusProxy(textWidget);
+    setFocusProxy(FText->widget());
 }
 
 void TcwEditBase::FillDocTypes()
 {
     FDocTypeCombo->clear();
-    for (int i = 0; i < FMain.DocTypes().Count(); ++i)
-        FDocTypeCombo->addItem(FMain.DocTypes().Name(i));
+    const TDocTypeList types;
+    for (int i = 0; i < types.Count(); ++i)
+        FDocTypeCombo->addItem(types.Name(i));
 }
 
 void TcwEditBase::ApplySettings()
@@ -236,7 +238,7 @@ void TcwEditBase::CreateNew(int number, TDocType docType)
     FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
-    UpdateButtons();
+    AnnounceState();
 }
 
 void TcwEditBase::CreateFromFile(const QString& fileName)
@@ -288,8 +290,7 @@ void TcwEditBase::LoadDocument()
     FText->setModified(false);
     FText->setReadOnly(FMain.OpenReadOnly());
     FText->setSelection(0, 0);
-    FMain.UpdateMenuItems(this);
-    UpdateButtons();
+    AnnounceState();
 }
 
 void TcwEditBase::DocumentNameChanged(const QString& newName)
@@ -310,7 +311,7 @@ void TcwEditBase::SetDocType(TDocType docType)
     FText->setSyntax(docType);
     FText->setModified(true);
     // The type decides the Compile and Browser commands.
-    FMain.UpdateMenuItems(this);
+    AnnounceState();
 }
 
 bool TcwEditBase::IsSaved() const
@@ -362,7 +363,7 @@ bool TcwEditBase::Save()
             saved = true;
         }
     }
-    FMain.UpdateMenuItems(this);
+    AnnounceState();
     return saved;
 }
 
@@ -371,10 +372,6 @@ bool TcwEditBase::SaveAs()
     QString name;
     if (!FMain.ExecuteSaveDialog(GetDocType(), name))
         return false;
-    if (files::extractFileExt(name).isEmpty()) {
-        name += QLatin1Char('.') + DocTypeExtension(FDocument->DocType());
-        FMain.SetSaveDialogFileName(name);
-    }
     WriteText(name);
     TProject* project = FMain.CurrentProject();
     const bool addToProject = FDocument->IsNew() && project;
@@ -383,7 +380,7 @@ bool TcwEditBase::SaveAs()
         project->AddDocument(FDocument);
     FText->setModified(false);
     FMain.AddRecentFile(name);
-    FMain.UpdateMenuItems(this);
+    AnnounceState();
     return true;
 }
 
@@ -452,18 +449,18 @@ void TcwEditBase::ForceClose()
 
 // ---------------------------------------------------------------------------
 // Editing. A command from a menu or button comes without the key release
-// that otherwise brings the menus up to date.
+// after which the window looks at its state.
 
 void TcwEditBase::Undo()
 {
     FText->undo();
-    FMain.UpdateMenuItems(this);
+    CheckState();
 }
 
 void TcwEditBase::doCut()
 {
     FText->cut();
-    FMain.UpdateMenuItems(this);
+    CheckState();
 }
 
 void TcwEditBase::doCopy()
@@ -474,13 +471,13 @@ void TcwEditBase::doCopy()
 void TcwEditBase::doPaste()
 {
     FText->paste();
-    FMain.UpdateMenuItems(this);
+    CheckState();
 }
 
 void TcwEditBase::doDelete()
 {
     FText->deleteSelection();
-    FMain.UpdateMenuItems(this);
+    CheckState();
 }
 
 bool TcwEditBase::TextKeyPress(QKeyEvent* event)
@@ -519,14 +516,7 @@ void TcwEditBase::TextKeyUp(QKeyEvent* event)
         if (run > 0)
             FText->replaceSelection(part.left(run));
     }
-    FMain.UpdateMenuItems(FText->widget());
-}
-
-bool TcwEditBase::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease)
-        TextClicked();
-    return QWidget::eventFilter(watched, event);
+    CheckState();
 }
 
 // ---------------------------------------------------------------------------
@@ -535,8 +525,9 @@ bool TcwEditBase::eventFilter(QObject* watched, QEvent* event)
 bool TcwEditBase::FindNext()
 {
     FText->setFocus();
-    const QString findText = FMain.FindText();
-    if (FText->findText(findText, FMain.FindOptions())) {
+    const TSearchRequest search = FMain.FindRequest();
+    const QString& findText = search.FindText;
+    if (FText->findText(findText, search.Options)) {
         FText->scrollCaretIntoView();
         return true;
     }
@@ -552,9 +543,10 @@ void TcwEditBase::ReportNotFound(const QString& findText)
 
 void TcwEditBase::Replace()
 {
-    const QString findText = FMain.ReplaceFindText();
-    const QString replaceText = FMain.ReplaceText();
-    const TSearchOptions options = FMain.ReplaceOptions();
+    const TSearchRequest request = FMain.ReplaceRequest();
+    const QString& findText = request.FindText;
+    const QString& replaceText = request.ReplaceText;
+    const TSearchOptions options = request.Options;
     if (FText->isReadOnly())
         return;
 
@@ -621,37 +613,58 @@ template <class T> void updateProjectPair(TProject* project, const QString& file
 
 } // namespace
 
+TEditorState TcwEditBase::State() const
+{
+    TEditorState state;
+    state.HasDocument = FDocument != nullptr;
+    state.DocType = GetDocType();
+    state.Untitled = !FDocument || FDocument->IsNew();
+    state.HasText = FText->lineCount() > 0;
+    state.Modified = FText->isModified();
+    state.Selection = FText->selLength() > 0;
+    state.ReadOnly = FText->isReadOnly();
+    return state;
+}
+
+void TcwEditBase::AnnounceState()
+{
+    FLastState = State();
+    UpdateButtons();
+    Q_EMIT stateChanged();
+}
+
+void TcwEditBase::CheckState()
+{
+    if (State() != FLastState)
+        AnnounceState();
+}
+
 void TcwEditBase::UpdateButtons()
 {
-    const bool untitled = !FDocument || FDocument->IsNew();
-    const bool hasText = FText->lineCount() > 0;
-    const TSettings& s = FMain.CurrentSettings();
+    const TEditorButtons state =
+        EditorButtons(State(), FMain.ToolsPresent(), FMain.ClipboardHasText());
     auto b = [this](const char* name) { return FButtons.value(QString::fromLatin1(name)); };
 
-    b("cmdSave")->setEnabled(FText->isModified() || untitled);
-    // The print dialog exists when a printer was found at start; asking the
-    // printing system again here would cost every key press.
-    b("cmdPrint")->setEnabled(FMain.HasPrintDialog() && hasText);
-    b("cmdFind")->setEnabled(hasText);
-    b("cmdReplace")->setEnabled(hasText);
-    b("cmdGoToLine")->setEnabled(hasText);
-    const TDocType type = GetDocType();
-    b("cmdJava")->setVisible(type == TDocType::Java);
-
+    b("cmdSave")->setEnabled(state.Save);
+    b("cmdPrint")->setEnabled(state.Print);
+    b("cmdFind")->setEnabled(state.Find);
+    b("cmdReplace")->setEnabled(state.Find);
+    b("cmdGoToLine")->setEnabled(state.Find);
+    b("cmdJava")->setVisible(state.JavaVisible);
     updateProjectPair(FMain.CurrentProject(), GetFileName(), b("cmdAddToProject"),
                       b("cmdRemoveFromProject"));
-    if (type == TDocType::Java)
-        b("cmdJava")->setEnabled(hasText && !untitled && files::exists(s.JavaCompiler));
-    b("cmdBrowser")->setVisible(type == TDocType::Html);
-    if (type == TDocType::Html)
-        b("cmdBrowser")->setEnabled(hasText && !untitled && files::exists(s.WebBrowser));
-    b("cmdPaste")->setEnabled(clipboardHasText());
+    if (state.JavaVisible)
+        b("cmdJava")->setEnabled(state.JavaEnabled);
+    b("cmdBrowser")->setVisible(state.BrowserVisible);
+    if (state.BrowserVisible)
+        b("cmdBrowser")->setEnabled(state.BrowserEnabled);
+    b("cmdPaste")->setEnabled(state.Paste);
 }
 
 void TcwEditBase::mnpTextPopup(const QPoint& pos)
 {
     const bool selection = FText->selLength() > 0;
-    FPopupItems.value(QStringLiteral("mnpTextPaste"))->setEnabled(clipboardHasText());
+    FPopupItems.value(QStringLiteral("mnpTextPaste"))->setEnabled(FMain.ClipboardHasText());
     for (const char* name : {"mnpTextCut", "mnpTextCopy", "mnpTextDelete"})
         FPopupItems.value(QString::fromLatin1(name))->setEnabled(selection);
     updateProjectPair(FMain.CurrentProject(), GetFileName(),
@@ -672,14 +685,14 @@ void TcwEditBase::cmdAddToProjectClick()
         return;
     if (FDocument->Project() != project)
         project->AddDocument(FDocument);
-    FMain.UpdateMenuItems();
+    AnnounceState();
 }
 
 void TcwEditBase::cmdRemoveFromProjectClick()
 {
     if (TProject* project = FMain.CurrentProject()) {
         project->RemoveFile(GetFileName());
-        FMain.UpdateMenuItems();
+        AnnounceState();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/editorstate.h"
 #include "model/brewpaddefs.h"
 #include "model/textfile.h"
 
@@ -59,7 +60,11 @@ public:
     void doCopy();
     void doPaste();
     void doDelete();
+    // Brings the tool buttons up to date with the window's state, the
+    // programs present and the clipboard.
     void UpdateButtons();
+    // What the menus and buttons follow; stateChanged tells when it changes.
+    TEditorState State() const;
     // Searching: one Find Next with the Find dialog's text and options;
     // Replace (and Replace All) with the Replace dialog's; a line by number.
     bool FindNext();
@@ -82,15 +87,16 @@ public:
     QListView* lstErrors() const { return FErrors; }
     QWidget* pnlErrors() const { return FErrorPanel; }
 
+Q_SIGNALS:
+    // The window's state, caption or project membership may have changed.
+    void stateChanged();
+
 protected:
     TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, QWidget* parent);
     // Variant details.
     virtual void cmdJavaRunClick() = 0;
-    // A mouse click in the text (the plain variant refreshes the main menu).
-    virtual void TextClicked() {}
 
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     IMainWindow& FMain;
 
@@ -111,12 +117,18 @@ private:
     void ReportNotFound(const QString& findText);
     void FormClose();
     void ReleaseDocument();
+    // Refreshes the buttons and tells the main window, after a command.
+    void AnnounceState();
+    // The same, after an edit, only when the state differs from the last.
+    void CheckState();
 
     std::unique_ptr<TextControl> FText;
     TDocument* FDocument = nullptr;
     TTextFormat FFormat;
     bool FForceClose = false;
     bool FClosed = false;
+    TEditorState FLastState;
+    bool FStateCheckPending = false;
     QString FBrowserTempFile;
     QString FBrowserURL;
 

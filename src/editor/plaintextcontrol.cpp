@@ -60,6 +60,10 @@ PlainTextControl::PlainTextControl()
     edit->setTabChangesFocus(false);
     edit->setUndoRedoEnabled(true);
     applyPalette();
+    QObject::connect(edit, &QPlainTextEdit::modificationChanged, edit,
+                     [this] { stateMayHaveChanged(); });
+    QObject::connect(edit, &QPlainTextEdit::selectionChanged, edit,
+                     [this] { stateMayHaveChanged(); });
 }
 
 PlainTextControl::~PlainTextControl()

@@ -148,8 +148,12 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     // key typed. Nothing here needs them; the margin follows the line count
     // after each update of the view.
     send(Sci::SCI_SETMODEVENTMASK, 0);
-    QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit,
-                     [this](int) { updateMarginWidth(false); });
+    QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit, [this](int) {
+        updateMarginWidth(false);
+        stateMayHaveChanged();
+    });
+    QObject::connect(edit, &QsciScintilla::modificationChanged, edit,
+                     [this] { stateMayHaveChanged(); });
 
     edit->setFont(FFont);
     applyStyles();

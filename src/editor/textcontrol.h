@@ -115,6 +115,16 @@ public:
     std::function<bool(QKeyEvent*)> onKeyPress;
     std::function<void(QKeyEvent*)> onKeyRelease;
     std::function<void(const QPoint&)> onContextMenu;
+    // Called when the modified flag or the selection may have changed (the
+    // rich control also calls it after an update of its view).
+    std::function<void()> onStateChange;
+
+protected:
+    void stateMayHaveChanged()
+    {
+        if (onStateChange)
+            onStateChange();
+    }
 };
 
 // For the widgets behind the controls: keys with Ctrl, Alt or Meta are left

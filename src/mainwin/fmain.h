@@ -1,21 +1,16 @@
 #pragma once
 
 #include "editor/mainservices.h"
-#include "model/brewpaddefs.h"
+#include "mainwin/mainactions.h"
+#include "mainwin/projectcommands.h"
 #include "model/settings.h"
-#include "platform/prompter.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 
-#include <functional>
 #include <memory>
 
 class QAction;
 class QMdiArea;
-class QMdiSubWindow;
-class QMenu;
 class QPrintDialog;
 class QPrinter;
 class QTabBar;
@@ -23,13 +18,19 @@ class QToolButton;
 
 namespace bp {
 
-class TProject;
+class TChildWindows;
+class TDocumentCommands;
+class TEditCommands;
+class TRunCommands;
+class TSearchCommands;
+class TWindowCommands;
 class TcwEditBase;
-class TdlgFind;
+struct TMenuInputs;
 
-// The main window: an MDI frame holding the editor windows and the project
-// manager, the menus and tool buttons, the document tab bar and the status
-// line. It owns the document type table, the open project and the settings.
+// The main window: an MDI frame holding the editor windows, its menus and
+// tool buttons, the document tab bar and the status line. It keeps the
+// settings and the window's life (creation, first show, close); the commands
+// live in controllers of their own, one per command family.
 class TfrmMain : public QMainWindow, public IMainWindow {
     Q_OBJECT
 
@@ -40,94 +41,66 @@ public:
 
     TSettings& Settings() { return FSettings; }
     const TWindowValues& WindowValues() const { return FWindow; }
-    bool IsWin95() const { return FIsWin95; }
-    bool ProjectManagerShown() const { return FProjectManagerShown; }
+    bool IsWin95() const;
+    bool ProjectManagerShown() const { return FProjects->ManagerShown(); }
     QMdiArea* MdiArea() const { return FMdiArea; }
-    const FileDialogOptions& SaveDialog() const { return FSaveDialog; }
+    const FileDialogOptions& SaveDialog() const { return FDialogs.Save; }
+    const TMainActions& Actions() const { return FActions; }
+
+    // The command families.
+    TChildWindows& Children() { return *FChildren; }
+    TDocumentCommands& Documents() { return *FDocuments; }
+    TProjectCommands& Projects() { return *FProjects; }
+    TSearchCommands& Search() { return *FSearch; }
+    TRunCommands& Run() { return *FRun; }
+    TWindowCommands& Windows() { return *FWindows; }
 
     // What the editor windows use.
-    TProject* CurrentProject() const override { return FCurrentProject.get(); }
-    const TDocTypeList& DocTypes() const override { return FDocTypes; }
+    TProject* CurrentProject() const override { return FProjects->Current(); }
     const TSettings& CurrentSettings() const override { return FSettings; }
     QFont EditorFont() const override;
-    bool HasPrintDialog() const override { return FPrintDialog != nullptr; }
+    TToolsPresent ToolsPresent() const override { return FTools; }
+    bool ClipboardHasText() const override { return FClipboardHasText; }
     void RenameWindowTab(const QString& oldCaption, const QString& newCaption) override;
     void RemoveWindowTab(const QString& caption) override;
     bool ExecuteSaveDialog(TDocType docType, QString& fileName) override;
-    void SetSaveDialogFileName(const QString& fileName) override;
     void AddRecentFile(const QString& pathName) override;
-    bool OpenReadOnly() const override { return FOpenDialog.readOnly; }
-    QString FindText() const override;
-    TSearchOptions FindOptions() const override;
-    QString ReplaceFindText() const override;
-    QString ReplaceText() const override;
-    TSearchOptions ReplaceOptions() const override;
+    bool OpenReadOnly() const override;
+    void SetStatusText(const QString& text) override;
+    TSearchRequest FindRequest() const override;
+    TSearchRequest ReplaceRequest() const override;
     void SearchFind() override;
     void SearchReplace() override;
     std::optional<int> AskLineNumber() override;
 
-    // Search and help relays to the active editor.
-    void SearchFindNext();
-    void dlgFindFind();
-    void dlgReplaceFind();
-    void dlgReplaceReplace();
-    void mnuSearchGotoLineClick();
-    void mnuHelpAboutClick();
-    void cmdCompileClick();
-    TdlgFind* dlgFind() const { return FFindDialog; }
-    TdlgFind* dlgReplace() const { return FReplaceDialog; }
-
-    // The active child when it is an editor of the current variant, of
+    // The active child when it is an editor of the variant in use, of
     // either variant, or null.
     TcwEditBase* ActiveEditor() const;
     TcwEditBase* ActiveAnyEditor() const;
-    // Every editor window, in child order.
-    QList<TcwEditBase*> Editors() const;
-
-    // Document commands.
-    TcwEditBase* NewDocument(TDocType docType);
-    void OpenDocClick();
-    bool ExecuteOpenDocDialog();
-    void SaveDoc();
-    void SaveDocAs();
-    void CloseDoc();
-    void mnuFileCloseAllClick();
-    // Closes every editor without questions (the project commands ask first).
-    void CloseAllDocuments();
-    void OpenFiles(const QStringList& names);
-    void AddRecentProject(const QString& fileName);
-    void BuildReopenMenu();
-    // Index in the MDI child list of the editor showing that file, or -1.
-    int FindWindowByPath(const QString& pathName) const;
-    int FindWindowByName(const QString& fileName) const;
-    void SelectActiveTab();
-    void tcWindowsChange(int index);
 
     // The caption for the open project (or for none).
     QString ProjectCaption() const;
-
     // The one-line status text other windows write into.
     QString StatusText() const;
 
-    // Recomputes the enabled state of every menu item and tool button.
-    void UpdateMenuItems(QObject* sender = nullptr) override;
-    void SetStatusText(const QString& text) override;
+    // What the menu state is computed from, as things stand.
+    TMenuInputs MenuInputs() const;
+    // Brings the menu items, the tool buttons, the active editor's buttons
+    // and the selected tab up to date. Runs when one of its inputs changes.
+    void UpdateMenuItems();
 
     // Settings passes over the store, each followed by applying the settings.
     void LoadSettings();
     void SaveSettings();
+    // Brings the windows in line with changed settings, and looks up the
+    // programs they name.
+    void ApplySettings();
 
-    // Project commands.
-    void NewProject();
-    bool CloseProject();
-    bool SaveProject();
-    bool SaveProjectAs();
-    void SaveProjectClick();
-    void mnuProjectViewProjectManagerClick();
-    void SetProjectManagerShown(bool shown);
-
-    // Closes the main window through the close sequence.
-    void ExitApp();
+    // Menu items and tool buttons by their names ("mnuFileSave", "cmdOpen"),
+    // as the accessibility tree finds them.
+    QAction* item(const QString& name) const;
+    QToolButton* button(const QString& name) const;
+    QTabBar* tcWindows() const { return FTabs; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -137,68 +110,40 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildWindow();
+    void connectCommands();
     void FormCreate();
     void FormShow();
     bool QueryChildrenClose();
-    bool FormCloseQuery();
     void FormClose();
-
-    void createMenus();
-    void createSpeedPanel();
-    QAction* addItem(QMenu* menu, const char* name, const QString& caption,
-                     const QString& hint = QString(), const QKeySequence& shortcut = {});
-    QToolButton* addButton(const char* name, int left, const QString& tooltip, int icon);
-    void ApplySettings();
     void UpdateCaption();
-    bool ExecuteProjectSaveDialog(QString& fileName);
-    void mnuProjectClick();
-    void cmdNewClick();
-    // Connects a menu item to a command run through guarded().
-    void onItem(const char* name, std::function<void()> command);
-    void connectDocumentCommands();
-    void connectEditCommands();
-    // Makes an editor window of the current variant for a file, a document
-    // of the project, or (docType >= 0) a new document.
-    TcwEditBase* CreateEditor();
-    TcwEditBase* OpenEditor(const QString& fileName);
-    void ShowChild(TcwEditBase* editor);
-    void ActivateChild(int index);
-    void mnuFileReopenDocClick(const QString& fileName);
-    void mnuFileReopenProjClick(const QString& fileName);
-    void LoadProject(const QString& fileName);
+    void ProjectChanged();
+    void EditorShown(TcwEditBase* editor);
+    void mnuHelpAboutClick();
 
     QStringList FArgs;
     bool FShown = false;
-    bool FIsWin95 = true;
     TSettings FSettings;
     TWindowValues FWindow;
-    TDocTypeList FDocTypes;
-    std::unique_ptr<TProject> FCurrentProject;
-    qint32 FNewDocCount = 0;
-    bool FProjectManagerShown = false;
-    bool FSyncingTabs = false;
-    FileDialogOptions FOpenDialog;
-    QStringList FLastOpenFiles; // the files chosen in the last open dialog
-    FileDialogOptions FSaveDialog;
+    TToolsPresent FTools;
+    bool FClipboardHasText = false;
+    TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog* FPrintDialog = nullptr;
 
     QMdiArea* FMdiArea = nullptr;
     QWidget* FSpeedPanel = nullptr;
     QTabBar* FTabs = nullptr; // tcWindows
-    QMenu* FNewPopup = nullptr; // mnpFileNew
-    TdlgFind* FFindDialog = nullptr;
-    TdlgFind* FReplaceDialog = nullptr;
-    QMenu* FReopenMenu = nullptr;
-    QMenu* FProjectMenu = nullptr;
-    QHash<QString, QAction*> FItems;
-    QHash<QString, QToolButton*> FButtons;
+    TMainActions FActions;
+    TSpeedButtons FButtons;
 
-public:
-    // Menu items and tool buttons by their names ("mnuFileSave", "cmdOpen").
-    QAction* item(const QString& name) const { return FItems.value(name); }
-    QToolButton* button(const QString& name) const { return FButtons.value(name); }
-    QTabBar* tcWindows() const { return FTabs; }
+    std::unique_ptr<TChildWindows> FChildren;
+    std::unique_ptr<TProjectCommands> FProjects;
+    std::unique_ptr<TDocumentCommands> FDocuments;
+    std::unique_ptr<TSearchCommands> FSearch;
+    std::unique_ptr<TEditCommands> FEdit;
+    std::unique_ptr<TRunCommands> FRun;
+    std::unique_ptr<TWindowCommands> FWindows;
 };
 
 } // namespace bp

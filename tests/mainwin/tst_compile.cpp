@@ -1,6 +1,7 @@
 // Compiling with the real JDK from an editor window: what it shows, and the user's file intact.
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
+#include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "model/document.h"
 #include "model/settings.h"
@@ -42,13 +43,14 @@ struct World {
         main->Settings().JavaCompiler = javac;
         main->Settings().JavaInterpreter = DeriveJavaInterpreter(javac);
         QVERIFY2(!main->Settings().JavaInterpreter.isEmpty(), "needs the JDK's javac and java");
+        main->ApplySettings();
     }
     ~World() { setOsMajorVersionForTesting(-1); }
     // Opens a file holding stored and gives its editor the unsaved editorText.
     void open(const QString& name, const QByteArray& stored, const QByteArray& editorText)
     {
         file = env.writeFile(name, stored);
-        main->OpenFiles({file});
+        main->Documents().OpenFiles({file});
         e = main->ActiveAnyEditor();
         setText(editorText);
     }
@@ -91,13 +93,13 @@ private Q_SLOTS:
         w.open("Dep.java", Deprecated, Deprecated);
         QAction* item = w.main->item("mnuRunCompileDocument");
         const QString javac = std::exchange(w.main->Settings().JavaCompiler, QString());
-        w.main->UpdateMenuItems();
+        w.main->ApplySettings();
         QVERIFY(!item->isEnabled());
         w.e->cmdJavaClick(); // the editor's own button asks the same
         QCOMPARE(w.status(), QString());
 
         w.main->Settings().JavaCompiler = javac;
-        w.main->UpdateMenuItems();
+        w.main->ApplySettings();
         QVERIFY(item->isEnabled());
         item->trigger();
         QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
@@ -190,10 +192,10 @@ private Q_SLOTS:
         // A never-saved document says so in list and status, also when its directory is gone.
         const QString gone = w.env.path("gone");
         QVERIFY(QDir().mkpath(gone) && files::setCurrentDir(gone));
-        TcwEditBase* inGone = w.main->NewDocument(TDocType::Java);
+        TcwEditBase* inGone = w.main->Documents().NewDocument(TDocType::Java);
         QVERIFY(files::setCurrentDir(w.env.dir()) && QDir(gone).removeRecursively());
         w.ask.answerMessage(MsgResult::OK);
-        for (TcwEditBase* e : {w.main->NewDocument(TDocType::Java), inGone}) {
+        for (TcwEditBase* e : {w.main->Documents().NewDocument(TDocType::Java), inGone}) {
             w.e = e;
             e->Compile();
             QCOMPARE(w.listed(), QStringList{"'' has not been saved yet."});

@@ -1,6 +1,7 @@
 // Editor windows inside the main window; every case runs for both variants (global data).
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
+#include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "model/project.h"
 #include "platform/osversion.h"
@@ -104,13 +105,13 @@ private Q_SLOTS:
         w.main->Settings().ShowDocTabs = false;
         w.main->SaveSettings();
         QVERIFY(!w.main->tcWindows()->isVisible());
-        w.main->NewDocument(TDocType::Other);
+        w.main->Documents().NewDocument(TDocType::Other);
         QVERIFY(!w.main->tcWindows()->isVisible());
 
         // Projects only in the Reopen menu: numbered from 0, the separator last. An entry
         // whose file has gone reports it and stays listed.
         for (int i = 0; i < 3; ++i)
-            w.main->AddRecentProject(w.env.path(QStringLiteral("p%1.jpr").arg(i)));
+            w.main->Documents().Recent().AddProject(w.env.path(QStringLiteral("p%1.jpr").arg(i)));
         QCOMPARE(w.reopenMenu(),
                  (QStringList{"&0 " + w.env.path("p2.jpr"), "&1 " + w.env.path("p1.jpr"),
                               "&2 " + w.env.path("p0.jpr"), "-"}));
@@ -149,7 +150,7 @@ private Q_SLOTS:
         World w;
         w.main->Settings().TabSet = qint8(tabSet);
         w.main->Settings().AutoIndent = autoIndent;
-        w.main->NewDocument(TDocType::Java);
+        w.main->Documents().NewDocument(TDocType::Java);
         TextControl* t = w.active()->Text();
         const int start = int(std::max(before.indexOf('|'), before.indexOf('[')));
         const int end = int(before.indexOf(']'));
@@ -163,7 +164,7 @@ private Q_SLOTS:
     void saveAsNewDocumentsJoinProject()
     {
         World w;
-        TcwEditBase* e = w.main->NewDocument(TDocType::Java);
+        TcwEditBase* e = w.main->Documents().NewDocument(TDocType::Java);
         const auto saveEnabled = [e] { return e->button("cmdSave")->isEnabled(); };
         w.type(QStringLiteral("class Test {}"));
         w.ask.answerSave(w.env.path(QStringLiteral("Test")));
@@ -199,7 +200,7 @@ private Q_SLOTS:
         w.ask.answerSave(w.env.path(QStringLiteral("Other.java")));
         QVERIFY(e->SaveAs());
         QCOMPARE(w.main->CurrentProject()->Count(), 1);
-        w.main->NewDocument(TDocType::Other);
+        w.main->Documents().NewDocument(TDocType::Other);
         w.type(QStringLiteral("n"));
         w.ask.answerSave(w.env.path(QStringLiteral("notes")));
         QVERIFY(w.active()->SaveAs());
@@ -213,15 +214,15 @@ private Q_SLOTS:
     {
         World w;
         const QString file = w.env.writeFile(QStringLiteral("A.java"), "a\n");
-        w.main->NewDocument(TDocType::Text);
-        w.main->OpenFiles({file});
+        w.main->Documents().NewDocument(TDocType::Text);
+        w.main->Documents().OpenFiles({file});
         w.key(Qt::Key_B);
-        w.main->NewDocument(TDocType::Java);
+        w.main->Documents().NewDocument(TDocType::Java);
         w.type(QStringLiteral("x"));
         // A new document: Yes, then a cancelled save dialog, keeps the window.
         w.ask.answerMessage(MsgResult::Yes);
         w.ask.answerSave(QString());
-        w.main->CloseDoc();
+        w.main->Documents().CloseDoc();
         QCOMPARE(w.children(), 3);
         QCOMPARE(w.ask.messages(), QStringList{QStringLiteral("Save 'New_2.java'?")});
         QCOMPARE(w.ask.asked().first().buttons, MsgButtons::YesNo);
@@ -241,12 +242,12 @@ private Q_SLOTS:
         QVERIFY(!w.main->item("mnuFileClose")->isEnabled());
 
         // Yes on a read-only file warns and keeps the window (Save As remains).
-        w.main->OpenFiles({file});
+        w.main->Documents().OpenFiles({file});
         ::chmod(QFile::encodeName(file).constData(), 0444);
         w.key(Qt::Key_C);
         w.ask.answerMessage(MsgResult::Yes);
         w.ask.answerMessage(MsgResult::OK);
-        w.main->CloseDoc();
+        w.main->Documents().CloseDoc();
         QCOMPARE(w.children(), 1);
         QCOMPARE(w.ask.messages().last(),
                  file + QStringLiteral(" is read only and will not be saved."));
@@ -269,31 +270,31 @@ private Q_SLOTS:
                             "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Demo\r\n\r\nFiles\r\n" +
                                 names[0].toUtf8() + "\r\n");
         // A project among dropped files loads alone; documents dropped alone open.
-        w.main->OpenFiles({names[0], jpr, names[1]});
+        w.main->Documents().OpenFiles({names[0], jpr, names[1]});
         QCOMPARE(w.children(), 0);
         QCOMPARE(w.main->windowTitle(), "Tarvik's Brewpad 2.09: Demo (" + jpr + ")");
         QVERIFY(w.main->ProjectManagerShown());
         QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
-        w.main->OpenFiles({names[2], names[3]});
+        w.main->Documents().OpenFiles({names[2], names[3]});
         QCOMPARE(w.children(), 2);
 
         // The open dialog's read-only choice gives a text that takes no typing.
         w.ask.answerOpen({names[0]}, -1, true);
-        w.main->OpenDocClick();
+        w.main->Documents().OpenDocClick();
         QVERIFY(w.ask.asked().last().fileOptions.readOnlyChoice);
         w.type(QStringLiteral("zz"));
         QCOMPARE(w.active()->Text()->text(), QStringLiteral("1"));
         // Files already open are only activated, whether chosen or dropped.
         w.ask.answerOpen(names.mid(0, 4), -1, false);
-        w.main->OpenDocClick();
+        w.main->Documents().OpenDocClick();
         QCOMPARE(w.children(), 4);
         QCOMPARE(w.active()->GetPathName(), names[3]);
         w.type(QStringLiteral("zz"));
         QCOMPARE(w.active()->Text()->text(), QStringLiteral("zz4"));
-        w.main->OpenFiles({names[2]});
+        w.main->Documents().OpenFiles({names[2]});
         QCOMPARE(w.active()->GetPathName(), names[2]);
         w.ask.answerOpen({names[1]});
-        w.main->OpenDocClick();
+        w.main->Documents().OpenDocClick();
         QCOMPARE(w.children(), 4);
         QCOMPARE(w.tabs().at(w.main->tcWindows()->currentIndex()), QStringLiteral("f2.txt"));
         QCOMPARE(w.main->WindowValues().RecentDocuments,
@@ -301,7 +302,7 @@ private Q_SLOTS:
 
         // Six opened leave five; a name given again in other letter case moves up.
         w.ask.answerOpen({names[4], names[5]});
-        w.main->OpenDocClick();
+        w.main->Documents().OpenDocClick();
         w.main->AddRecentFile(w.env.path(QStringLiteral("F4.TXT")));
         QCOMPARE(w.reopenMenu(),
                  (QStringList{"-", "&5 " + names[3], "&6 " + names[5], "&7 " + names[4],
@@ -328,7 +329,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         World w;
         const QString file = w.env.writeFile(QStringLiteral("r.txt"), bytes);
-        w.main->OpenFiles({file});
+        w.main->Documents().OpenFiles({file});
         QVERIFY(w.active()->Save());
         QCOMPARE(TestEnv::readFile(file), bytes);
     }

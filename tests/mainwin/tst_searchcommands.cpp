@@ -3,7 +3,9 @@
 #include "dialogs/dgotoln.h"
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
+#include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
+#include "mainwin/searchcommands.h"
 #include "platform/busycursor.h"
 #include "platform/osversion.h"
 #include "support/scriptedprompter.h"
@@ -29,7 +31,7 @@ struct World {
         setOsMajorVersionForTesting(win95 ? 6 : 3);
         main = std::make_unique<TfrmMain>(QStringList{});
         main->show();
-        editor = main->NewDocument(TDocType::Text);
+        editor = main->Documents().NewDocument(TDocType::Text);
         editor->Text()->setText(text);
         editor->Text()->setSelection(0, 0);
         main->UpdateMenuItems();
@@ -77,7 +79,7 @@ private Q_SLOTS:
     {
         // Characters of two and four bytes in UTF-8 before the matches.
         World w(u"\u00e9\U0001F600abc abc\r\ntwo\r\nsix\r\nten\r\nend"_qs);
-        TdlgFind* d = w.main->dlgFind();
+        TdlgFind* d = w.main->Search().dlgFind();
         w.main->item("mnuSearchFind")->trigger();
         QVERIFY(d->isVisible());
         d->SetFindText("ABC");
@@ -87,7 +89,7 @@ private Q_SLOTS:
         // F3 repeats it; the Replace dialog took over the text and options.
         w.main->item("mnuSearchFindNext")->trigger();
         QCOMPARE(w.text().selStart(), 7);
-        QCOMPARE(w.main->dlgReplace()->FindText(), "ABC");
+        QCOMPARE(w.main->Search().dlgReplace()->FindText(), "ABC");
         const int beeps = beepCount();
         w.main->item("mnuSearchFindNext")->trigger();
         QCOMPARE(w.text().selStart(), 7);
@@ -102,7 +104,7 @@ private Q_SLOTS:
         d->cmdFindNext->click();
         QCOMPARE(w.text().selStart(), 10);
         // Replace compares the selection without case.
-        TdlgFind* r = w.main->dlgReplace();
+        TdlgFind* r = w.main->Search().dlgReplace();
         r->chkMatchCase->setChecked(false);
         r->SetFindText("aBC");
         r->SetReplaceText("x");
@@ -147,7 +149,7 @@ private Q_SLOTS:
         const ReplaceRow& r = ReplaceRows[row];
         World w(r.text);
         const int beeps = beepCount();
-        TdlgFind* d = w.main->dlgReplace();
+        TdlgFind* d = w.main->Search().dlgReplace();
         d->SetFindText(r.find);
         d->SetReplaceText(r.replace);
         d->cmdReplaceAll->click();

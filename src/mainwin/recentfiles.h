@@ -3,7 +3,13 @@
 #include <QAction>
 #include <QStringList>
 
+#include <functional>
+
+class QMenu;
+
 namespace bp {
+
+struct TWindowValues;
 
 // A Reopen menu item for one recent file: "&<number> <name>", the first
 // digit being its access key. The name shown is the file's exact name.
@@ -32,5 +38,26 @@ void AddRecentName(QStringList& list, const QString& name);
 
 // Compares two names after upper-casing the ASCII letters a to z only.
 bool SameNameAsciiCase(const QString& a, const QString& b);
+
+// The two recent lists (projects and documents, kept in the window values
+// that the settings store) and the Reopen menu built from them.
+class TRecentFiles {
+public:
+    using TOpen = std::function<void(const QString& fileName)>;
+    TRecentFiles(TWindowValues& values, QMenu& menu, TOpen openProject, TOpen openDocument);
+
+    void AddFile(const QString& pathName);
+    void AddProject(const QString& fileName);
+    bool IsEmpty() const;
+    // Builds the menu anew: the projects numbered from 0, a separator, the
+    // documents numbered from kMaxRecentFiles.
+    void BuildMenu();
+
+private:
+    TWindowValues& FValues;
+    QMenu& FMenu;
+    TOpen FOpenProject;
+    TOpen FOpenDocument;
+};
 
 } // namespace bp
