@@ -1,0 +1,62 @@
+#pragma once
+
+#include "editor/mainservices.h"
+#include "model/project.h"
+#include "model/settings.h"
+#include "platform/fileservices.h"
+#include "platform/prompter.h"
+
+#include <QStringList>
+
+namespace bp::test {
+
+// Stands in for the main window of an editor window: settings and programs
+// as the test sets them, the save dialog through the scripted prompter, and
+// a record of what the editor told it.
+class FakeMainWindow : public IMainWindow {
+public:
+    TProject* CurrentProject() const override { return Project.get(); }
+    const TSettings& CurrentSettings() const override { return Settings; }
+    QFont EditorFont() const override { return QFont(); }
+    TToolsPresent ToolsPresent() const override { return Tools; }
+    bool ClipboardHasText() const override { return Clipboard; }
+    void RenameWindowTab(const QString& oldCaption, const QString& newCaption) override
+    {
+        Tabs << oldCaption + QStringLiteral(" -> ") + newCaption;
+    }
+    void RemoveWindowTab(const QString& caption) override { Tabs << QStringLiteral("- ") + caption; }
+    bool ExecuteSaveDialog(TDocType docType, QString& fileName) override
+    {
+        FileDialogOptions options;
+        options.filter = TDocTypeList().SaveDialogFilter(docType);
+        const FileDialogResult r = prompter().saveFileDialog(nullptr, options);
+        if (!r.accepted || r.files.isEmpty())
+            return false;
+        fileName = r.files.first();
+        if (files::extractFileExt(fileName).isEmpty())
+            fileName += QLatin1Char('.') + DocTypeExtension(docType);
+        return true;
+    }
+    void AddRecentFile(const QString& pathName) override { Recent << pathName; }
+    bool OpenReadOnly() const override { return ReadOnly; }
+    void SetStatusText(const QString& text) override { Status = text; }
+    TSearchRequest FindRequest() const override { return Find; }
+    TSearchRequest ReplaceRequest() const override { return Replace; }
+    void SearchFind() override {}
+    void SearchReplace() override {}
+    std::optional<int> AskLineNumber() override { return LineNumber; }
+
+    TSettings Settings;
+    TToolsPresent Tools{true, true, true, true};
+    bool Clipboard = true;
+    bool ReadOnly = false;
+    std::unique_ptr<TProject> Project = TProject::Create();
+    TSearchRequest Find;
+    TSearchRequest Replace;
+    std::optional<int> LineNumber;
+    QStringList Tabs;
+    QStringList Recent;
+    QString Status;
+};
+
+} // namespace bp::test

@@ -1,0 +1,231 @@
+// Editor windows on their own, against a stand-in main window; every case runs for both
+// variants (global data).
+#include "editor/cedit.h"
+#include "editor/cedit95.h"
+#include "editor/textcontrol.h"
+#include "fakemainwindow.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace bp;
+using namespace bp::test;
+
+namespace {
+
+struct World {
+    World()
+    {
+        QFETCH_GLOBAL(bool, win95);
+        if (win95)
+            editor = std::make_unique<TcwEdit95>(main);
+        else
+            editor = std::make_unique<TcwEdit>(main);
+    }
+    // Shows the window, so that keys typed reach its text.
+    void show()
+    {
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        editor->Text()->setFocus();
+    }
+    QWidget* edit() const { return editor->Text()->widget(); }
+    QToolButton* button(const char* name) const { return editor->button(QString::fromLatin1(name)); }
+
+    TestEnv env;
+    ScriptedPrompter ask;
+    FakeMainWindow main;
+    std::unique_ptr<TcwEditBase> editor;
+};
+
+} // namespace
+
+class TestEditorWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase_data()
+    {
+        QTest::addColumn<bool>("win95");
+        QTest::newRow("rich") << true;
+        QTest::newRow("plain") << false;
+    }
+
+    // Texts mark the caret with '|' and a selection with '[' and ']'. Rows with a selection
+    // press Tab, the others Return.
+    void editingKeys_data()
+    {
+        QTest::addColumn<int>("tabSet");
+        QTest::addColumn<bool>("autoIndent");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        // clang-format off
+        QTest::newRow("tab 4") << 4 << true << "ab[cdefg]hij" << "ab    |hij";
+        QTest::newRow("tab -1") << -1 << true << "ab[cdefg]hij" << "ab\t|hij";
+        QTest::newRow("tab 0") << 0 << true << "ab[cdefg]hij" << "ab|hij";
+        QTest::newRow("spaces") << 4 << true << "    x = 1;|" << "    x = 1;\r\n    |";
+        QTest::newRow("tab and spaces") << 4 << true << "\t  y|" << "\t  y\r\n\t  |";
+        QTest::newRow("empty line") << 4 << true << "a\r\n|" << "a\r\n\r\n|";
+        QTest::newRow("start of text") << 4 << true << "|  a" << "\r\n|  a";
+        QTest::newRow("inside blanks") << 4 << true << "  |  a" << "  \r\n  |  a";
+        QTest::newRow("indent off") << 4 << false << "    x|" << "    x\r\n|";
+        // clang-format on
+    }
+    void editingKeys()
+    {
+        QFETCH(int, tabSet);
+        QFETCH(bool, autoIndent);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        World w;
+        w.main.Settings.TabSet = qint8(tabSet);
+        w.main.Settings.AutoIndent = autoIndent;
+        w.editor->CreateNew(1, TDocType::Java);
+        w.show();
+        TextControl* t = w.editor->Text();
+        const int start = int(std::max(before.indexOf('|'), before.indexOf('[')));
+        const int end = int(before.indexOf(']'));
+        t->setText(before.remove('|').remove('[').remove(']'));
+        t->setSelection(start, end < 0 ? 0 : end - start - 1);
+        QTest::keyClick(w.edit(), end < 0 ? Qt::Key_Return : Qt::Key_Tab);
+        QCOMPARE(t->selLength(), 0);
+        QCOMPARE(t->text().insert(t->caret(), '|'), after);
+    }
+
+    void byteExactRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("lf") << QByteArray("a\nb\n");
+        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("cr") << QByteArray("a\rb\r");
+        QTest::newRow("no final line end") << QByteArray("one\ntwo");
+        QTest::newRow("utf8") << QByteArray("gr\xc3\xbc\xc3\x9f \xe2\x82\xac\n");
+        QTest::newRow("latin1") << QByteArray("gr\xfc\xdf \xe9\n");
+        QTest::newRow("nul") << QByteArray("a\0b\n", 4);
+    }
+    void byteExactRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        World w;
+        const QString file = w.env.writeFile(QStringLiteral("r.txt"), bytes);
+        w.editor->CreateFromFile(file);
+        QVERIFY(w.editor->Save());
+        QCOMPARE(TestEnv::readFile(file), bytes);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Typing tells the main window only when the state its menus follow changes, not at
+    // every key: with many windows open, a key must not cost more.
+    void stateChangedOnlyWhenTheStateDiffers()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Text);
+        w.show();
+        QSignalSpy changed(w.editor.get(), &TcwEditBase::stateChanged);
+        QTest::keyClick(w.edit(), Qt::Key_A);
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(w.editor->State().HasText && w.editor->State().Modified);
+        QTest::keyClicks(w.edit(), QStringLiteral("bcdef"));
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.size(), 1);
+        // A selection made by the keyboard changes the state.
+        QTest::keyClick(w.edit(), Qt::Key_Left, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(changed.size(), 2);
+        QVERIFY(w.editor->State().Selection);
+    }
+
+    // A change made by a command rather than a key (the main window's Undo) still reaches
+    // the buttons; the Save button follows the modified flag.
+    void saveButtonFollowsTheModifiedFlag()
+    {
+        World w;
+        const QString file = w.env.writeFile(QStringLiteral("A.java"), "a\n");
+        w.editor->CreateFromFile(file);
+        w.show();
+        QVERIFY(!w.button("cmdSave")->isEnabled());
+        QTest::keyClick(w.edit(), Qt::Key_B);
+        QVERIFY(w.button("cmdSave")->isEnabled());
+        QVERIFY(w.editor->Save());
+        QVERIFY(!w.button("cmdSave")->isEnabled());
+        QTest::keyClick(w.edit(), Qt::Key_C);
+        w.editor->Undo();
+        QCOMPARE(w.editor->Text()->text(), QStringLiteral("ba\r\n"));
+        QVERIFY(!w.button("cmdSave")->isEnabled());
+        w.editor->Undo();
+        QVERIFY(w.button("cmdSave")->isEnabled());
+    }
+
+    void saveAsCompletesTheNameAndJoinsTheProject()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Java);
+        w.show();
+        QTest::keyClicks(w.edit(), QStringLiteral("class Test {}"));
+        w.ask.answerSave(w.env.path(QStringLiteral("Test")));
+        QVERIFY(w.editor->SaveAs());
+        const QString java = w.env.path(QStringLiteral("Test.java"));
+        QCOMPARE(TestEnv::readFile(java), QByteArray("class Test {}\n"));
+        QCOMPARE(w.main.Project->FindDocument(QStringLiteral("Test.java")), w.editor->Document());
+        QCOMPARE(w.main.Recent, QStringList{java});
+        QCOMPARE(w.main.Tabs.last(), QStringLiteral("New_1.java -> Test.java"));
+        QCOMPARE(w.editor->windowTitle(), QStringLiteral("Test.java"));
+        // A second Save As does not add it again.
+        w.ask.answerSave(w.env.path(QStringLiteral("Other.java")));
+        QVERIFY(w.editor->SaveAs());
+        QCOMPARE(w.main.Project->Count(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A new type marks the text modified and switches the compile and browser buttons, but
+    // keeps the file's name.
+    void documentTypeChoiceKeepsTheName()
+    {
+        World w;
+        const QString file = w.env.writeFile(QStringLiteral("Test.java"), "class Test {}\n");
+        w.editor->CreateFromFile(file);
+        QVERIFY(!w.button("cmdJava")->isHidden() && w.button("cmdBrowser")->isHidden());
+        w.editor->cmbDocType()->setCurrentIndex(1);
+        Q_EMIT w.editor->cmbDocType()->activated(1);
+        QVERIFY(w.editor->Text()->isModified());
+        QVERIFY(w.button("cmdSave")->isEnabled());
+        QVERIFY(w.button("cmdJava")->isHidden() && !w.button("cmdBrowser")->isHidden());
+        QCOMPARE(w.editor->windowTitle(), QStringLiteral("Test.java"));
+        QCOMPARE(w.editor->GetDocType(), TDocType::Html);
+    }
+
+    // The compile button wants a saved Java file and the compiler there.
+    void compileButtonWantsSavedFileAndCompiler()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Java);
+        w.editor->Text()->setText(QStringLiteral("class A {}"));
+        w.editor->UpdateButtons();
+        QVERIFY(!w.button("cmdJava")->isEnabled());
+        w.ask.answerSave(w.env.path(QStringLiteral("A.java")));
+        QVERIFY(w.editor->SaveAs());
+        QVERIFY(w.button("cmdJava")->isEnabled());
+        w.main.Tools.Compiler = false;
+        w.editor->UpdateButtons();
+        QVERIFY(!w.button("cmdJava")->isEnabled());
+    }
+
+    void toolButtonsHaveAccessibleNames()
+    {
+        World w;
+        const QList<QToolButton*> buttons = w.editor->findChildren<QToolButton*>();
+        QVERIFY(buttons.size() >= 10);
+        for (QToolButton* b : buttons) {
+            QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+            QCOMPARE(b->accessibleName(), b->toolTip());
+        }
+    }
+};
+
+QTEST_MAIN(TestEditorWindow)
+#include "tst_editorwindow.moc"

@@ -1,0 +1,253 @@
+// The main menu's enabling rules, as a table from inputs to enabled items.
+#include "mainwin/menustate.h"
+
+#include <QtTest>
+
+using namespace bp;
+
+Q_DECLARE_METATYPE(TMenuInputs)
+Q_DECLARE_METATYPE(TMenuState)
+
+namespace {
+
+// The state with exactly the named items enabled.
+TMenuState enabled(const QString& names)
+{
+    TMenuState s;
+    const QHash<QString, bool*> fields{
+        {"Reopen", &s.Reopen},
+        {"Save", &s.Save},
+        {"SaveAll", &s.SaveAll},
+        {"SaveProjectButton", &s.SaveProjectButton},
+        {"SaveAs", &s.SaveAs},
+        {"SaveProjectAs", &s.SaveProjectAs},
+        {"Close", &s.Close},
+        {"CloseAll", &s.CloseAll},
+        {"Project", &s.Project},
+        {"ProjectAddDoc", &s.ProjectAddDoc},
+        {"ProjectAddAllDoc", &s.ProjectAddAllDoc},
+        {"ProjectRemoveDoc", &s.ProjectRemoveDoc},
+        {"Print", &s.Print},
+        {"Undo", &s.Undo},
+        {"Cut", &s.Cut},
+        {"Copy", &s.Copy},
+        {"Paste", &s.Paste},
+        {"Delete", &s.Delete},
+        {"Find", &s.Find},
+        {"CompileDocument", &s.CompileDocument},
+        {"LoadBrowser", &s.LoadBrowser},
+        {"RunJava", &s.RunJava},
+        {"WindowCommands", &s.WindowCommands},
+    };
+    for (const QString& name : names.split(' ', Qt::SkipEmptyParts)) {
+        Q_ASSERT(fields.contains(name));
+        *fields.value(name) = true;
+    }
+    return s;
+}
+
+// The names of the items enabled in a state, for readable failures.
+QString names(const TMenuState& s)
+{
+    const std::pair<const char*, bool> all[] = {
+        {"Reopen", s.Reopen}, {"Save", s.Save}, {"SaveAll", s.SaveAll},
+        {"SaveProjectButton", s.SaveProjectButton}, {"SaveAs", s.SaveAs},
+        {"SaveProjectAs", s.SaveProjectAs}, {"Close", s.Close}, {"CloseAll", s.CloseAll},
+        {"Project", s.Project}, {"ProjectAddDoc", s.ProjectAddDoc},
+        {"ProjectAddAllDoc", s.ProjectAddAllDoc}, {"ProjectRemoveDoc", s.ProjectRemoveDoc},
+        {"Print", s.Print}, {"Undo", s.Undo}, {"Cut", s.Cut}, {"Copy", s.Copy},
+        {"Paste", s.Paste}, {"Delete", s.Delete}, {"Find", s.Find},
+        {"CompileDocument", s.CompileDocument}, {"LoadBrowser", s.LoadBrowser},
+        {"RunJava", s.RunJava}, {"WindowCommands", s.WindowCommands}};
+    QStringList out;
+    for (const auto& [name, on] : all)
+        if (on)
+            out << QString::fromLatin1(name);
+    return out.join(' ');
+}
+
+// One active editor window of the variant in use showing a document.
+TMenuInputs editor(TDocType type, bool saved, bool text = true)
+{
+    TMenuInputs in;
+    in.Active = TActiveChild::Editor;
+    in.ChildCount = 1;
+    in.Editor.HasDocument = true;
+    in.Editor.DocType = type;
+    in.Editor.Untitled = !saved;
+    in.Editor.HasText = text;
+    in.ClipboardHasText = true;
+    in.Tools = {true, true, true, true};
+    return in;
+}
+
+// What an editor with text and a document always enables, with the
+// clipboard holding text and no project.
+const QString kEditor = "Save SaveAll SaveAs Close CloseAll Print Undo Cut Copy Paste Delete Find "
+                        "RunJava WindowCommands";
+
+} // namespace
+
+class TestMenuState : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void enablesByTheRules_data()
+    {
+        QTest::addColumn<TMenuInputs>("inputs");
+        QTest::addColumn<TMenuState>("expected");
+
+        TMenuInputs none;
+        QTest::newRow("no window, nothing recent") << none << enabled("");
+        none.HasRecentFiles = true;
+        none.ClipboardHasText = true;
+        none.Tools = {true, true, true, true};
+        QTest::newRow("no window, recent files, every tool")
+            << none << enabled("Reopen RunJava");
+
+        TMenuInputs fresh = editor(TDocType::Java, false, false);
+        QTest::newRow("new untouched document")
+            << fresh
+            << enabled("Save SaveAll SaveAs Close CloseAll Undo Cut Copy Paste Delete RunJava "
+                       "WindowCommands");
+        fresh.ClipboardHasText = false;
+        QTest::newRow("new document, empty clipboard")
+            << fresh
+            << enabled("Save SaveAll SaveAs Close CloseAll Undo Cut Copy Delete RunJava "
+                       "WindowCommands");
+
+        TMenuInputs java = editor(TDocType::Java, true);
+        java.Editor.Modified = true;
+        QTest::newRow("modified saved Java document") << java << enabled(kEditor + " CompileDocument");
+        // Unlike the editor's compile button, the menu item does not ask for a saved file.
+        QTest::newRow("Java document never saved")
+            << editor(TDocType::Java, false) << enabled(kEditor + " CompileDocument");
+        java.Tools.Compiler = false;
+        QTest::newRow("compiler path names a missing file") << java << enabled(kEditor);
+
+        TMenuInputs html = editor(TDocType::Html, true);
+        QTest::newRow("Html document with a browser") << html << enabled(kEditor + " LoadBrowser");
+        html.Tools.Browser = false;
+        QTest::newRow("Html document without a browser") << html << enabled(kEditor);
+        QTest::newRow("Text document") << editor(TDocType::Text, true) << enabled(kEditor);
+
+        // Neither read-only text nor a selection changes the menu: the editor's own commands
+        // refuse to change a read-only text, and Cut, Copy and Delete do nothing without a
+        // selection.
+        TMenuInputs readOnly = editor(TDocType::Java, true);
+        readOnly.Editor.ReadOnly = true;
+        QTest::newRow("read-only document") << readOnly << enabled(kEditor + " CompileDocument");
+        TMenuInputs selection = editor(TDocType::Text, true);
+        selection.Editor.Selection = true;
+        QTest::newRow("selection") << selection << enabled(kEditor);
+
+        TMenuInputs other = editor(TDocType::Java, true);
+        other.Active = TActiveChild::OtherEditor;
+        QTest::newRow("editor of the other variant")
+            << other << enabled("Close CloseAll Cut Copy Paste Delete RunJava WindowCommands");
+
+        TMenuInputs printerless = editor(TDocType::Text, true);
+        printerless.Tools.Printer = false;
+        printerless.Tools.Interpreter = false;
+        QTest::newRow("no printer, no interpreter")
+            << printerless
+            << enabled("Save SaveAll SaveAs Close CloseAll Undo Cut Copy Paste Delete Find "
+                       "WindowCommands");
+    }
+    void enablesByTheRules()
+    {
+        QFETCH(TMenuInputs, inputs);
+        QFETCH(TMenuState, expected);
+        QCOMPARE(names(MenuState(inputs)), names(expected));
+    }
+
+    void projectItems_data()
+    {
+        QTest::addColumn<TMenuInputs>("inputs");
+        QTest::addColumn<QString>("expected"); // the project items enabled
+
+        TMenuInputs project;
+        project.HasProject = true;
+        QTest::newRow("project, no window")
+            << project << "SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+        project.ProjectModified = true;
+        QTest::newRow("modified project")
+            << project << "SaveAll SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+
+        TMenuInputs member = editor(TDocType::Java, true);
+        member.HasProject = true;
+        member.ProjectCount = 2;
+        member.ProjectHasActiveFile = true;
+        QTest::newRow("active document in the project")
+            << member
+            << "SaveAll SaveProjectButton SaveProjectAs Project ProjectAddDoc ProjectAddAllDoc "
+               "ProjectRemoveDoc";
+        member.ProjectHasActiveFile = false;
+        QTest::newRow("active document not in the project")
+            << member
+            << "SaveAll SaveProjectButton SaveProjectAs Project ProjectAddDoc ProjectAddAllDoc";
+
+        TMenuInputs manager;
+        manager.HasProject = true;
+        manager.ProjectCount = 1;
+        manager.Active = TActiveChild::Manager;
+        manager.ChildCount = 1;
+        manager.OnlyChildIsManager = true;
+        QTest::newRow("only the manager, nothing selected")
+            << manager << "SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+        manager.ManagerHasSelection = true;
+        manager.ChildCount = 2;
+        manager.OnlyChildIsManager = false;
+        QTest::newRow("manager with a selection among others")
+            << manager
+            << "SaveProjectButton SaveProjectAs Project ProjectAddDoc ProjectAddAllDoc "
+               "ProjectRemoveDoc";
+    }
+    void projectItems()
+    {
+        QFETCH(TMenuInputs, inputs);
+        QFETCH(QString, expected);
+        QStringList items;
+        const QSet<QString> project{"SaveAll",       "SaveProjectButton", "SaveProjectAs",
+                                    "Project",       "ProjectAddDoc",     "ProjectAddAllDoc",
+                                    "ProjectRemoveDoc"};
+        for (const QString& name : names(MenuState(inputs)).split(' ', Qt::SkipEmptyParts))
+            if (project.contains(name))
+                items << name;
+        QCOMPARE(items.join(' '), expected);
+    }
+
+    // The clipboard commands in the project manager follow its selection, and Paste there
+    // wants the name of an existing file.
+    void managerClipboard_data()
+    {
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<bool>("namesFile");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing selected") << false << true << "Paste";
+        QTest::newRow("selection, existing file") << true << true << "Cut Copy Paste Delete";
+        QTest::newRow("selection, missing file") << true << false << "Cut Copy Delete";
+    }
+    void managerClipboard()
+    {
+        QFETCH(bool, selection);
+        QFETCH(bool, namesFile);
+        QFETCH(QString, expected);
+        TMenuInputs in;
+        in.Active = TActiveChild::Manager;
+        in.ChildCount = 1;
+        in.ManagerHasSelection = selection;
+        in.ClipboardHasText = true;
+        in.ClipboardNamesFile = namesFile;
+        const TMenuState s = MenuState(in);
+        QStringList on;
+        for (const auto& [name, state] : {std::pair{"Cut", s.Cut}, {"Copy", s.Copy},
+                                          {"Paste", s.Paste}, {"Delete", s.Delete}})
+            if (state)
+                on << QString::fromLatin1(name);
+        QCOMPARE(on.join(' '), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMenuState)
+#include "tst_menustate.moc"
