@@ -76,20 +76,19 @@ private Q_SLOTS:
         QVERIFY(ask.unexpected().isEmpty());
     }
 
-    // A start without a project file, the questions at close and the settings then stored.
-    void startsWithNewProjectAndStoresSettingsAtClose()
+    // A start without a project file opens a new project, whose manager the toggle shows
+    // and closes again; nothing that needs a window, a recent file or a modified project is
+    // enabled.
+    void startWithoutProjectFile()
     {
         TestEnv env;
         ScriptedPrompter ask;
-        auto w = std::make_unique<TfrmMain>(QStringList());
-        w->show();
-        QCOMPARE(w->windowTitle(), QStringLiteral("Tarvik's Brewpad 2.09: New Project"));
-        // The new project's manager was shown and closed again by the toggle.
-        QVERIFY(!w->ProjectManagerShown());
-        QVERIFY(!w->item("mnuProjectViewProjectManager")->isChecked());
-        QVERIFY(!w->tcWindows()->isVisible());
-
-        // Nothing that needs a child window, a recent file or a modified project is enabled.
+        TfrmMain w({});
+        w.show();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tarvik's Brewpad 2.09: New Project"));
+        QVERIFY(!w.ProjectManagerShown());
+        QVERIFY(!w.item("mnuProjectViewProjectManager")->isChecked());
+        QVERIFY(!w.tcWindows()->isVisible());
         for (const char* name :
              {"mnuFileSave",       "mnuFileSaveAll",   "mnuFileSaveAs",     "mnuFileClose",
               "mnuFileCloseAll",   "mnuFilePrint",     "mnuEditUndo",       "mnuEditCut",
@@ -97,26 +96,58 @@ private Q_SLOTS:
               "mnuSearchFindNext", "mnuSearchReplace", "mnuSearchGotoLine", "mnuRunCompileDocument",
               "mnuRunLoadBrowser", "mnuWindowCascade", "mnuWindowTile",     "mnuWindowArrange",
               "mnuWindowMinimize", "mnuFileReopen",    "mnuRunJava"})
-            QVERIFY2(!w->item(name)->isEnabled(), name);
+            QVERIFY2(!w.item(name)->isEnabled(), name);
         for (const char* name : {"mnuFileSaveProjectAs", "mnuProject", "mnuProjectAddDoc",
                                  "mnuFileNew", "mnuFileOpenDoc", "mnuFileExit"})
-            QVERIFY2(w->item(name)->isEnabled(), name);
-        QVERIFY(w->button("cmdSaveProject")->isEnabled());
-        w->CurrentProject()->SetName(QStringLiteral("Demo"));
-        w->UpdateMenuItems();
-        QVERIFY(w->item("mnuFileSaveAll")->isEnabled());
+            QVERIFY2(w.item(name)->isEnabled(), name);
+        QVERIFY(w.button("cmdSaveProject")->isEnabled());
+        // Renaming the project makes it modified: Save All follows.
+        w.CurrentProject()->SetName(QStringLiteral("Demo"));
+        w.UpdateMenuItems();
+        QVERIFY(w.item("mnuFileSaveAll")->isEnabled());
+        QVERIFY(ask.unexpected().isEmpty());
+    }
 
-        // Menu hints reach the status line; pointing at a tool button empties it.
-        w->item("mnuFileExit")->showStatusText(w.get());
-        QCOMPARE(w->StatusText(), QStringLiteral("Exit the application"));
+    // A tool button runs its menu item's command and has its tooltip as accessible name;
+    // menu hints reach the status line, pointing at a tool button empties it.
+    void toolButtonsShareTheirMenuCommands()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        TfrmMain w({});
+        w.show();
+        QCOMPARE(w.button("cmdOpen")->defaultAction(), w.item("mnuFileOpenDoc"));
+        QCOMPARE(w.button("cmdNewProject")->defaultAction(), w.item("mnuFileNewProject"));
+        for (QToolButton* b : w.findChildren<QToolButton*>()) {
+            if (b->parent()->objectName() != QLatin1String("SpeedPanel"))
+                continue;
+            QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+            QCOMPARE(b->accessibleName(), b->toolTip());
+        }
+        QCOMPARE(w.button("cmdOpen")->toolTip(), QStringLiteral("Open Document"));
+        ask.answerOpen({});
+        w.button("cmdOpen")->click();
+        QCOMPARE(ask.asked().size(), 1);
+        QCOMPARE(ask.asked().first().kind, Asked::Open);
+
+        w.item("mnuFileExit")->showStatusText(&w);
+        QCOMPARE(w.StatusText(), QStringLiteral("Exit the application"));
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(w->button("cmdOpen"), &enter);
-        QCOMPARE(w->StatusText(), QString());
+        QApplication::sendEvent(w.button("cmdOpen"), &enter);
+        QCOMPARE(w.StatusText(), QString());
+        QVERIFY(ask.unexpected().isEmpty());
+    }
 
-        w->AddRecentFile(QStringLiteral("/a/B.java"));
-        w->move(40, 30);
+    // Closing with a modified project asks; Cancel, and Yes with a cancelled save dialog,
+    // keep the program running and store nothing; Yes with a name saves and closes.
+    void closeAsksAboutModifiedProject()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        auto w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        w->CurrentProject()->SetName(QStringLiteral("Demo"));
         w->Settings().TabSet = 6;
-        // Cancel, and Yes with a cancelled save dialog, keep it running and write nothing.
         ask.answerMessage(MsgResult::Cancel);
         QVERIFY(!w->close());
         QCOMPARE(ask.messages(), QStringList{QStringLiteral(" Save project 'Demo'?")});
@@ -125,19 +156,38 @@ private Q_SLOTS:
         QVERIFY(!w->close());
         QCOMPARE(ask.asked().last().fileOptions.filter,
                  QStringLiteral("Brewpad Project (*.jpr)|*.jpr"));
-        QCOMPARE(stored(env, {"Display/LastX", "Editor/TabSet"}), QStringLiteral("0|4"));
-        // Yes with a name saves the project (the extension added) and closes.
+        QCOMPARE(stored(env, {"Editor/TabSet"}), QStringLiteral("4"));
         ask.answerMessage(MsgResult::Yes);
         ask.answerSave(env.path(QStringLiteral("Demo")));
         QVERIFY(w->close());
-        w.reset();
         QVERIFY(QFileInfo::exists(env.path(QStringLiteral("Demo.jpr"))));
+        // No closes without saving a modified project.
+        w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        w->CurrentProject()->SetName(QStringLiteral("Other"));
+        ask.answerMessage(MsgResult::No);
+        QVERIFY(w->close());
+        QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.jpr")}), QStringList{"Demo.jpr"});
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
+    // What is stored at close comes back at the next start: position, state, the last file
+    // type, settings and the Reopen menu.
+    void settingsStoredAtCloseComeBack()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        auto w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        w->AddRecentFile(QStringLiteral("/a/B.java"));
+        w->move(40, 30);
+        w->Settings().TabSet = 6;
+        QVERIFY(w->close());
+        w.reset();
         QCOMPARE(stored(env, {"Display/LastX", "Display/LastY", "Display/LastWindowState",
                               "Editor/LastFileType", "Editor/TabSet", "LastFiles/Documents"}),
                  QStringLiteral("40|30|0|1|6|/a/B.java\r\n"));
 
-        // The next start builds the Reopen menu from the store and comes back at the stored
-        // position; closed maximised, it starts so.
         w = std::make_unique<TfrmMain>(QStringList());
         w->show();
         QVERIFY(w->item("mnuFileReopen")->isEnabled());
@@ -145,14 +195,11 @@ private Q_SLOTS:
         QCOMPARE(reopen.size(), 2);
         QCOMPARE(reopen.last()->text(), QStringLiteral("&5 /a/B.java"));
         QCOMPARE(w->pos(), QPoint(40, 30));
+        // Closed maximised, it starts so.
         w->showMaximized();
         QTRY_VERIFY(w->windowState() & Qt::WindowMaximized);
-        // No closes without saving the modified project.
-        w->CurrentProject()->SetName(QStringLiteral("Other"));
-        ask.answerMessage(MsgResult::No);
         QVERIFY(w->close());
         w.reset();
-        QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.jpr")}), QStringList{"Demo.jpr"});
         QCOMPARE(stored(env, {"Display/LastWindowState"}), QStringLiteral("2"));
         w = std::make_unique<TfrmMain>(QStringList());
         w->show();
