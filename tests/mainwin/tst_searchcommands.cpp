@@ -34,6 +34,7 @@ struct World {
         editor = main->Documents().NewDocument(TDocType::Text);
         editor->Text()->setText(text);
         editor->Text()->setSelection(0, 0);
+        // The text was set behind the window's back, not typed.
         main->UpdateMenuItems();
     }
     ~World()
@@ -75,10 +76,12 @@ private Q_SLOTS:
         QTest::newRow("plain") << false;
     }
 
-    void findReplaceAndGoToLine()
+    // Find, then Find Next (F3) from the Find dialog's text; the Replace dialog takes the
+    // text over; a search that finds nothing reports it and beeps.
+    void findNextFromTheFindDialog()
     {
         // Characters of two and four bytes in UTF-8 before the matches.
-        World w(u"\u00e9\U0001F600abc abc\r\ntwo\r\nsix\r\nten\r\nend"_qs);
+        World w(u"\u00e9\U0001F600abc abc\r\ntwo"_qs);
         TdlgFind* d = w.main->Search().dlgFind();
         w.main->item("mnuSearchFind")->trigger();
         QVERIFY(d->isVisible());
@@ -86,7 +89,6 @@ private Q_SLOTS:
         d->cmdFindNext->click();
         QCOMPARE(w.text().selStart(), 3);
         QCOMPARE(w.text().selLength(), 3);
-        // F3 repeats it; the Replace dialog took over the text and options.
         w.main->item("mnuSearchFindNext")->trigger();
         QCOMPARE(w.text().selStart(), 7);
         QCOMPARE(w.main->Search().dlgReplace()->FindText(), "ABC");
@@ -95,26 +97,45 @@ private Q_SLOTS:
         QCOMPARE(w.text().selStart(), 7);
         QCOMPARE(w.main->StatusText(), "Can't find 'ABC'");
         QCOMPARE(beepCount(), beeps + 1);
-        // Searching up from the second finds the first; match case finds none.
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Up from the second match finds the first; with match case, nothing moves.
+    void findUpAndMatchCase()
+    {
+        World w(QStringLiteral("xxxabc abc\r\ntwo"));
+        TdlgFind* d = w.main->Search().dlgFind();
+        d->SetFindText("ABC");
         d->radUp->setChecked(true);
+        w.text().setSelection(7, 3);
         d->cmdFindNext->click();
         QCOMPARE(w.text().selStart(), 3);
         d->chkMatchCase->setChecked(true);
         w.text().setSelection(10, 0);
         d->cmdFindNext->click();
         QCOMPARE(w.text().selStart(), 10);
-        // Replace compares the selection without case.
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A single Replace compares the selection with the find text without case.
+    void replaceComparesTheSelectionWithoutCase()
+    {
+        World w(u"\u00e9\U0001F600abc abc"_qs);
         TdlgFind* r = w.main->Search().dlgReplace();
-        r->chkMatchCase->setChecked(false);
         r->SetFindText("aBC");
         r->SetReplaceText("x");
         w.text().setSelection(3, 3);
         r->cmdReplace->click();
-        QCOMPARE(w.text().text(), u"\u00e9\U0001F600x abc\r\ntwo\r\nsix\r\nten\r\nend"_qs);
+        QCOMPARE(w.text().text(), u"\u00e9\U0001F600x abc"_qs);
         QCOMPARE(w.text().caret(), 4);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // Go to Line: past the end, 0, no number (reported) and Cancel (null) move nothing.
-        // The rich variant uses the menu, the plain one the editor's button.
+    // Go to Line selects the line; past the end, 0, no number (reported) and Cancel move
+    // nothing. The rich variant uses the menu, the plain one the editor's button.
+    void goToLineSelectsTheLine()
+    {
+        World w(QStringLiteral("abc abc\r\ntwo\r\nsix\r\nten\r\nend"));
         QFETCH_GLOBAL(bool, win95);
         QList<QPoint> got;
         for (const QString& typed : QStringList{"3", "5", "6", "0", "2x", QString()}) {
@@ -131,7 +152,7 @@ private Q_SLOTS:
                 w.editor->button("cmdGoToLine")->click();
             got << QPoint(w.text().selStart(), w.text().selLength());
         }
-        QCOMPARE(got, (QList<QPoint>{{15, 5}, {25, 3}, {1, 0}, {1, 0}, {1, 0}, {1, 0}}));
+        QCOMPARE(got, (QList<QPoint>{{14, 5}, {24, 3}, {1, 0}, {1, 0}, {1, 0}, {1, 0}}));
         QCOMPARE(w.ask.messages(), QStringList{"'2x' is not a valid integer value"});
         QVERIFY(w.ask.unexpected().isEmpty());
     }
