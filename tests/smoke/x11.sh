@@ -5,6 +5,8 @@
 #   start_exit   start, close through File > Exit, settings stored
 #   type_save    open a file named on the command line, type, Ctrl+S
 #   replace_all  Ctrl+R, find and replace texts, Replace All, Ctrl+S
+#   find_typed   Find is there once typing gave an empty file text: Ctrl+F,
+#                find, Escape, type over the match, Ctrl+S
 #   compile      compile a Java file with an error from the Run menu; the
 #                file's bytes stay as they were and no temporary file remains
 set -euo pipefail
@@ -104,6 +106,27 @@ replace_all)
     xdotool key ctrl+s
     wait_for 100 grep -q "^one dog, two dog$" "$work/src/pets.txt" || fail "replaced text not saved: $(cat "$work/src/pets.txt")"
     grep -q "^red dog$" "$work/src/pets.txt" || fail "second line not replaced"
+    exit_app
+    ;;
+find_typed)
+    # An empty file: nothing to find until the text typed into it is there.
+    : > "$work/src/empty.txt"
+    start "$work/src/empty.txt"
+    xdotool type --delay 20 "abc abc"
+    xdotool key ctrl+Home
+    xdotool key ctrl+f
+    dlg="$(timeout 30 xdotool search --sync --onlyvisible --name '^Find$' | head -n 1)"
+    [ -n "$dlg" ] || fail "no Find dialog after typing"
+    xdotool windowfocus --sync "$dlg"
+    settle
+    xdotool type --delay 20 "abc"
+    xdotool key Return
+    xdotool key Escape
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool type --delay 20 "X"
+    xdotool key ctrl+s
+    wait_for 100 grep -q "^X abc$" "$work/src/empty.txt" || fail "found text not replaced by typing: $(cat "$work/src/empty.txt")"
     exit_app
     ;;
 compile)
