@@ -160,17 +160,22 @@ void TDocumentCommands::mnuFileCloseAllClick()
     FChanged();
 }
 
+void TDocumentCommands::FollowInDialogs(const QString& fileName, const QString& filter)
+{
+    FileDialogOptions& open = FDialogs.Open;
+    open.filter = filter;
+    open.fileName = fileName;
+    open.initialDir = files::extractFileDir(fileName);
+    FDialogs.Save.initialDir = open.initialDir;
+}
+
 void TDocumentCommands::ReopenDocument(const QString& fileName)
 {
     if (fileName.isEmpty())
         return;
     if (!files::exists(fileName))
         throw cantFind(fileName);
-    FileDialogOptions& open = FDialogs.Open;
-    open.filter = FDocTypes.OpenDialogFilter();
-    open.fileName = fileName;
-    open.initialDir = files::extractFileDir(fileName);
-    FDialogs.Save.initialDir = open.initialDir;
+    FollowInDialogs(fileName, FDocTypes.OpenDialogFilter());
     ShowFile(fileName);
     FRecent.AddFile(fileName);
     FChanged();
@@ -184,11 +189,7 @@ void TDocumentCommands::ReopenProject(const QString& fileName)
         throw cantFind(fileName);
     if (!FProjects.CloseProject())
         return;
-    FileDialogOptions& open = FDialogs.Open;
-    open.filter = QStringLiteral("Brewpad Project (*.jpr)|*.jpr");
-    open.fileName = fileName;
-    open.initialDir = files::extractFileDir(fileName);
-    FDialogs.Save.initialDir = open.initialDir;
+    FollowInDialogs(fileName, QStringLiteral("Brewpad Project (*.jpr)|*.jpr"));
     FProjects.LoadProject(fileName);
     FRecent.AddProject(fileName);
     FProjects.ToggleProjectManager();

@@ -55,6 +55,9 @@ private:
     bool ExecuteOpenDocDialog();
     void ReopenDocument(const QString& fileName);
     void ReopenProject(const QString& fileName);
+    // The open dialog starts at a reopened file next time, with its filter;
+    // the save dialog in its directory.
+    void FollowInDialogs(const QString& fileName, const QString& filter);
     // Activates the window showing the file, or opens it.
     void ShowFile(const QString& fileName);
 
