@@ -1,7 +1,6 @@
 #include "editor/compilerlines.h"
 
-#include "model/textfile.h"
-#include "platform/errors.h"
+#include "platform/textutil.h"
 
 namespace bp {
 
@@ -28,33 +27,12 @@ std::optional<QString> CompilerLineNumberText(const QString& line, const QString
 
 int CompilerLineNumber(const QString& text)
 {
-    bool ok = false;
-    const int number = text.toInt(&ok, 10);
-    if (!ok)
-        throw EBrewpadError(QLatin1Char('\'') + text +
-                            QStringLiteral("' is not a valid integer value"));
-    return number;
+    return StrToInt(text);
 }
 
 QStringList CompilerOutputLines(const QByteArray& bytes)
 {
-    const QString text = decodeText(bytes, TTextFormat{TTextFormat::Utf8, TTextFormat::CRLF});
-    QStringList lines;
-    const QChar* p = text.constData();
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = p[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(QString(p + start, i - start));
-        if (c == u'\r' && i + 1 < n && p[i + 1].unicode() == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(QString(p + start, n - start));
-    return lines;
+    return SplitLines(DecodeUtf8OrLatin1(bytes));
 }
 
 } // namespace bp
