@@ -3,6 +3,7 @@
 #include "platform/largepages.h"
 #include "platform/prompter.h"
 #include "platform/registry.h"
+#include "platform/tempfile.h"
 #include "support/testenv.h"
 
 #include <QtTest>
@@ -117,6 +118,21 @@ private slots:
         // Without a directory the file goes into the current one.
         QCOMPARE(QFileInfo(files::makeTempFile(QString())).absolutePath(), dir);
         QVERIFY(files::makeTempFile(env.writeFile("plain", "x")).isEmpty()); // not a directory
+    }
+
+    // A guarded temporary file goes with its guard unless handed over.
+    void tempFileGuard()
+    {
+        TestEnv env;
+        const QString dropped = files::makeTempFile(env.dir());
+        const QString kept = files::makeTempFile(env.dir());
+        {
+            const TTempFileGuard drop(dropped);
+            TTempFileGuard keep(kept);
+            QCOMPARE(keep.release(), kept);
+            const TTempFileGuard nothing{QString()};
+        }
+        QVERIFY(!QFile::exists(dropped) && QFile::exists(kept));
     }
 
     void qtNameFilters()
