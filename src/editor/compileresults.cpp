@@ -79,8 +79,7 @@ void TcwEditBase::Compile()
     const TSettings& settings = FMain.CurrentSettings();
     TCompileResult result;
     try {
-        result = FDocument->Compile(FText->utf8(), FFormat, settings.JavaCompiler,
-                                    settings.JavaInterpreter);
+        result = FDocument->Compile(FText->utf8(), settings.JavaCompiler, settings.JavaInterpreter);
     } catch (const EBrewpadError& e) {
         FStatusBar->clearMessage();
         showError(this, e.message());

@@ -278,10 +278,10 @@ void TcwEditBase::LoadDocument()
     // caption and tab change only once the text is in, so a failed read
     // leaves them as they were.
     FText->setSyntax(GetDocType());
-    FFormat = FDocument->LoadPieces([this](qint64 expected) { FText->beginLoad(expected); },
-                                    [this](const char* utf8, qsizetype size) {
-                                        FText->appendLoad(utf8, size);
-                                    });
+    FDocument->LoadPieces([this](qint64 expected) { FText->beginLoad(expected); },
+                          [this](const char* utf8, qsizetype size) {
+                              FText->appendLoad(utf8, size);
+                          });
     FText->endLoad();
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
@@ -338,7 +338,7 @@ TDocType TcwEditBase::GetDocType() const
 
 void TcwEditBase::WriteText(const QString& fullPath)
 {
-    files::writeAtomically(fullPath, FDocument->Utf8BytesToSave(FText->utf8(), FFormat));
+    FDocument->WriteUtf8(fullPath, FText->utf8());
 }
 
 bool TcwEditBase::Save()
@@ -356,7 +356,7 @@ bool TcwEditBase::Save()
             ask(this, QStringLiteral("%1 is read only and will not be saved.").arg(path),
                 MsgType::Warning, MsgButtons::OK);
         } else {
-            FDocument->SaveFromUtf8(FText->utf8(), FFormat);
+            FDocument->SaveFromUtf8(FText->utf8());
             FText->setModified(false);
             FMain.AddRecentFile(path);
             saved = true;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/brewpaddefs.h"
-#include "model/textfile.h"
 
 #include <QHash>
 #include <QWidget>
@@ -44,7 +43,6 @@ public:
     TDocType GetDocType() const;
     TDocument* Document() const { return FDocument; }
     TextControl* Text() const { return FText.get(); }
-    const TTextFormat& Format() const { return FFormat; }
 
     void SetDocType(TDocType docType);
     void LoadDocument();
@@ -114,7 +112,6 @@ private:
 
     std::unique_ptr<TextControl> FText;
     TDocument* FDocument = nullptr;
-    TTextFormat FFormat;
     bool FForceClose = false;
     bool FClosed = false;
     QString FBrowserTempFile;

@@ -58,8 +58,8 @@ bool ProbeSaysOldGeneration(const QString& probeOutput)
 
 } // namespace
 
-TCompileResult TDocument::Compile(const QByteArray& Lines, const TTextFormat& Format,
-                                  const QString& JavaCompiler, const QString& JavaInterpreter)
+TCompileResult TDocument::Compile(const QByteArray& Lines, const QString& JavaCompiler,
+                                  const QString& JavaInterpreter)
 {
     TCompileResult result;
     if (FDocType != TDocType::Java)
@@ -81,8 +81,7 @@ TCompileResult TDocument::Compile(const QByteArray& Lines, const TTextFormat& Fo
     std::optional<QByteArray> original;
     if (!files::isReadOnly(source)) {
         QByteArray stored = files::readAll(source);
-        TTextFormat format = Format;
-        const QByteArray editorBytes = Utf8BytesToSave(Lines, format);
+        const QByteArray editorBytes = Utf8BytesToSave(Lines);
         if (editorBytes != stored) {
             files::writeAtomically(source, editorBytes);
             original = std::move(stored);

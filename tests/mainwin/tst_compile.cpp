@@ -179,7 +179,7 @@ private Q_SLOTS:
         // Html refuses without starting a tool; its window never compiles.
         w.open("page.html", "<p>hi</p>\n", "<p>changed</p>\n");
         const TCompileResult r = TDocument::CreateFromFile(w.file)->Compile(
-            "<p>hi</p>\r\n", TTextFormat(), w.env.path("no/javac"), QString());
+            "<p>hi</p>\r\n", w.env.path("no/javac"), QString());
         QCOMPARE(TestEnv::readFile(r.OutputFile),
                  QByteArray("'page.html' is not a java document.\r\n"));
         QFile::remove(r.OutputFile);
