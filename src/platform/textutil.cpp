@@ -33,14 +33,26 @@ QStringList SplitLines(QStringView text)
     return lines;
 }
 
-int StrToInt(const QString& text)
+std::optional<int> TryStrToInt(const QString& text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
     if (!ok)
-        throw EBrewpadError(QLatin1Char('\'') + text +
-                            QStringLiteral("' is not a valid integer value"));
+        return std::nullopt;
     return value;
+}
+
+int StrToInt(const QString& text)
+{
+    const std::optional<int> value = TryStrToInt(text);
+    if (!value)
+        throw EBrewpadError(InvalidIntegerMessage(text));
+    return *value;
+}
+
+QString InvalidIntegerMessage(const QString& text)
+{
+    return QLatin1Char('\'') + text + QStringLiteral("' is not a valid integer value");
 }
 
 namespace {

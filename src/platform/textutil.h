@@ -23,10 +23,14 @@ QString AsciiUpper(const QString& text);
 QStringList SplitLines(QStringView text);
 
 // The whole text as a decimal int (QString::toInt: an optional sign, blanks
-// before and after the digits accepted). Throws EBrewpadError
-// "'<text>' is not a valid integer value" for anything else, the empty text
-// and numbers beyond the int range included.
+// before and after the digits accepted); nothing for anything else, the
+// empty text and numbers beyond the int range included.
+std::optional<int> TryStrToInt(const QString& text);
+// The same, throwing EBrewpadError with InvalidIntegerMessage for a text
+// that is no such number.
 int StrToInt(const QString& text);
+// "'<text>' is not a valid integer value"
+QString InvalidIntegerMessage(const QString& text);
 
 // Strict UTF-8 decoding of bytes that may arrive in pieces (a sequence may be
 // split between two pieces). Any invalid sequence, or one cut off by the end
