@@ -5,6 +5,7 @@
 #include "editor/editorwindow.h"
 #include "editor/mainservices.h"
 #include "editor/textcontrol.h"
+#include "model/compiledocument.h"
 #include "model/document.h"
 #include "model/settings.h"
 #include "platform/busycursor.h"
@@ -79,7 +80,8 @@ void TcwEditBase::Compile()
     const TSettings& settings = FMain.CurrentSettings();
     TCompileResult result;
     try {
-        result = FDocument->Compile(FText->utf8(), settings.JavaCompiler, settings.JavaInterpreter);
+        result = CompileDocument(*FDocument, FText->utf8(), settings.JavaCompiler,
+                                 settings.JavaInterpreter);
     } catch (const EBrewpadError& e) {
         FStatusBar->clearMessage();
         showError(this, e.message());
