@@ -1,5 +1,6 @@
 #include "editor/editorwindow.h"
 
+#include "editor/compileresults.h"
 #include "editor/mainservices.h"
 #include "editor/textcontrol.h"
 #include "model/document.h"
@@ -18,11 +19,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -152,23 +151,10 @@ void TcwEditBase::buildLayout()
     editLayout->addWidget(FText->widget());
     layout->addWidget(editPanel, 1);
 
-    FErrorPanel = new QWidget(this);
-    FErrorPanel->setObjectName(QStringLiteral("pnlErrors"));
-    FErrorPanel->setFixedHeight(86);
-    auto* errorLayout = new QVBoxLayout(FErrorPanel);
-    errorLayout->setContentsMargins(0, 0, 0, 0);
-    FErrors = new QListView(FErrorPanel);
-    FErrors->setObjectName(QStringLiteral("lstErrors"));
-    FErrors->setFrameShape(QFrame::NoFrame);
-    FErrors->setUniformItemSizes(true);
-    FErrors->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FErrorLines = new QStringListModel(FErrors);
-    FErrors->setModel(FErrorLines);
-    connect(FErrors, &QListView::doubleClicked, this,
-            [this] { guarded(this, [this] { lstErrorsDblClick(); }); });
-    errorLayout->addWidget(FErrors);
-    FErrorPanel->hide();
-    layout->addWidget(FErrorPanel);
+    FCompileResults = new TCompileResultsPanel([this] { return GetPathName(); }, this);
+    connect(FCompileResults, &TCompileResultsPanel::sourceLineChosen, this,
+            &TcwEditBase::GoToLine);
+    layout->addWidget(FCompileResults);
 
     FStatusBar = new QStatusBar(this);
     FStatusBar->setObjectName(QStringLiteral("StatusBar"));

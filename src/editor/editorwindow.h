@@ -9,7 +9,6 @@
 
 class QComboBox;
 class QListView;
-class QStringListModel;
 class QMenu;
 class QStatusBar;
 class QToolButton;
@@ -17,6 +16,7 @@ class QToolButton;
 namespace bp {
 
 class IMainWindow;
+class TCompileResultsPanel;
 class TDocument;
 class TextControl;
 
@@ -77,8 +77,8 @@ public:
     QComboBox* cmbDocType() const { return FDocTypeCombo; }
     QMenu* mnpText() const { return FPopup; }
     QStatusBar* statusBar() const { return FStatusBar; }
-    QListView* lstErrors() const { return FErrors; }
-    QWidget* pnlErrors() const { return FErrorPanel; }
+    QListView* lstErrors() const;
+    QWidget* pnlErrors() const;
 
 protected:
     TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, QWidget* parent);
@@ -120,11 +120,7 @@ private:
     QStatusBar* FStatusBar = nullptr;
     QWidget* FToolBar = nullptr;
     QComboBox* FDocTypeCombo = nullptr;
-    QWidget* FErrorPanel = nullptr;
-    // The compiler's lines: a plain list of strings behind the view, so that
-    // tens of thousands of lines are listed without an object for each.
-    QListView* FErrors = nullptr;
-    QStringListModel* FErrorLines = nullptr;
+    TCompileResultsPanel* FCompileResults = nullptr;
     QMenu* FPopup = nullptr;
     QHash<QString, QToolButton*> FButtons;
     QHash<QString, QAction*> FPopupItems;
