@@ -103,24 +103,6 @@ private Q_SLOTS:
         QCOMPARE(TestEnv::readFile(doc->FullPath()), stored);
         QCOMPARE(leftovers(env), QStringList());
     }
-
-    // A document that is no Java source, or was never saved, runs no tool.
-    void refusals()
-    {
-        TestEnv env;
-        const QString never = script(env, "never", "touch \"$0.ran\"\n");
-        const auto page = TDocument::CreateFromFile(env.writeFile("src/page.html", "<p>\n"));
-        TCompileResult r = CompileDocument(*page, "<p>\n", never, never);
-        QCOMPARE(r.Refusal, "'page.html' is not a java document.");
-        QCOMPARE(TestEnv::readFile(r.OutputFile),
-                 QByteArray("'page.html' is not a java document.\r\n"));
-        QFile::remove(r.OutputFile);
-        const auto fresh = TDocument::CreateNew(1, TDocType::Java);
-        r = CompileDocument(*fresh, "class B {}", never, never);
-        QCOMPARE(r.Refusal, "'' has not been saved yet.");
-        QVERIFY(QFile::remove(r.OutputFile));
-        QVERIFY(!QFile::exists(never + ".ran"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCompileDocument)

@@ -1,5 +1,5 @@
-// The text helpers every layer shares: UTF-8 decoding, line splitting, numbers, ASCII case.
-#include "platform/errors.h"
+// The text helpers every layer shares: UTF-8 decoding, line splitting, ASCII case (StrToInt is
+// checked through the Go to Line dialog).
 #include "platform/textutil.h"
 
 #include <QtTest>
@@ -66,30 +66,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
         QCOMPARE(SplitLines(text), lines);
-    }
-
-    void strToInt_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("result"); // the number, or the error's message
-        const QString noInt = QStringLiteral("' is not a valid integer value");
-        QTest::newRow("plain") << "42" << "42";
-        QTest::newRow("signs and blanks") << " -7 " << "-7";
-        QTest::newRow("int max") << "2147483647" << "2147483647";
-        QTest::newRow("too large") << "2147483648" << "'2147483648" + noInt;
-        QTest::newRow("empty") << "" << "'" + noInt;
-        QTest::newRow("hex") << "0x10" << "'0x10" + noInt;
-        QTest::newRow("trailing word") << "12px" << "'12px" + noInt;
-    }
-    void strToInt()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, result);
-        try {
-            QCOMPARE(QString::number(StrToInt(text)), result);
-        } catch (const EBrewpadError& e) {
-            QCOMPARE(e.message(), result);
-        }
     }
 
     // Only a to z change: no locale's rules, no letters beyond ASCII.

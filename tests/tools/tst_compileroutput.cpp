@@ -158,17 +158,6 @@ private Q_SLOTS:
         QCOMPARE(IsCompileFailureLine(line), failure);
         QCOMPARE(shown(CompilerJump(line, Dir + "Two.java")), jump);
     }
-
-    // Captured bytes become lines: UTF-8 or else Latin-1, split at CR LF, LF or CR.
-    void outputLines()
-    {
-        const std::pair<QByteArray, QStringList> cases[] = {{"", {}},
-                                                            {"a\r\n\r\nb", {"a", "", "b"}},
-                                                            {"a\nb\rc\r", {"a", "b", "c"}},
-                                                            {"caf\xe9\n", {u"café"_qs}}};
-        for (const auto& [bytes, lines] : cases)
-            QCOMPARE(CompilerOutputLines(bytes), lines);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCompilerOutput)
