@@ -1,6 +1,6 @@
 #include "dialogs/dgotoln.h"
 
-#include "platform/errors.h"
+#include "platform/textutil.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -56,13 +56,7 @@ TdlgGoToLine::TdlgGoToLine(QWidget* parent) : QDialog(parent)
 
 int TdlgGoToLine::GetLineNumber() const
 {
-    const QString text = edtLine->text();
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok)
-        throw EBrewpadError(QLatin1Char('\'') + text +
-                            QStringLiteral("' is not a valid integer value"));
-    return value;
+    return StrToInt(edtLine->text());
 }
 
 void TdlgGoToLine::showEvent(QShowEvent* event)

@@ -13,8 +13,7 @@ class TdlgGoToLine : public QDialog {
 public:
     explicit TdlgGoToLine(QWidget* parent = nullptr);
 
-    // The whole text of edtLine as a decimal integer (QString::toInt: an
-    // optional sign; blanks before and after the digits are accepted). Throws
+    // The whole text of edtLine as a decimal integer (see StrToInt): throws
     // EBrewpadError "'<text>' is not a valid integer value" for anything else,
     // the empty text and numbers out of the int range included.
     int GetLineNumber() const;

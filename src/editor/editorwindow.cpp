@@ -1,5 +1,6 @@
 #include "editor/editorwindow.h"
 
+#include "editor/compileresults.h"
 #include "editor/mainservices.h"
 #include "editor/textcontrol.h"
 #include "model/document.h"
@@ -17,11 +18,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -158,23 +157,10 @@ void TcwEditBase::buildLayout()
     editLayout->addWidget(FText->widget());
     layout->addWidget(editPanel, 1);
 
-    FErrorPanel = new QWidget(this);
-    FErrorPanel->setObjectName(QStringLiteral("pnlErrors"));
-    FErrorPanel->setFixedHeight(86);
-    auto* errorLayout = new QVBoxLayout(FErrorPanel);
-    errorLayout->setContentsMargins(0, 0, 0, 0);
-    FErrors = new QListView(FErrorPanel);
-    FErrors->setObjectName(QStringLiteral("lstErrors"));
-    FErrors->setFrameShape(QFrame::NoFrame);
-    FErrors->setUniformItemSizes(true);
-    FErrors->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FErrorLines = new QStringListModel(FErrors);
-    FErrors->setModel(FErrorLines);
-    connect(FErrors, &QListView::doubleClicked, this,
-            [this] { guarded(this, [this] { lstErrorsDblClick(); }); });
-    errorLayout->addWidget(FErrors);
-    FErrorPanel->hide();
-    layout->addWidget(FErrorPanel);
+    FCompileResults = new TCompileResultsPanel([this] { return GetPathName(); }, this);
+    connect(FCompileResults, &TCompileResultsPanel::sourceLineChosen, this,
+            &TcwEditBase::GoToLine);
+    layout->addWidget(FCompileResults);
 
     FStatusBar = new QStatusBar(this);
     FStatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -280,10 +266,10 @@ void TcwEditBase::LoadDocument()
     // caption and tab change only once the text is in, so a failed read
     // leaves them as they were.
     FText->setSyntax(GetDocType());
-    FFormat = FDocument->LoadPieces([this](qint64 expected) { FText->beginLoad(expected); },
-                                    [this](const char* utf8, qsizetype size) {
-                                        FText->appendLoad(utf8, size);
-                                    });
+    FDocument->LoadPieces([this](qint64 expected) { FText->beginLoad(expected); },
+                          [this](const char* utf8, qsizetype size) {
+                              FText->appendLoad(utf8, size);
+                          });
     FText->endLoad();
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
@@ -339,7 +325,7 @@ TDocType TcwEditBase::GetDocType() const
 
 void TcwEditBase::WriteText(const QString& fullPath)
 {
-    files::writeAtomically(fullPath, FDocument->Utf8BytesToSave(FText->utf8(), FFormat));
+    FDocument->WriteUtf8(fullPath, FText->utf8());
 }
 
 bool TcwEditBase::Save()
@@ -357,7 +343,7 @@ bool TcwEditBase::Save()
             ask(this, QStringLiteral("%1 is read only and will not be saved.").arg(path),
                 MsgType::Warning, MsgButtons::OK);
         } else {
-            FDocument->SaveFromUtf8(FText->utf8(), FFormat);
+            FDocument->SaveFromUtf8(FText->utf8());
             FText->setModified(false);
             FMain.AddRecentFile(path);
             saved = true;

@@ -2,7 +2,6 @@
 
 #include "editor/editorstate.h"
 #include "model/brewpaddefs.h"
-#include "model/textfile.h"
 
 #include <QHash>
 #include <QWidget>
@@ -11,7 +10,6 @@
 
 class QComboBox;
 class QListView;
-class QStringListModel;
 class QMenu;
 class QStatusBar;
 class QToolButton;
@@ -19,6 +17,7 @@ class QToolButton;
 namespace bp {
 
 class IMainWindow;
+class TCompileResultsPanel;
 class TDocument;
 class TextControl;
 
@@ -45,7 +44,6 @@ public:
     TDocType GetDocType() const;
     TDocument* Document() const { return FDocument; }
     TextControl* Text() const { return FText.get(); }
-    const TTextFormat& Format() const { return FFormat; }
 
     void SetDocType(TDocType docType);
     void LoadDocument();
@@ -84,8 +82,8 @@ public:
     QComboBox* cmbDocType() const { return FDocTypeCombo; }
     QMenu* mnpText() const { return FPopup; }
     QStatusBar* statusBar() const { return FStatusBar; }
-    QListView* lstErrors() const { return FErrors; }
-    QWidget* pnlErrors() const { return FErrorPanel; }
+    QListView* lstErrors() const;
+    QWidget* pnlErrors() const;
 
 Q_SIGNALS:
     // The window's state, caption or project membership may have changed.
@@ -124,7 +122,6 @@ private:
 
     std::unique_ptr<TextControl> FText;
     TDocument* FDocument = nullptr;
-    TTextFormat FFormat;
     bool FForceClose = false;
     bool FClosed = false;
     TEditorState FLastState;
@@ -135,11 +132,7 @@ private:
     QStatusBar* FStatusBar = nullptr;
     QWidget* FToolBar = nullptr;
     QComboBox* FDocTypeCombo = nullptr;
-    QWidget* FErrorPanel = nullptr;
-    // The compiler's lines: a plain list of strings behind the view, so that
-    // tens of thousands of lines are listed without an object for each.
-    QListView* FErrors = nullptr;
-    QStringListModel* FErrorLines = nullptr;
+    TCompileResultsPanel* FCompileResults = nullptr;
     QMenu* FPopup = nullptr;
     QHash<QString, QToolButton*> FButtons;
     QHash<QString, QAction*> FPopupItems;

@@ -1,29 +1,16 @@
 #include "model/brewpaddefs.h"
 
+#include "platform/textutil.h"
+
 #include <QStringList>
 
 #include <stdexcept>
 
 namespace bp {
 
-namespace {
-
-// Upper-cases ASCII letters only, as the type table compares extensions.
-QString asciiUpper(const QString& s)
-{
-    QString result = s;
-    for (QChar& c : result) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - ('a' - 'A'));
-    }
-    return result;
-}
-
-} // namespace
-
 TDocType DocTypeOfExtension(const QString& ext)
 {
-    QString e = asciiUpper(ext);
+    QString e = AsciiUpper(ext);
     if (e.startsWith(QLatin1Char('.')))
         e.remove(0, 1);
     if (e == QLatin1String("JAVA"))

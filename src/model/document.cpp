@@ -98,26 +98,41 @@ void TDocument::Rename(const QString& NewName)
         FOnNameChange(this, FFileName);
 }
 
-TTextFormat TDocument::LoadPieces(const std::function<void(qint64)>& begin,
-                                  const TTextPieceSink& piece)
+void TDocument::LoadPieces(const std::function<void(qint64)>& begin, const TTextPieceSink& piece)
 {
-    const TTextFormat format = readTextFile(FullPath(), begin, piece);
+    FFormat = readTextFile(FullPath(), begin, piece);
     FAddsFinalLineEnd = false;
-    return format;
 }
 
-QByteArray TDocument::Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const
+namespace {
+
+// The file bytes of an editor text in a format, which follows the bytes
+// (Latin-1 becomes UTF-8 when the text needs it).
+QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat& format)
 {
-    if (FAddsFinalLineEnd && !utf8.isEmpty() && !utf8.endsWith('\n') && !utf8.endsWith('\r'))
+    if (addFinalLineEnd && !utf8.isEmpty() && !utf8.endsWith('\n') && !utf8.endsWith('\r'))
         return fileBytesFromEditorUtf8(utf8 + '\n', format);
     return fileBytesFromEditorUtf8(utf8, format);
 }
 
-void TDocument::SaveFromUtf8(const QByteArray& utf8, TTextFormat& format)
+} // namespace
+
+QByteArray TDocument::Utf8BytesToSave(const QByteArray& utf8) const
 {
-    TTextFormat written = format;
-    files::writeAtomically(FullPath(), Utf8BytesToSave(utf8, written));
-    format = written;
+    TTextFormat format = FFormat;
+    return bytesToSave(utf8, FAddsFinalLineEnd, format);
+}
+
+void TDocument::WriteUtf8(const QString& fullPath, const QByteArray& utf8)
+{
+    TTextFormat written = FFormat;
+    files::writeAtomically(fullPath, bytesToSave(utf8, FAddsFinalLineEnd, written));
+    FFormat = written;
+}
+
+void TDocument::SaveFromUtf8(const QByteArray& utf8)
+{
+    WriteUtf8(FullPath(), utf8);
     FIsNew = false;
     FModified = false;
 }

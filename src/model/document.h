@@ -18,17 +18,6 @@ class TDocument;
 // Called after a document's FileName has changed, with the new name.
 using TNameChangeEvent = std::function<void(TDocument* sender, const QString& newFileName)>;
 
-// What compiling a document hands back to its editor window.
-struct TCompileResult {
-    // A temporary file holding everything the compiler printed (or, after a
-    // refusal, the refusal's one line); the caller deletes it. Empty when no
-    // file could be made for a refusal.
-    QString OutputFile;
-    // The reason a document was not compiled at all (not a Java document,
-    // never saved); empty when the compiler ran.
-    QString Refusal;
-};
-
 // One document: its file (directory and name), type, title and flags. A
 // document in a project is owned by the project; one outside any project by
 // the editor window that shows it.
@@ -75,28 +64,23 @@ public:
     // (EBrewpadError) to replace another existing file.
     void Rename(const QString& NewName);
 
-
+    // How the file's text is stored (encoding, line ends): what it was read
+    // with, and what saves write. A new document has UTF-8 and the
+    // platform's line end.
+    const TTextFormat& Format() const { return FFormat; }
     // Reads the file into a text control in pieces of UTF-8 with the file's
-    // own line ends (see readTextFile) and returns how the file is stored.
-    TTextFormat LoadPieces(const std::function<void(qint64 expected)>& begin,
-                           const TTextPieceSink& piece);
-    // Writes a text control's UTF-8 text to the file in the given format,
+    // own line ends (see readTextFile) and remembers how the file is stored.
+    void LoadPieces(const std::function<void(qint64 expected)>& begin, const TTextPieceSink& piece);
+    // Writes a text control's UTF-8 text to the file in the document's format,
     // replacing it atomically; then IsNew and Modified are False.
-    void SaveFromUtf8(const QByteArray& utf8, TTextFormat& format);
-    // The bytes SaveFromUtf8 writes (also for a save-as that writes the file
-    // before giving the document its name).
-    QByteArray Utf8BytesToSave(const QByteArray& utf8, TTextFormat& format) const;
-
-    // Compiles the editor's text (UTF-8 with CR LF line ends, saved in the
-    // given format) with the Java compiler, after asking the interpreter for
-    // its version. The text goes into the document's file only for the time
-    // of the compile; the file's own bytes are put back afterwards, whatever
-    // happens. A read-only file is compiled as stored and never written.
-    // Throws EDosProcessError when a tool cannot be started, EBrewpadError
-    // when the file cannot be read or written (then no tool runs).
-    TCompileResult Compile(const QByteArray& Lines, const TTextFormat& Format,
-                           const QString& JavaCompiler, const QString& JavaInterpreter);
-
+    void SaveFromUtf8(const QByteArray& utf8);
+    // The same write to another file, for a save-as that writes the file
+    // before the document takes its name; name and flags stay. A Latin-1
+    // text that gained a character beyond Latin-1 is written, and from then
+    // on saved, as UTF-8. A failed write changes nothing.
+    void WriteUtf8(const QString& fullPath, const QByteArray& utf8);
+    // The bytes a save would write now; the format does not change.
+    QByteArray Utf8BytesToSave(const QByteArray& utf8) const;
 
 private:
     TDocument() = default;
@@ -110,6 +94,7 @@ private:
     TProject* FProject = nullptr;
     TNameChangeEvent FOnNameChange;
     bool FIsOpen = false;
+    TTextFormat FFormat;
     // True for text typed into a new document: it is saved with a line end
     // after its last line. Text loaded from a file is saved exactly as it is.
     bool FAddsFinalLineEnd = false;

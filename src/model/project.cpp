@@ -1,8 +1,8 @@
 #include "model/project.h"
 
-#include "model/textfile.h"
 #include "platform/errors.h"
 #include "platform/fileservices.h"
+#include "platform/textutil.h"
 
 #include <algorithm>
 #include <vector>
@@ -26,26 +26,6 @@ QString trimmed(const QString& s)
     while (end > start && s[end - 1].unicode() <= 32)
         --end;
     return s.mid(start, end - start);
-}
-
-// Splits at CR LF, lone CR or lone LF; a final line end makes no empty line.
-QStringList splitLines(const QString& text)
-{
-    QStringList lines;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < n && text[i + 1].unicode() == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines << text.mid(start);
-    return lines;
 }
 
 // First line from `from` on whose trimmed text is key, or -1.
@@ -106,7 +86,7 @@ void TProject::Load(const QString& FileName)
     FIsNew = false;
 
     const QByteArray bytes = files::readAll(FileName);
-    QStringList lines = splitLines(decodeText(bytes, TTextFormat::detect(bytes)));
+    QStringList lines = SplitLines(DecodeUtf8OrLatin1(bytes));
     if (!lines.isEmpty() && lines[0].startsWith(QChar(0xFEFF)))
         lines[0].remove(0, 1); // a byte-order mark left by another editor
 

@@ -1,5 +1,7 @@
 #include "model/search.h"
 
+#include "platform/textutil.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -469,11 +471,8 @@ bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view f
 {
     if (matchCase)
         return selected == findText;
-    const auto asciiUpper = [](char16_t c) {
-        return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-    };
     return std::equal(selected.begin(), selected.end(), findText.begin(), findText.end(),
-                      [&](char16_t a, char16_t b) { return asciiUpper(a) == asciiUpper(b); });
+                      [](char16_t a, char16_t b) { return AsciiUpper(a) == AsciiUpper(b); });
 }
 
 TReplaceAllResult ReplaceAll(std::u16string_view text, qsizetype caret,

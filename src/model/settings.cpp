@@ -3,9 +3,7 @@
 #include "platform/errors.h"
 #include "platform/fileservices.h"
 #include "platform/registry.h"
-
-#include <QRegularExpression>
-#include <QStringDecoder>
+#include "platform/textutil.h"
 
 #include <limits>
 
@@ -33,13 +31,13 @@ std::optional<bool> parseBoolean(const QString& text)
 }
 
 // The settings file is 8-bit text: UTF-8 when it decodes cleanly (which is
-// how it is written), otherwise Latin-1, so that no byte is refused.
+// how it is written), otherwise Latin-1, so that no byte is refused. A
+// byte-order mark another editor left is no part of the first value.
 QString decodeSettingsText(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    QString text = DecodeUtf8OrLatin1(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
     return text;
 }
 
@@ -309,11 +307,7 @@ QString JoinListValue(const QStringList& lines)
 
 QStringList SplitListValue(const QString& text)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = text.split(lineBreak);
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return SplitLines(text);
 }
 
 } // namespace bp

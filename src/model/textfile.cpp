@@ -1,6 +1,6 @@
 #include "model/textfile.h"
 
-#include <QStringDecoder>
+#include "platform/textutil.h"
 
 #include <utility>
 
@@ -29,19 +29,6 @@ QByteArray TTextFormat::lineEndBytes(LineEnd eol)
 }
 
 namespace {
-
-// Decodes UTF-8 strictly: an invalid or truncated sequence is an error.
-bool tryUtf8(const QByteArray& bytes, QString* text)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
-                                                     QStringDecoder::Flag::Stateless);
-    QString decoded = decoder.decode(bytes);
-    if (decoder.hasError())
-        return false;
-    if (text)
-        *text = std::move(decoded);
-    return true;
-}
 
 // Counts the line ends of a text that may arrive in pieces (a CR at the end
 // of one piece and an LF at the start of the next are one CR LF), and the
@@ -93,7 +80,9 @@ struct TLineEndCounter {
 TTextFormat TTextFormat::detect(const QByteArray& bytes)
 {
     TTextFormat format;
-    format.encoding = tryUtf8(bytes, nullptr) ? Utf8 : Latin1;
+    TUtf8Decoder utf8;
+    utf8.check(bytes);
+    format.encoding = utf8.valid() ? Utf8 : Latin1;
 
     TLineEndCounter counter;
     counter.add(bytes.constData(), bytes.size());
@@ -103,13 +92,10 @@ TTextFormat TTextFormat::detect(const QByteArray& bytes)
 
 QString decodeText(const QByteArray& bytes, const TTextFormat& format)
 {
-    if (format.encoding == TTextFormat::Utf8) {
-        QString text;
-        if (tryUtf8(bytes, &text))
-            return text;
-    }
     // Latin-1 maps every byte to one character and back, so nothing is lost
     // even when bytes said to be UTF-8 are not.
+    if (format.encoding == TTextFormat::Utf8)
+        return DecodeUtf8OrLatin1(bytes);
     return QString::fromLatin1(bytes);
 }
 
@@ -202,19 +188,6 @@ void openForReading(QFile& file, const QString& path)
     }
 }
 
-// True when the bytes end inside a UTF-8 sequence.
-bool endsInsideUtf8Sequence(const char* p, qsizetype n)
-{
-    for (qsizetype back = 1; back <= 4 && back <= n; ++back) {
-        const auto c = static_cast<unsigned char>(p[n - back]);
-        if ((c & 0xC0) == 0x80)
-            continue; // a continuation byte: look further back
-        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return length > back;
-    }
-    return false;
-}
-
 qint64 readPiece(QFile& file, QByteArray& buffer, const QString& path)
 {
     const qint64 n = file.read(buffer.data(), buffer.size());
@@ -235,30 +208,27 @@ TTextFormat readTextFile(const QString& path, const std::function<void(qint64)>&
 
     // First pass: is it UTF-8, which line end is the most common, and how
     // much text will there be.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString scratch(decoder.requiredSpace(kPiece), Qt::Uninitialized);
-    bool utf8 = true;
     TLineEndCounter counter;
     qint64 bytes = 0;
-    bool cutOff = false;
-    for (qint64 n; (n = readPiece(file, buffer, path)) > 0;) {
-        const char* p = buffer.constData();
-        bytes += n;
-        cutOff = endsInsideUtf8Sequence(p, n);
-        if (utf8) {
-            decoder.appendToBuffer(scratch.data(), QByteArrayView(p, n));
-            utf8 = !decoder.hasError();
+    bool utf8 = true;
+    {
+        // Scoped: its buffer is gone before the text is loaded.
+        TUtf8Decoder decoder;
+        for (qint64 n; (n = readPiece(file, buffer, path)) > 0;) {
+            const char* p = buffer.constData();
+            bytes += n;
+            // After an invalid sequence the rest need not be decoded.
+            if (!decoder.failed())
+                decoder.check(QByteArrayView(p, n));
+            counter.add(p, n);
         }
-        counter.add(p, n);
+        // A sequence cut off at the end of the file is no valid UTF-8 either.
+        utf8 = decoder.valid();
     }
-    // A sequence cut off at the end of the file is no valid UTF-8 either.
-    if (cutOff)
-        utf8 = false;
 
     TTextFormat format;
     format.encoding = utf8 ? TTextFormat::Utf8 : TTextFormat::Latin1;
     format.eol = counter.dominant();
-    scratch = QString();
 
     // Second pass: the text itself.
     begin(bytes + (utf8 ? 0 : counter.high) + counter.lf + counter.cr);

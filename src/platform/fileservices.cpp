@@ -171,7 +171,10 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     if (!f.open(QIODevice::WriteOnly))
         throw EBrewpadError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") +
                             f.errorString());
-    if (f.write(bytes) != bytes.size() || !f.commit())
+    // QSaveFile::commit() can report success after its last buffered write
+    // failed (a full disk): the flush is checked first, so the old file
+    // stays whole instead.
+    if (f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
         throw EBrewpadError(QStringLiteral("Cannot write file \"") + path + QStringLiteral("\". ") +
                             f.errorString());
 }

@@ -1,13 +1,12 @@
 #include "tools/dosprocess.h"
 
+#include "platform/childprocess.h"
 #include "platform/fileservices.h"
+#include "platform/tempfile.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace bp {
 
@@ -17,23 +16,6 @@ namespace {
 // written out once at least this much has gathered, so a tool printing many
 // short lines costs a handful of writes rather than one per line.
 constexpr qint64 WriteBlock = 256 * 1024;
-
-// Deletes the capture file unless the run got as far as handing it over.
-class TempFileGuard {
-public:
-    explicit TempFileGuard(QString path) : FPath(std::move(path)) {}
-    ~TempFileGuard()
-    {
-        if (!FPath.isEmpty())
-            QFile::remove(FPath);
-    }
-    TempFileGuard(const TempFileGuard&) = delete;
-    TempFileGuard& operator=(const TempFileGuard&) = delete;
-    void release() { FPath.clear(); }
-
-private:
-    QString FPath;
-};
 
 [[noreturn]] void failStart()
 {
@@ -55,7 +37,8 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
     const QString outputFile = files::makeTempFile(Directory, QStringLiteral("bpd"));
     if (outputFile.isEmpty())
         failOutputFile();
-    TempFileGuard guard(outputFile);
+    // Deleted unless the run gets as far as handing it over.
+    TTempFileGuard guard(outputFile);
 
     // Declared after the guard, so the file is closed before a failed run deletes it.
     QFile out(outputFile);
@@ -72,11 +55,7 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
         process.setWorkingDirectory(Directory);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
-#ifdef F_SETPIPE_SZ
-    // A roomy pipe: a tool printing much never waits for this process to
-    // come round and read.
-    process.setChildProcessModifier([] { ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20); });
-#endif
+    enlargeOutputPipe(process);
 
     // A write that fails ends the copy but not the run: the rest is still read
     // and dropped so the tool never stalls, and the run then fails.
@@ -124,8 +103,7 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
     if (writeFailed)
         throw EDosProcessError(QStringLiteral("Couldn't write the output of '") + Program +
                                QStringLiteral("' to ") + outputFile + QLatin1Char('.'));
-    guard.release();
-    return outputFile;
+    return guard.release();
 }
 
 QString RunDosProcess(const QString& CommandLine, const QString& Directory, bool ShowNormal,

@@ -3,6 +3,7 @@
 #include "editor/textcontrol.h"
 #include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
+#include "model/compiledocument.h"
 #include "model/document.h"
 #include "model/settings.h"
 #include "platform/fileservices.h"
@@ -180,8 +181,8 @@ private Q_SLOTS:
 
         // Html refuses without starting a tool; its window never compiles.
         w.open("page.html", "<p>hi</p>\n", "<p>changed</p>\n");
-        const TCompileResult r = TDocument::CreateFromFile(w.file)->Compile(
-            "<p>hi</p>\r\n", TTextFormat(), w.env.path("no/javac"), QString());
+        const TCompileResult r = CompileDocument(*TDocument::CreateFromFile(w.file),
+                                                 "<p>hi</p>\r\n", w.env.path("no/javac"), QString());
         QCOMPARE(TestEnv::readFile(r.OutputFile),
                  QByteArray("'page.html' is not a java document.\r\n"));
         QFile::remove(r.OutputFile);

@@ -67,14 +67,17 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(F, format);
         QCOMPARE(F::detect(bytes), format);
-        // Read in pieces as the editor does (the same format), and back.
+        // A document reads its file in pieces as the editor does, remembers the format and
+        // saves the same bytes back.
         TestEnv env;
+        const auto doc = TDocument::CreateFromFile(env.writeFile(QStringLiteral("t"), bytes));
         QByteArray utf8;
-        F read = readTextFile(
-            env.writeFile(QStringLiteral("t"), bytes), [](qint64) {},
-            [&](const char* p, qsizetype n) { utf8.append(p, n); });
-        QCOMPARE(read, format);
-        QCOMPARE(fileBytesFromEditorUtf8(utf8, read), bytes);
+        doc->LoadPieces([](qint64) {}, [&](const char* p, qsizetype n) { utf8.append(p, n); });
+        QCOMPARE(doc->Format(), format);
+        QFile::remove(doc->FullPath());
+        doc->SaveFromUtf8(utf8);
+        QCOMPARE(TestEnv::readFile(doc->FullPath()), bytes);
+        QCOMPARE(doc->Format(), format);
     }
 
     void lineEndsAndEncoding()
@@ -139,7 +142,7 @@ private slots:
         QCOMPARE(names.mid(1), (QStringList{"README:README", "README:NOTES."}));
     }
 
-    // Typed text gets one line end after its last line, never a second one.
+    // Typed text gets the platform's line ends and one after its last line, never a second one.
     void saveNewDocument()
     {
         TestEnv env;
@@ -147,19 +150,44 @@ private slots:
         QCOMPARE(fresh->Path(), files::currentDir()); // without a trailing separator
         QVERIFY(fresh->FileName().isEmpty() && fresh->IsNew() && fresh->Modified());
         QVERIFY(!fresh->IsOpen() && !fresh->Project());
-        F crlf{F::Utf8, F::CRLF};
-        QCOMPARE(fresh->Utf8BytesToSave("", crlf), QByteArray());
-        // Naming only its directory, the write fails and leaves flags and format alone.
-        F latin1{F::Latin1, F::LF};
-        QVERIFY(!errorOf([&] { fresh->SaveFromUtf8("\xe2\x82\xac", latin1); }).isEmpty());
+        QCOMPARE(fresh->Format(), (F{F::Utf8, F::platformLineEnd()}));
+        QCOMPARE(fresh->Utf8BytesToSave(""), QByteArray());
+        // Naming only its directory, the write fails and leaves the flags alone.
+        QVERIFY(!errorOf([&] { fresh->SaveFromUtf8("x"); }).isEmpty());
         QVERIFY(fresh->IsNew() && fresh->Modified());
-        QCOMPARE(latin1.encoding, F::Latin1);
 
-        fresh->SetFileName(env.writeFile("New_4.txt", fresh->Utf8BytesToSave("a\nb", crlf)));
-        QCOMPARE(TestEnv::readFile(env.path("New_4.txt")), QByteArray("a\r\nb\r\n"));
-        fresh->SaveFromUtf8("a\nb\nc\n", crlf);
-        QCOMPARE(TestEnv::readFile(env.path("New_4.txt")), QByteArray("a\r\nb\r\nc\r\n"));
+        const QByteArray eol = F::lineEndBytes(F::platformLineEnd());
+        fresh->WriteUtf8(env.path("New_4.txt"), "a\r\nb");
+        QVERIFY(fresh->IsNew());
+        fresh->SetFileName(env.path("New_4.txt"));
+        QCOMPARE(TestEnv::readFile(env.path("New_4.txt")), "a" + eol + "b" + eol);
+        fresh->SaveFromUtf8("a\nb\nc\n");
+        QCOMPARE(TestEnv::readFile(env.path("New_4.txt")), "a" + eol + "b" + eol + "c" + eol);
         QVERIFY(!fresh->IsNew() && !fresh->Modified());
+    }
+
+    // A Latin-1 file stays Latin-1 until its text needs more; a failed write changes nothing.
+    void documentKeepsItsFormat()
+    {
+        TestEnv env;
+        // A name too long for the save file's temporary name: every write fails, even as root.
+        const QString name = env.writeFile(QString(250, 'n'), "caf\xe9\r\n");
+        const auto doc = TDocument::CreateFromFile(name);
+        doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+        QCOMPARE(doc->Format(), (F{F::Latin1, F::CRLF}));
+        QCOMPARE(doc->Utf8BytesToSave("\xe2\x82\xac\n"), QByteArray("\xe2\x82\xac\r\n"));
+        QCOMPARE(doc->Format().encoding, F::Latin1); // only a write changes it
+        QVERIFY(!errorOf([&] { doc->SaveFromUtf8("\xe2\x82\xac\n"); }).isEmpty());
+        QCOMPARE(doc->Format().encoding, F::Latin1);
+        QCOMPARE(TestEnv::readFile(name), QByteArray("caf\xe9\r\n"));
+
+        const QString other = env.path("other.txt");
+        doc->WriteUtf8(other, "caf\xc3\xa9\n");
+        QCOMPARE(TestEnv::readFile(other), QByteArray("caf\xe9\r\n"));
+        doc->WriteUtf8(other, "\xe2\x82\xac\n");
+        QCOMPARE(doc->Format(), (F{F::Utf8, F::CRLF}));
+        doc->WriteUtf8(other, "caf\xc3\xa9\n");
+        QCOMPARE(TestEnv::readFile(other), QByteArray("caf\xc3\xa9\r\n"));
     }
 };
 

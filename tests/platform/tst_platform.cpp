@@ -3,6 +3,7 @@
 #include "platform/largepages.h"
 #include "platform/prompter.h"
 #include "platform/registry.h"
+#include "platform/tempfile.h"
 #include "support/testenv.h"
 
 #include <QtTest>
@@ -117,6 +118,49 @@ private slots:
         // Without a directory the file goes into the current one.
         QCOMPARE(QFileInfo(files::makeTempFile(QString())).absolutePath(), dir);
         QVERIFY(files::makeTempFile(env.writeFile("plain", "x")).isEmpty()); // not a directory
+    }
+
+    // On a full disk a write fails and the file keeps its bytes, even for a payload small enough
+    // that the save file's last buffered write is what fails.
+    void atomicWriteOnFullDisk()
+    {
+        TestEnv env;
+        const QString disk = env.path("disk");
+        QVERIFY(QDir().mkpath(disk));
+        const auto run = [](const QString& program, const QStringList& args) {
+            QProcess p;
+            p.start(program, args);
+            return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit &&
+                   p.exitCode() == 0;
+        };
+        if (!run("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}))
+            QSKIP("cannot mount a small tmpfs here");
+        const auto unmount = qScopeGuard([&] { run("umount", {disk}); });
+        const QString file = env.writeFile("disk/doc.txt", "old content");
+        {
+            QFile filler(disk + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(4096, 'f');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+        }
+        QVERIFY_THROWS_EXCEPTION(EBrewpadError, files::writeAtomically(file, QByteArray(1000, 'n')));
+        QCOMPARE(TestEnv::readFile(file), QByteArray("old content"));
+    }
+
+    // A guarded temporary file goes with its guard unless handed over.
+    void tempFileGuard()
+    {
+        TestEnv env;
+        const QString dropped = files::makeTempFile(env.dir());
+        const QString kept = files::makeTempFile(env.dir());
+        {
+            const TTempFileGuard drop(dropped);
+            TTempFileGuard keep(kept);
+            QCOMPARE(keep.release(), kept);
+            const TTempFileGuard nothing{QString()};
+        }
+        QVERIFY(!QFile::exists(dropped) && QFile::exists(kept));
     }
 
     void qtNameFilters()

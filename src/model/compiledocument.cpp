@@ -1,0 +1,102 @@
+#include "model/compiledocument.h"
+
+#include "model/document.h"
+#include "platform/fileservices.h"
+#include "platform/tempfile.h"
+#include "tools/javac.h"
+
+#include <QFile>
+
+#include <utility>
+
+namespace bp {
+
+namespace {
+
+// Writes a refusal as a one-line temporary file in dir and returns its name;
+// returns an empty name when the directory takes no file, so that the
+// refusal still reaches the user as text.
+QString WriteRefusal(const QString& dir, const QString& refusal)
+{
+    TTempFileGuard name(files::makeTempFile(dir, QStringLiteral("bpd")));
+    if (name.path().isEmpty())
+        return QString();
+    QFile file(name.path());
+    const QByteArray bytes = refusal.toUtf8() + "\r\n";
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush())
+        return QString();
+    file.close();
+    return name.release();
+}
+
+} // namespace
+
+QString CompileRefusal(const TDocument& document)
+{
+    if (document.DocType() != TDocType::Java)
+        return QLatin1Char('\'') + document.FileName() +
+               QStringLiteral("' is not a java document.");
+    if (document.IsNew())
+        return QLatin1Char('\'') + document.FileName() +
+               QStringLiteral("' has not been saved yet.");
+    return QString();
+}
+
+TSourceSwap::TSourceSwap(const QString& path, const QByteArray& bytes) : FPath(path)
+{
+    if (files::isReadOnly(path))
+        return;
+    QByteArray stored = files::readAll(path);
+    if (bytes == stored)
+        return;
+    files::writeAtomically(path, bytes);
+    FOriginal = std::move(stored);
+}
+
+TSourceSwap::~TSourceSwap()
+{
+    try {
+        restore();
+    } catch (...) {
+        // Only reached while another error leaves the compile; that one is
+        // reported.
+    }
+}
+
+void TSourceSwap::restore()
+{
+    if (!FOriginal)
+        return;
+    const QByteArray original = *std::exchange(FOriginal, std::nullopt);
+    files::writeAtomically(FPath, original);
+}
+
+TCompileResult CompileDocument(const TDocument& document, const QByteArray& editorUtf8,
+                               const QString& javaCompiler, const QString& javaInterpreter)
+{
+    TCompileResult result;
+    result.Refusal = CompileRefusal(document);
+    if (!result.Refusal.isEmpty()) {
+        result.OutputFile = WriteRefusal(document.Path(), result.Refusal);
+        return result;
+    }
+
+    const QString source = document.FullPath();
+    TSourceSwap swap(source, document.Utf8BytesToSave(editorUtf8));
+    QString output;
+    try {
+        output = RunJavaCompiler(javaCompiler, javaInterpreter, source, document.Path());
+    } catch (...) {
+        // Putting the user's file back matters more than the tool's failure:
+        // if that fails too, its error is the one reported.
+        swap.restore();
+        throw;
+    }
+    TTempFileGuard outputGuard(output);
+    swap.restore();
+    result.OutputFile = outputGuard.release();
+    return result;
+}
+
+} // namespace bp
