@@ -9,6 +9,7 @@
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
 #include "mainwin/fmain.h"
+#include "platform/freedmemory.h"
 #include "platform/registry.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -291,6 +292,9 @@ void benchReplaceAndFind(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    // As the program does; the starts timed come through here too, so the
+    // bare program runs with the same allocator settings as the editor.
+    bp::KeepFreedMemory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString only = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (argc >= 2 && only != QLatin1String("open") && only != QLatin1String("keys") &&

@@ -1,10 +1,12 @@
 // Program entry: the application title, the main window, the message loop.
 #include "mainwin/fmain.h"
+#include "platform/freedmemory.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    bp::KeepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarviksoft"));
     QApplication::setApplicationName(QStringLiteral("Brewpad"));

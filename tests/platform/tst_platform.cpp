@@ -1,10 +1,13 @@
 #include "platform/errors.h"
 #include "platform/fileservices.h"
+#include "platform/freedmemory.h"
 #include "platform/prompter.h"
 #include "platform/registry.h"
 #include "support/testenv.h"
 
 #include <QtTest>
+
+#include <sys/resource.h>
 
 using namespace bp;
 using bp::test::TestEnv;
@@ -126,6 +129,29 @@ private slots:
                  QString("Java files (*.java);;All files (*.*)"));
         QCOMPARE(bp::qtNameFilters("Text|*.txt"), QString("Text (*.txt)"));
         QCOMPARE(bp::qtNameFilters(""), QString());
+    }
+
+    // A large block freed stays with the process: writing the next one of its size faults in
+    // no fresh pages (without the settings, all of its 2,048 pages).
+    void freedMemoryIsReused()
+    {
+#ifdef __GLIBC__
+        KeepFreedMemory();
+        const auto faults = [] {
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_minflt;
+        };
+        const qsizetype size = qsizetype(8) << 20;
+        QByteArray block(size, 'a');
+        block = QByteArray();
+        const long before = faults();
+        block = QByteArray(size, 'b');
+        const long fresh = faults() - before;
+        QVERIFY2(fresh < 64, qPrintable(QString::number(fresh) + " pages faulted in"));
+#else
+        QSKIP("only the GNU C library's allocator is tuned");
+#endif
     }
 };
 
