@@ -6,10 +6,10 @@
 //   bench_editor open-brewpad FILE | open-minimal FILE | open-brewpad | open-minimal
 //                           one start (used by the driver, one process each)
 #include "dialogs/dfind.h"
+#include "platform/freedmemory.h"
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
 #include "mainwin/fmain.h"
-#include "platform/freedmemory.h"
 #include "platform/registry.h"
 
 #include <Qsci/qsciscintilla.h>
