@@ -6,7 +6,7 @@
 //   bench_editor open-brewpad FILE | open-minimal FILE | open-brewpad | open-minimal
 //                           one start (used by the driver, one process each)
 #include "dialogs/dfind.h"
-#include "platform/largepages.h"
+#include "platform/freedmemory.h"
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
 #include "mainwin/documentcommands.h"
@@ -103,9 +103,7 @@ struct Run {
     long maxRssKb = 0;
 };
 
-// With plain set, the program is told to keep the C library's default pages
-// (it does not start itself once more for huge pages).
-Run startOnce(const QString& self, const QStringList& args, bool plain)
+Run startOnce(const QString& self, const QStringList& args)
 {
     QElapsedTimer t;
     t.start();
@@ -119,11 +117,6 @@ Run startOnce(const QString& self, const QStringList& args, bool plain)
         for (QByteArray& k : keep)
             argv.push_back(k.data());
         argv.push_back(nullptr);
-        // As the launcher starts the program.
-        if (plain)
-            setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=0", 1);
-        else
-            bp::AskForHugePages();
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -133,12 +126,12 @@ Run startOnce(const QString& self, const QStringList& args, bool plain)
     return {double(t.nsecsElapsed()) / 1e6, usage.ru_maxrss};
 }
 
-Run bestOf(const QString& self, const QStringList& args, int n, bool plain = false)
+Run bestOf(const QString& self, const QStringList& args, int n)
 {
     std::vector<double> times;
     long rss = 0;
     for (int i = 0; i < n; ++i) {
-        const Run r = startOnce(self, args, plain);
+        const Run r = startOnce(self, args);
         times.push_back(r.ms);
         rss = std::max(rss, r.maxRssKb);
     }
@@ -154,18 +147,15 @@ void benchOpen(const QString& self, const QString& dir)
     f.close();
     const double mb = double(QFileInfo(file).size()) / 1e6;
 
-    const Run emptyB = bestOf(self, {QStringLiteral("open-brewpad")}, 3);
-    const Run emptyM = bestOf(self, {QStringLiteral("open-minimal")}, 3);
+    const Run emptyB = bestOf(self, {QStringLiteral("open-brewpad")}, 7);
+    const Run emptyM = bestOf(self, {QStringLiteral("open-minimal")}, 7);
     const Run fileB = bestOf(self, {QStringLiteral("open-brewpad"), file}, 7);
     const Run fileM = bestOf(self, {QStringLiteral("open-minimal"), file}, 7);
-    // The bare program as anyone would write it, without the huge pages
-    // that both programs above ask for.
-    const Run fileMPlain = bestOf(self, {QStringLiteral("open-minimal"), file}, 7, true);
+    std::printf("start_brewpad_ms=%.0f start_minimal_ms=%.0f ratio=%.2f\n", emptyB.ms, emptyM.ms,
+                emptyB.ms / emptyM.ms);
     std::printf("open_file_mb=%.1f\n", mb);
     std::printf("open_brewpad_ms=%.0f open_minimal_ms=%.0f ratio=%.2f (target <= 1.5)\n",
                 fileB.ms, fileM.ms, fileB.ms / fileM.ms);
-    std::printf("open_minimal_default_pages_ms=%.0f ratio=%.2f\n", fileMPlain.ms,
-                fileB.ms / fileMPlain.ms);
     const double extraMb = double(fileB.maxRssKb - emptyB.maxRssKb) / 1024.0;
     std::printf("brewpad_peak_mb empty=%.0f with_file=%.0f extra=%.0f extra_per_file_size=%.2f "
                 "(target <= 4)\n",
@@ -315,9 +305,9 @@ void benchReplaceAndFind(const QString& dir)
 
 int main(int argc, char** argv)
 {
-    // As the program does (the measured editor runs in this process); the
-    // starts timed for opening come in as from the launcher.
-    bp::StartWithHugePages(argv);
+    // As the program does; the starts timed come through here too, so the
+    // bare program runs with the same allocator settings as the editor.
+    bp::KeepFreedMemory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString only = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (argc >= 2 && only != QLatin1String("open") && only != QLatin1String("keys") &&

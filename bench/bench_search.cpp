@@ -1,6 +1,7 @@
-// Measures Replace All against sed on the same file, and a Find Next through
-// a large text without a match against a plain std::u16string_view::find,
-// both over UTF-16 (the plain editor) and over UTF-8 (the rich editor).
+// Measures Find Next through ordinary source files, Replace All against sed
+// on the same file, and a Find Next through a large text without a match
+// against a plain std::u16string_view::find, both over UTF-16 (the plain
+// editor) and over UTF-8 (the rich editor).
 // Each figure is the best of a few runs in this process.
 
 #include "model/search.h"
@@ -167,6 +168,48 @@ void benchFindNext()
     }
 }
 
+// Find Next as it comes on ordinary files: Java source of a few hundred
+// kilobytes to a few megabytes searched for a typical identifier that is not
+// there, so the search runs to the end of the text (the longest a search
+// takes). Microseconds, best of several runs.
+void benchOrdinaryFiles()
+{
+    struct Mode {
+        const char* name;
+        TSearchOptions options;
+    };
+    const Mode modes[] = {
+        {"ignore_case", TSearchOptions(TSearchOption::Down)},
+        {"match_case", TSearchOption::Down | TSearchOption::MatchCase},
+        {"whole_word", TSearchOption::Down | TSearchOption::WholeWord},
+        {"up_ignore_case", TSearchOptions()},
+    };
+    const std::u16string identifiers[] = {u"lineCount", u"StringBuilder", u"getValue"};
+    for (const qsizetype kb : {300, 3000}) {
+        const std::u16string text = makeText(kb * 1000 / 50, 50, false);
+        const QByteArray text8 = QString::fromStdU16String(text).toUtf8();
+        const std::string_view view8(text8.constData(), size_t(text8.size()));
+        for (const bool utf8 : {false, true}) {
+            for (const Mode& mode : modes) {
+                const bool down = mode.options.testFlag(TSearchOption::Down);
+                const qsizetype from = down ? 0 : qsizetype(text.size());
+                std::printf("ordinary_kb=%lld encoding=%s mode=%s", qlonglong(kb),
+                            utf8 ? "utf8" : "utf16", mode.name);
+                for (const std::u16string& id : identifiers) {
+                    qsizetype found = 0;
+                    const double ms = bestMs(9, [&] {
+                        found = utf8 ? SearchBufferUtf8(view8, from, 0, id, mode.options).Pos
+                                     : SearchBuffer(text, from, 0, id, mode.options);
+                    });
+                    std::printf(" %s_us=%.0f%s", qPrintable(QString::fromStdU16String(id)),
+                                ms * 1000, found < 0 ? "" : "(found)");
+                }
+                std::printf("\n");
+            }
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -175,6 +218,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     if (!dir.isValid())
         qFatal("no temporary directory");
+    benchOrdinaryFiles();
     benchReplaceAll(dir.path());
     benchFindNext();
     return 0;

@@ -4,8 +4,7 @@
 # The layers, each using only those before it: platform, tools, model,
 # editor, dialogs, mainwin. A layer may include its own headers and those of
 # earlier layers; dialogs, although after editor, must not include editor
-# headers. Other folders under src/ (the launcher) are programs, not layers,
-# and are not checked.
+# headers. Folders under src/ that are not layers are not checked.
 
 if(NOT SOURCE_DIR)
     message(FATAL_ERROR "check_layers: pass -DSOURCE_DIR=<path to src>")

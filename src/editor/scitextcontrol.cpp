@@ -278,8 +278,11 @@ void SciTextControl::beginLoad(qint64 expected)
     send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
     send(Sci::SCI_SETUNDOCOLLECTION, 0);
     send(Sci::SCI_CLEARALL);
-    // Room for the whole text, so the buffer grows once.
-    send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(std::max<qint64>(expected, 0)));
+    // Room for the whole text and one byte more, so the buffer grows once:
+    // Scintilla grows it again when an insertion would fill the room left
+    // exactly, which at the last piece would copy the whole text and its
+    // styles into fresh memory.
+    send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(std::max<qint64>(expected, 0)) + 1);
     FLoadAfterCr = false;
 }
 

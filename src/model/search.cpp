@@ -10,16 +10,18 @@
 #include <string>
 #include <utility>
 
-#if defined(__SSE2__) || defined(_M_X64)
+#ifdef __SSE2__
 #include <emmintrin.h>
-#define BP_SEARCH_SSE2 1
 #endif
 
 // A search visits every candidate position in turn. Checking each one with
 // a full comparison is too slow for large texts, so the scan first looks
 // only for positions whose code unit can begin the search text's first
-// character after the case map (sixteen bytes at a time where SSE2 is
-// available), and compares the rest of the search text only there. A
+// character after the case map, and compares the rest of the search text
+// only there. In UTF-8 text, the rich editor's, the scan is what a Find Next
+// costs, and it takes sixteen bytes at a time where SSE2 is available. The
+// plain editor first copies its whole text for a search, which costs several
+// times what a scan of that copy does, so its UTF-16 scan goes unit by unit. A
 // whole-word search visits exactly the word starts among the candidates, so
 // it can test each remaining position for being a word start instead of
 // walking from word to word. Both give the positions the one-by-one walk
@@ -143,34 +145,28 @@ bool isOneOf(Unit c, const Units<Unit>& units)
     return c == units[0] || c == units[1] || c == units[2] || c == units[3];
 }
 
-#ifdef BP_SEARCH_SSE2
-// One mask bit for each code unit of a 16-byte block at s that is one of the
-// units.
-template <typename Unit>
-struct UnitsVector {
-    static constexpr int Lanes = 16 / sizeof(Unit);
-    explicit UnitsVector(const Units<Unit>& units)
+#ifdef __SSE2__
+// Finds up to four byte values in sixteen bytes at once.
+class LeadBytes {
+public:
+    static constexpr int Lanes = 16;
+    explicit LeadBytes(const Units<char>& units)
     {
         for (int i = 0; i < 4; ++i)
-            v[i] = sizeof(Unit) == 1 ? _mm_set1_epi8(char(units[i])) : _mm_set1_epi16(short(units[i]));
+            FUnits[i] = _mm_set1_epi8(units[i]);
     }
-    static __m128i equal(__m128i a, __m128i b)
-    {
-        if constexpr (sizeof(Unit) == 1)
-            return _mm_cmpeq_epi8(a, b);
-        else
-            return _mm_cmpeq_epi16(a, b);
-    }
-    unsigned hits(const Unit* s) const
+    // One mask bit for each of the sixteen bytes at s that is one of the units.
+    unsigned hits(const char* s) const
     {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        __m128i m = _mm_or_si128(_mm_or_si128(equal(x, v[0]), equal(x, v[1])),
-                                 _mm_or_si128(equal(x, v[2]), equal(x, v[3])));
-        if constexpr (sizeof(Unit) == 2)
-            m = _mm_packs_epi16(m, _mm_setzero_si128()); // one byte per code unit
+        const __m128i m =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, FUnits[0]), _mm_cmpeq_epi8(x, FUnits[1])),
+                         _mm_or_si128(_mm_cmpeq_epi8(x, FUnits[2]), _mm_cmpeq_epi8(x, FUnits[3])));
         return unsigned(_mm_movemask_epi8(m));
     }
-    __m128i v[4];
+
+private:
+    __m128i FUnits[4];
 };
 #endif
 
@@ -181,14 +177,15 @@ qsizetype scanDown(const Unit* s, qsizetype begin, qsizetype end, const Units<Un
                    Accept accept)
 {
     qsizetype p = begin;
-#ifdef BP_SEARCH_SSE2
-    const UnitsVector<Unit> vec(units);
-    constexpr int lanes = UnitsVector<Unit>::Lanes;
-    for (; end - p >= lanes; p += lanes) {
-        for (unsigned mask = vec.hits(s + p); mask != 0; mask &= mask - 1) {
-            const qsizetype q = p + std::countr_zero(mask);
-            if (accept(q))
-                return q;
+#ifdef __SSE2__
+    if constexpr (sizeof(Unit) == 1) {
+        const LeadBytes vec(units);
+        for (; end - p >= LeadBytes::Lanes; p += LeadBytes::Lanes) {
+            for (unsigned mask = vec.hits(s + p); mask != 0; mask &= mask - 1) {
+                const qsizetype q = p + std::countr_zero(mask);
+                if (accept(q))
+                    return q;
+            }
         }
     }
 #endif
@@ -205,16 +202,18 @@ qsizetype scanUp(const Unit* s, qsizetype begin, qsizetype end, const Units<Unit
                  Accept accept)
 {
     qsizetype p = end;
-#ifdef BP_SEARCH_SSE2
-    const UnitsVector<Unit> vec(units);
-    constexpr int lanes = UnitsVector<Unit>::Lanes;
-    for (; p - begin >= lanes; p -= lanes) {
-        for (unsigned mask = vec.hits(s + p - lanes); mask != 0;) {
-            const int lane = std::bit_width(mask) - 1;
-            const qsizetype q = p - lanes + lane;
-            if (accept(q))
-                return q;
-            mask &= ~(1u << lane);
+#ifdef __SSE2__
+    if constexpr (sizeof(Unit) == 1) {
+        constexpr int lanes = LeadBytes::Lanes;
+        const LeadBytes vec(units);
+        for (; p - begin >= lanes; p -= lanes) {
+            for (unsigned mask = vec.hits(s + p - lanes); mask != 0;) {
+                const int lane = std::bit_width(mask) - 1;
+                const qsizetype q = p - lanes + lane;
+                if (accept(q))
+                    return q;
+                mask &= ~(1u << lane);
+            }
         }
     }
 #endif

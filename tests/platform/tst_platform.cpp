@@ -1,12 +1,14 @@
 #include "platform/errors.h"
 #include "platform/fileservices.h"
-#include "platform/largepages.h"
+#include "platform/freedmemory.h"
 #include "platform/prompter.h"
 #include "platform/registry.h"
 #include "platform/tempfile.h"
 #include "support/testenv.h"
 
 #include <QtTest>
+
+#include <sys/resource.h>
 
 using namespace bp;
 using bp::test::TestEnv;
@@ -173,42 +175,27 @@ private slots:
         QCOMPARE(bp::qtNameFilters(""), QString());
     }
 
-    // Where huge pages come on request only, a program started directly restarts asking for
-    // them, one from the launcher has them; what either starts sees the tunables as they were.
-    void hugePagesStart_data()
+    // A large block freed stays with the process: writing the next one of its size faults in
+    // no fresh pages (without the settings, all of its 2,048 pages).
+    void freedMemoryIsReused()
     {
-        QTest::addColumn<QByteArray>("tunables"); // null: not set
-        QTest::addColumn<bool>("launched");
-        QTest::newRow("none") << QByteArray() << false;
-        QTest::newRow("others kept") << QByteArray("glibc.malloc.perturb=0") << false;
-        QTest::newRow("own choice") << QByteArray("glibc.malloc.hugetlb=0") << false;
-        QTest::newRow("launched") << QByteArray() << true;
-        QTest::newRow("launched, others kept") << QByteArray("glibc.malloc.perturb=0") << true;
-    }
-    void hugePagesStart()
-    {
-        QFETCH(QByteArray, tunables);
-        QFETCH(bool, launched);
-        const bool onRequest =
-            TestEnv::readFile("/sys/kernel/mm/transparent_hugepage/enabled").contains("[madvise]");
-        const auto setTunables = [](const QByteArray& value) {
-            return value.isNull() ? qunsetenv("GLIBC_TUNABLES") : qputenv("GLIBC_TUNABLES", value);
+#ifdef __GLIBC__
+        KeepFreedMemory();
+        const auto faults = [] {
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_minflt;
         };
-        const QByteArray saved = qgetenv("GLIBC_TUNABLES");
-        setTunables(tunables);
-        if (launched)
-            AskForHugePages();
-        QProcess probe;
-        probe.start(QStringLiteral(HUGEPAGES_PROBE), {});
-        const bool finished = probe.waitForFinished(30000);
-        qunsetenv("BREWPAD_TUNABLES_BEFORE"); // this process's own environment back as it was
-        setTunables(saved);
-        QVERIFY(finished);
-        const QList<QByteArray> lines = probe.readAllStandardOutput().split('\n');
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0], tunables.isNull() ? QByteArray("-") : tunables);
-        const bool huge = onRequest && !tunables.contains("hugetlb");
-        QCOMPARE(lines[1], huge ? QByteArray("huge") : QByteArray("small"));
+        const qsizetype size = qsizetype(8) << 20;
+        QByteArray block(size, 'a');
+        block = QByteArray();
+        const long before = faults();
+        block = QByteArray(size, 'b');
+        const long fresh = faults() - before;
+        QVERIFY2(fresh < 64, qPrintable(QString::number(fresh) + " pages faulted in"));
+#else
+        QSKIP("only the GNU C library's allocator is tuned");
+#endif
     }
 };
 
