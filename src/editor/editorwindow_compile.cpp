@@ -9,6 +9,7 @@
 #include "model/document.h"
 #include "model/settings.h"
 #include "platform/busycursor.h"
+#include "platform/errors.h"
 #include "platform/fileservices.h"
 #include "platform/guarded.h"
 #include "platform/prompter.h"
@@ -49,6 +50,13 @@ void TcwEditBase::Compile()
 {
     if (!FDocument || FDocument->DocType() != TDocType::Java)
         return;
+    // The menus know the compiler from when the settings were applied; it
+    // may have gone since.
+    const QString& compiler = FMain.CurrentSettings().JavaCompiler;
+    if (CompileRefusal(*FDocument).isEmpty() && !files::exists(compiler)) {
+        showError(this, cantFind(compiler).message());
+        return;
+    }
     const QString path = GetPathName();
     if (files::isReadOnly(path) &&
         ask(this,

@@ -2,6 +2,7 @@
 
 #include "model/settings.h"
 #include "platform/fileservices.h"
+#include "platform/textutil.h"
 
 #include <QMenu>
 
@@ -22,18 +23,9 @@ void TFileMenuItem::SetIndex(int number)
     setText(QLatin1Char('&') + QString::number(number) + QLatin1Char(' ') + shown);
 }
 
-static QString asciiUpper(const QString& s)
-{
-    QString out = s;
-    for (QChar& c : out)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return out;
-}
-
 bool SameNameAsciiCase(const QString& a, const QString& b)
 {
-    return a.size() == b.size() && asciiUpper(a) == asciiUpper(b);
+    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
 }
 
 void AddRecentName(QStringList& list, const QString& name)

@@ -88,7 +88,7 @@ class TestCompile : public QObject {
 private Q_SLOTS:
     // Run > Compile Document is there only while the compiler is; a deprecation is listed, but
     // the compile succeeded.
-    void compileInEditor()
+    void compileMenuFollowsTheCompiler()
     {
         World w;
         w.open("Dep.java", Deprecated, Deprecated);
@@ -107,13 +107,15 @@ private Q_SLOTS:
         QVERIFY(w.panelShown());
         QVERIFY(w.listed().join('\n').contains("Note: "));
         QVERIFY(!w.list()->selectionModel()->hasSelection());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // The editor's text gets compiled (directory with a blank); the file keeps bytes and mode.
+    // The editor's text is compiled (in a directory with a blank): the first error line is
+    // selected, and its source line.
+    void failedCompileSelectsTheFirstError()
+    {
+        World w;
         w.open("src dir/Hello.java", BrokenClass, TwoErrors);
-        QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner | QFile::WriteOwner)); // not 0644
-        const QFile::Permissions mode = QFile::permissions(w.file);
-        const QString dir = QFileInfo(w.file).path();
-
         w.e->button("cmdJava")->click();
         QCOMPARE(w.status(), w.failure());
         QVERIFY(w.panelShown());
@@ -121,18 +123,35 @@ private Q_SLOTS:
         QCOMPARE(w.listed().value(w.list()->currentIndex().row()),
                  w.file + ":3: error: incompatible types: String cannot be converted to int");
         QCOMPARE(w.textLine(), 2);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // Double-click: the 2nd error line jumps; no selection or a bad number (reported) do not.
+    // A double-click on an error line selects its source line; without a selection nothing
+    // moves, and a line whose number is no number says so.
+    void doubleClickJumpsToTheErrorLine()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.e->Compile();
         w.doubleClick(int(w.listed().indexOf(w.file + ":4: error: cannot find symbol")));
         QCOMPARE(w.textLine(), 3);
         w.list()->clearSelection();
         w.e->lstErrorsDblClick();
+        QCOMPARE(w.textLine(), 3);
         w.lines()->setStringList(w.listed() << w.file + ":x: made up");
         w.ask.answerMessage(MsgResult::OK);
         w.doubleClick(int(w.listed().size()) - 1);
         QCOMPARE(w.textLine(), 3);
+        QCOMPARE(w.ask.messages(), QStringList{"'x' is not a valid integer value"});
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // Read-only source: Cancel keeps the output, OK compiles the stored file (one error).
+    // A read-only source: Cancel keeps the last output, OK compiles the file as stored.
+    void readOnlySourceCompilesAsStored()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.e->Compile();
         QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner));
         const QStringList before = w.listed();
         w.ask.answerMessage(MsgResult::Cancel);
@@ -144,42 +163,84 @@ private Q_SLOTS:
         QCOMPARE(w.listed().last(), "1 error");
         const QString question = w.file + " is read only.\n\rThe compile will not include any "
                                           "changes that have been made in the editor.";
-        QVERIFY(QFile::setPermissions(w.file, mode));
+        QCOMPARE(w.ask.messages(), (QStringList{question, question}));
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        w.setText(GoodClass);
+    // A successful compile hides the list; the file keeps its bytes and mode, the window its
+    // unsaved text.
+    void compileLeavesTheFileAsStored()
+    {
+        World w;
+        w.open("src dir/Hello.java", BrokenClass, GoodClass);
+        QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner | QFile::WriteOwner)); // not 0644
+        const QFile::Permissions mode = QFile::permissions(w.file);
         w.e->cmdJavaClick();
         QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
         QVERIFY(!w.panelShown());
-        QVERIFY(QFileInfo::exists(dir + "/Hello.class"));
+        QVERIFY(QFileInfo::exists(QFileInfo(w.file).path() + "/Hello.class"));
         QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
         QCOMPARE(QFile::permissions(w.file), mode);
         QVERIFY(w.e->Text()->isModified());
         QCOMPARE(w.e->Text()->utf8(), QByteArray(GoodClass).replace("\n", "\r\n"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // An interpreter naming the old generation: the compile still runs, its output captured.
+    // An interpreter naming the old generation: the compile still runs, its output captured.
+    void oldGenerationInterpreterStillCompiles()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
         const QString java =
             w.env.writeFile("old/java", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n"
                                         "echo 'java version \"1.0.2\"' >&2\n");
         QVERIFY(QFile::setPermissions(java, QFile::ReadOwner | QFile::ExeOwner));
         w.main->Settings().JavaInterpreter = java;
-        w.setText(TwoErrors);
         w.e->Compile();
         QCOMPARE(TestEnv::readFile(java + ".args"), QByteArray("-version\n"));
         QCOMPARE(w.status(), w.failure());
         QCOMPARE(w.listed().last(), "2 errors");
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // A compiler that is not there: the error shown, the file put back.
-        w.main->Settings().JavaCompiler = w.env.path("nowhere/javac");
+    // A compiler that has gone since the settings were applied: said before anything runs,
+    // the file untouched and no temporary file left.
+    void missingCompilerIsReportedBeforeAnythingRuns()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        const QString javac = w.env.path("nowhere/javac");
+        w.main->Settings().JavaCompiler = javac;
         w.ask.answerMessage(MsgResult::OK);
         w.e->cmdJavaClick();
+        QCOMPARE(w.ask.messages(), QStringList{"Can't find '" + javac + "'"});
         QCOMPARE(w.status(), QString());
         QCOMPARE(w.listed(), QStringList());
         QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
-        QCOMPARE(QDir(dir).entryList({"bpd*"}, QDir::Files), QStringList());
-        QCOMPARE(w.ask.messages(), (QStringList{"'x' is not a valid integer value", question,
-                                                question, "Create process failed"}));
+        QCOMPARE(QDir(w.env.dir()).entryList({"bpd*"}, QDir::Files), QStringList());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // Html refuses without starting a tool; its window never compiles.
+    // A compiler that cannot be started is reported, and the file put back.
+    void compilerThatCannotStartIsReported()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.main->Settings().JavaCompiler = w.env.writeFile("bin/javac", "not a program");
+        w.ask.answerMessage(MsgResult::OK);
+        w.e->cmdJavaClick();
+        QCOMPARE(w.ask.messages(), QStringList{"Create process failed"});
+        QCOMPARE(w.status(), QString());
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QCOMPARE(QDir(w.env.dir()).entryList({"bpd*"}, QDir::Files), QStringList());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Html is refused without starting a tool; its window never compiles.
+    void htmlDocumentIsRefused()
+    {
+        World w;
         w.open("page.html", "<p>hi</p>\n", "<p>changed</p>\n");
         const TCompileResult r = CompileDocument(*TDocument::CreateFromFile(w.file),
                                                  "<p>hi</p>\r\n", w.env.path("no/javac"), QString());
@@ -189,8 +250,14 @@ private Q_SLOTS:
         w.e->Compile();
         QCOMPARE(w.status(), QString());
         QVERIFY(!w.panelShown());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // A never-saved document says so in list and status, also when its directory is gone.
+    // A never-saved document says so in list and status, also when its directory is gone
+    // (which counts as read-only: one question).
+    void neverSavedDocumentSaysSo()
+    {
+        World w;
         const QString gone = w.env.path("gone");
         QVERIFY(QDir().mkpath(gone) && files::setCurrentDir(gone));
         TcwEditBase* inGone = w.main->Documents().NewDocument(TDocType::Java);
@@ -204,7 +271,7 @@ private Q_SLOTS:
             QVERIFY(w.panelShown());
         }
         QCOMPARE(QDir().entryList({"bpd*"}, QDir::Files), QStringList());
-        QCOMPARE(w.ask.asked().size(), 5); // the last: the gone directory counts as read-only
+        QCOMPARE(w.ask.asked().size(), 1);
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 };
