@@ -1,5 +1,6 @@
 #include "editor/cedit.h"
 
+#include "editor/editortoolbar.h"
 #include "editor/plaintextcontrol.h"
 
 #include <QToolButton>
@@ -13,7 +14,7 @@ TcwEdit::TcwEdit(IMainWindow& main, QWidget* parent)
     resize(554, 414);
     // The browser button takes the compile button's place (the two are
     // never visible together).
-    button(QStringLiteral("cmdBrowser"))->move(450, 3);
+    toolBar()->cmdBrowser->move(450, 3);
 }
 
 } // namespace bp

@@ -1,5 +1,7 @@
 #include "editor/editorwindow.h"
 
+#include "editor/editortoolbar.h"
+
 #include "editor/compileresults.h"
 #include "editor/mainservices.h"
 #include "editor/textcontrol.h"
@@ -78,76 +80,34 @@ void TcwEditBase::ReleaseDocument()
 // ---------------------------------------------------------------------------
 // Layout
 
-QToolButton* TcwEditBase::addButton(const char* name, int left, const QString& hint, int icon)
-{
-    auto* b = new QToolButton(FToolBar);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(left, 3, 25, 25);
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
-    b->setToolTip(hint);
-    b->setAccessibleName(hint);
-    FButtons.insert(b->objectName(), b);
-    return b;
-}
-
 void TcwEditBase::buildLayout()
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    FToolBar = new QWidget(this);
-    FToolBar->setObjectName(QStringLiteral("Panel1"));
-    FToolBar->setFixedHeight(30);
-    FToolBar->setMinimumWidth(545);
-    FDocTypeCombo = new QComboBox(FToolBar);
-    FDocTypeCombo->setObjectName(QStringLiteral("cmbDocType"));
-    FDocTypeCombo->setGeometry(8, 4, 129, 22);
-    FDocTypeCombo->setToolTip(QStringLiteral("Document Type"));
-    FDocTypeCombo->setFocusPolicy(Qt::NoFocus);
-    connect(FDocTypeCombo, &QComboBox::activated, this,
-            [this](int index) {
-                if (index >= 0 && index < kDocTypeCount)
-                    guarded(this, [&] { SetDocType(static_cast<TDocType>(index)); });
-            });
-
-    connect(addButton("cmdSave", 147, QStringLiteral("Save File"), QStyle::SP_DialogSaveButton),
-            &QToolButton::clicked, this, [this] { guarded(this, [this] { Save(); }); });
-    addButton("cmdPrint", 178, QStringLiteral("Print"), QStyle::SP_FileDialogContentsView);
-    connect(addButton("cmdUndo", 210, QStringLiteral("Undo"), QStyle::SP_ArrowBack),
-            &QToolButton::clicked, this, &TcwEditBase::Undo);
-    connect(addButton("cmdCut", 235, QStringLiteral("Cut"), QStyle::SP_DialogDiscardButton),
-            &QToolButton::clicked, this, &TcwEditBase::doCut);
-    connect(addButton("cmdCopy", 260, QStringLiteral("Copy"), QStyle::SP_FileLinkIcon),
-            &QToolButton::clicked, this, &TcwEditBase::doCopy);
-    connect(addButton("cmdPaste", 285, QStringLiteral("Paste"), QStyle::SP_DialogApplyButton),
-            &QToolButton::clicked, this, &TcwEditBase::doPaste);
-    connect(addButton("cmdFind", 322, QStringLiteral("Find"), QStyle::SP_FileDialogDetailedView),
-            &QToolButton::clicked, this, [this] { FMain.SearchFind(); });
-    connect(addButton("cmdReplace", 347, QStringLiteral("Replace"), QStyle::SP_BrowserReload),
-            &QToolButton::clicked, this, [this] { FMain.SearchReplace(); });
-    connect(addButton("cmdGoToLine", 372, QStringLiteral("Go to line..."), QStyle::SP_ArrowRight),
-            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdGoToLineClick(); }); });
-    connect(addButton("cmdAddToProject", 410, QStringLiteral("Add document to active project"),
-                      QStyle::SP_FileDialogNewFolder),
-            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdAddToProjectClick(); }); });
-    connect(addButton("cmdRemoveFromProject", 410,
-                      QStringLiteral("Remove document from active project"), QStyle::SP_TrashIcon),
-            &QToolButton::clicked, this,
-            [this] { guarded(this, [this] { cmdRemoveFromProjectClick(); }); });
-    connect(addButton("cmdJava", 450, QStringLiteral("Compile Java document"),
-                      QStyle::SP_MediaSeekForward),
-            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdJavaClick(); }); });
-    connect(addButton("cmdJavaRun", 480, QStringLiteral("Run Java document"), QStyle::SP_MediaPlay),
-            &QToolButton::clicked, this, [this] { guarded(this, [this] { cmdJavaRunClick(); }); });
-    addButton("cmdBrowser", 514, QStringLiteral("Load document in Web Browser"),
-              QStyle::SP_DriveNetIcon);
-    for (const char* name : {"cmdSave", "cmdPaste"})
-        FButtons.value(QString::fromLatin1(name))->setEnabled(false);
-    for (const char* name : {"cmdRemoveFromProject", "cmdJava", "cmdBrowser"})
-        FButtons.value(QString::fromLatin1(name))->hide();
+    FToolBar = new TEditorToolBar(this);
+    TEditorToolBar& t = *FToolBar;
+    connect(t.cmbDocType, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < kDocTypeCount)
+            guarded(this, [&] { SetDocType(static_cast<TDocType>(index)); });
+    });
+    const auto on = [this](QToolButton* button, void (TcwEditBase::*command)()) {
+        connect(button, &QToolButton::clicked, this,
+                [this, command] { guarded(this, [this, command] { (this->*command)(); }); });
+    };
+    connect(t.cmdSave, &QToolButton::clicked, this, [this] { guarded(this, [this] { Save(); }); });
+    on(t.cmdUndo, &TcwEditBase::Undo);
+    on(t.cmdCut, &TcwEditBase::doCut);
+    on(t.cmdCopy, &TcwEditBase::doCopy);
+    on(t.cmdPaste, &TcwEditBase::doPaste);
+    connect(t.cmdFind, &QToolButton::clicked, this, [this] { FMain.SearchFind(); });
+    connect(t.cmdReplace, &QToolButton::clicked, this, [this] { FMain.SearchReplace(); });
+    on(t.cmdGoToLine, &TcwEditBase::cmdGoToLineClick);
+    on(t.cmdAddToProject, &TcwEditBase::cmdAddToProjectClick);
+    on(t.cmdRemoveFromProject, &TcwEditBase::cmdRemoveFromProjectClick);
+    on(t.cmdJava, &TcwEditBase::cmdJavaClick);
+    on(t.cmdJavaRun, &TcwEditBase::cmdJavaRunClick);
     layout->addWidget(FToolBar);
 
     auto* editPanel = new QWidget(this);
@@ -189,12 +149,23 @@ void TcwEditBase::buildLayout()
     setFocusProxy(FText->widget());
 }
 
+QToolButton* TcwEditBase::button(const QString& name) const
+{
+    return FToolBar->findChild<QToolButton*>(name);
+}
+
+QComboBox* TcwEditBase::cmbDocType() const
+{
+    return FToolBar->cmbDocType;
+}
+
 void TcwEditBase::FillDocTypes()
 {
-    FDocTypeCombo->clear();
+    QComboBox* combo = FToolBar->cmbDocType;
+    combo->clear();
     const TDocTypeList types;
     for (int i = 0; i < types.Count(); ++i)
-        FDocTypeCombo->addItem(types.Name(i));
+        combo->addItem(types.Name(i));
 }
 
 void TcwEditBase::ApplySettings()
@@ -221,7 +192,7 @@ void TcwEditBase::CreateNew(int number, TDocType docType)
     FText->setSyntax(docType);
     AttachDocument(TDocument::CreateNew(number, docType).release());
     FDocument->SetIsOpen(true);
-    FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
+    FToolBar->cmbDocType->setCurrentIndex(ordinal(GetDocType()));
     FMain.RenameWindowTab(windowTitle(), FDocument->Title());
     SetCaption(FDocument->Title());
     AnnounceState();
@@ -251,7 +222,7 @@ void TcwEditBase::ShowDocument(TDocument* document)
         throw;
     }
     FDocument->SetIsOpen(true);
-    FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
+    FToolBar->cmbDocType->setCurrentIndex(ordinal(GetDocType()));
 }
 
 void TcwEditBase::SetCaption(const QString& caption)
@@ -283,7 +254,7 @@ void TcwEditBase::DocumentNameChanged(const QString& newName)
 {
     FMain.RenameWindowTab(windowTitle(), newName);
     SetCaption(newName);
-    FDocTypeCombo->setCurrentIndex(ordinal(GetDocType()));
+    FToolBar->cmbDocType->setCurrentIndex(ordinal(GetDocType()));
     FText->setSyntax(GetDocType());
 }
 
@@ -506,98 +477,7 @@ void TcwEditBase::TextKeyUp(QKeyEvent* event)
 }
 
 // ---------------------------------------------------------------------------
-// Searching
-
-bool TcwEditBase::FindNext()
-{
-    FText->setFocus();
-    const TSearchRequest search = FMain.FindRequest();
-    const QString& findText = search.FindText;
-    if (FText->findText(findText, search.Options)) {
-        FText->scrollCaretIntoView();
-        return true;
-    }
-    ReportNotFound(findText);
-    return false;
-}
-
-void TcwEditBase::ReportNotFound(const QString& findText)
-{
-    FMain.SetStatusText(QStringLiteral("Can't find '") + findText + QLatin1Char('\''));
-    beep();
-}
-
-void TcwEditBase::Replace()
-{
-    const TSearchRequest request = FMain.ReplaceRequest();
-    const QString& findText = request.FindText;
-    const QString& replaceText = request.ReplaceText;
-    const TSearchOptions options = request.Options;
-    if (FText->isReadOnly())
-        return;
-
-    if (ReplaceSelectionMatches(searchView(FText->selectedText()), searchView(findText),
-                                options.testFlag(TSearchOption::MatchCase)))
-        FText->replaceSelection(replaceText);
-
-    if (options.testFlag(TSearchOption::ReplaceAll)) {
-        // The whole loop (search, replace, search on after the inserted text)
-        // runs in one linear pass and changes the text as one edit, one undo
-        // step.
-        const TextControl::TReplaceAllDone result =
-            FText->replaceAll(findText, replaceText, options);
-        FText->setFocus();
-        if (result.EndedByFailure)
-            ReportNotFound(findText);
-        if (result.Replaced)
-            FMain.SetStatusText(QStringLiteral("Done Replacing '") + findText +
-                                QStringLiteral("' with '") + replaceText + QStringLiteral(".'"));
-        beep();
-    }
-    FText->scrollCaretIntoView();
-}
-
-void TcwEditBase::GoToLine(int lineNumber)
-{
-    // Line 0 names no line: nothing moves.
-    if (lineNumber <= 0 || lineNumber > FText->lineCount())
-        return;
-    FText->setFocus();
-    // The whole line and its line break. (The break's CR alone cannot be
-    // selected: both controls hold a line break as one unit.)
-    const int line = lineNumber - 1;
-    const int start = FText->lineStart(line);
-    const int end = line + 1 < FText->lineCount() ? FText->lineStart(line + 1) : FText->textLength();
-    FText->setSelection(start, end - start);
-    FText->scrollCaretIntoView();
-}
-
-void TcwEditBase::cmdGoToLineClick()
-{
-    if (const std::optional<int> line = FMain.AskLineNumber())
-        GoToLine(*line);
-}
-
-// ---------------------------------------------------------------------------
 // Buttons and popup menu
-
-namespace {
-
-// The add and remove project commands (buttons or popup items) share one
-// place: with a project, the one that applies shows; without, add is off.
-template <class T> void updateProjectPair(TProject* project, const QString& fileName, T* add, T* remove)
-{
-    if (!project) {
-        add->setEnabled(false);
-        return;
-    }
-    const bool contains = project->ContainsFile(fileName);
-    remove->setVisible(contains);
-    add->setVisible(!contains);
-    add->setEnabled(!contains);
-}
-
-} // namespace
 
 TEditorState TcwEditBase::State() const
 {
@@ -627,24 +507,8 @@ void TcwEditBase::CheckState()
 
 void TcwEditBase::UpdateButtons()
 {
-    const TEditorButtons state =
-        EditorButtons(State(), FMain.ToolsPresent(), FMain.ClipboardHasText());
-    auto b = [this](const char* name) { return FButtons.value(QString::fromLatin1(name)); };
-
-    b("cmdSave")->setEnabled(state.Save);
-    b("cmdPrint")->setEnabled(state.Print);
-    b("cmdFind")->setEnabled(state.Find);
-    b("cmdReplace")->setEnabled(state.Find);
-    b("cmdGoToLine")->setEnabled(state.Find);
-    b("cmdJava")->setVisible(state.JavaVisible);
-    updateProjectPair(FMain.CurrentProject(), GetFileName(), b("cmdAddToProject"),
-                      b("cmdRemoveFromProject"));
-    if (state.JavaVisible)
-        b("cmdJava")->setEnabled(state.JavaEnabled);
-    b("cmdBrowser")->setVisible(state.BrowserVisible);
-    if (state.BrowserVisible)
-        b("cmdBrowser")->setEnabled(state.BrowserEnabled);
-    b("cmdPaste")->setEnabled(state.Paste);
+    FToolBar->Apply(EditorButtons(State(), FMain.ToolsPresent(), FMain.ClipboardHasText()),
+                    FMain.CurrentProject(), GetFileName());
 }
 
 void TcwEditBase::mnpTextPopup(const QPoint& pos)
@@ -653,7 +517,7 @@ void TcwEditBase::mnpTextPopup(const QPoint& pos)
     FPopupItems.value(QStringLiteral("mnpTextPaste"))->setEnabled(FMain.ClipboardHasText());
     for (const char* name : {"mnpTextCut", "mnpTextCopy", "mnpTextDelete"})
         FPopupItems.value(QString::fromLatin1(name))->setEnabled(selection);
-    updateProjectPair(FMain.CurrentProject(), GetFileName(),
+    UpdateProjectPair(FMain.CurrentProject(), GetFileName(),
                       FPopupItems.value(QStringLiteral("mnpAddToProject")),
                       FPopupItems.value(QStringLiteral("mnpRemoveFromProject")));
     FPopup->popup(FText->widget()->mapToGlobal(pos));

@@ -19,6 +19,7 @@ namespace bp {
 class IMainWindow;
 class TCompileResultsPanel;
 class TDocument;
+class TEditorToolBar;
 class TextControl;
 
 // One editor window: a document shown in a text control, with its tool bar,
@@ -78,8 +79,10 @@ public:
     // Applies the main window's font and the editor background colour.
     void ApplySettings();
 
-    QToolButton* button(const QString& name) const { return FButtons.value(name); }
-    QComboBox* cmbDocType() const { return FDocTypeCombo; }
+    // A tool button by its name ("cmdSave"), as the accessibility tree finds it.
+    QToolButton* button(const QString& name) const;
+    TEditorToolBar* toolBar() const { return FToolBar; }
+    QComboBox* cmbDocType() const;
     QMenu* mnpText() const { return FPopup; }
     QStatusBar* statusBar() const { return FStatusBar; }
     QListView* lstErrors() const;
@@ -100,7 +103,6 @@ protected:
 
 private:
     void buildLayout();
-    QToolButton* addButton(const char* name, int left, const QString& hint, int icon);
     void FillDocTypes();
     void AttachDocument(TDocument* document);
     // Attaches and loads a document that has a file.
@@ -130,11 +132,9 @@ private:
     QString FBrowserURL;
 
     QStatusBar* FStatusBar = nullptr;
-    QWidget* FToolBar = nullptr;
-    QComboBox* FDocTypeCombo = nullptr;
+    TEditorToolBar* FToolBar = nullptr;
     TCompileResultsPanel* FCompileResults = nullptr;
     QMenu* FPopup = nullptr;
-    QHash<QString, QToolButton*> FButtons;
     QHash<QString, QAction*> FPopupItems;
 };
 
