@@ -23,7 +23,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 

@@ -343,7 +343,7 @@ TMenuInputs TfrmMain::MenuInputs() const
 
 void TfrmMain::UpdateMenuItems()
 {
-    // Called from the controllers' constructors' signals before all exist.
+    // Signals may come while the window is still being built.
     if (!FWindows)
         return;
     ApplyMenuState(MenuState(MenuInputs()), FActions);

@@ -86,7 +86,6 @@ void TRecentFiles::BuildMenu()
     if (!IsEmpty())
         FMenu.addSeparator()->setParent(&FMenu);
     add(FValues.RecentDocuments, kMaxRecentFiles, FOpenDocument);
-    FMenu.menuAction()->setEnabled(!IsEmpty());
 }
 
 } // namespace bp
