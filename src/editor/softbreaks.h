@@ -17,8 +17,9 @@ public:
     // Lines up to SplitAbove units stay whole: longer ones are a minified or
     // generated text, not something written by hand.
     static constexpr long SplitAbove = 1 << 16;
-    // A row of this many units is laid out in a few milliseconds.
-    static constexpr long RowLength = 1 << 12;
+    // Each key typed into a row lays it out again: about half a millisecond
+    // for this many units (2 ms for 4 Ki).
+    static constexpr long RowLength = 1 << 10;
 
     bool isEmpty() const { return FRows.empty(); }
     long count() const { return long(FRows.size()); }

@@ -264,8 +264,12 @@ private slots:
             history.push_back(expected);
             const int caret = toSecondRow();
             QTest::keyClick(widget, k.key);
-            const int at = k.removed < 0 ? caret - 1 : caret;
-            expected.replace(at, std::abs(k.removed), k.inserted);
+            // The character beyond the cut goes, both halves of a surrogate pair.
+            int length = std::abs(k.removed);
+            if ((k.removed < 0 && expected[caret - 1].isLowSurrogate()) ||
+                (k.removed > 0 && expected[caret].isHighSurrogate()))
+                length = 2;
+            expected.replace(k.removed < 0 ? caret - length : caret, length, k.inserted);
             COMPARE_LINES(*control, expected);
         }
 
