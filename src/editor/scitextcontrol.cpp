@@ -240,6 +240,8 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     // The horizontal scroll range follows the widest line shown.
     send(Sci::SCI_SETSCROLLWIDTH, 1);
     send(Sci::SCI_SETSCROLLWIDTHTRACKING, 1);
+    // Rows stay laid out while the view scrolls or the caret moves among them.
+    send(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
     edit->setAutoIndent(false);
     edit->setIndentationsUseTabs(true);
     send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
