@@ -253,14 +253,16 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     // Only the announcements before a change: the widget answers those after
     // one by counting the characters from the start of the text up to the
     // change (for its accessibility events), a cost that grows with the
-    // position of every key typed. The margin follows the line count after
-    // each update of the view.
+    // position of every key typed. The margin and the syntax colours follow
+    // the text after each update of the view.
     send(Sci::SCI_SETMODEVENTMASK, TrackedChanges);
     QObject::connect(edit, &QsciScintillaBase::SCN_MODIFIED, edit,
                      [this](int position, int type, const char*, int length, int, int, int, int,
                             int, int) { trackChange(type, position, length); });
-    QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit,
-                     [this](int) { updateMarginWidth(false); });
+    QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit, [this](int) {
+        updateLexer();
+        updateMarginWidth(false);
+    });
 
     edit->setFont(FFont);
     applyStyles();
@@ -552,6 +554,7 @@ void SciTextControl::endLoad()
     send(Sci::SCI_SETMODEVENTMASK, TrackedChanges);
     FEdit->setReadOnly(FLoadReadOnly);
     FForcedModified = false;
+    updateLexer();
     updateMarginWidth(false);
 }
 
@@ -870,6 +873,16 @@ void SciTextControl::setSyntax(int docType)
             FHtmlLexer = new QsciLexerHTML(FEdit);
         lexer = FHtmlLexer;
     }
+    FSyntax = lexer;
+    updateLexer();
+}
+
+void SciTextControl::updateLexer()
+{
+    // A lexer takes each row for a line: a string or a comment cut into rows
+    // would come out as code. A text with an overlong line goes without
+    // syntax colours.
+    QsciLexer* const lexer = soft().isEmpty() ? FSyntax : nullptr;
     // Attaching a lexer styles the whole text again: not for nothing.
     if (lexer == FEdit->lexer())
         return;

@@ -110,6 +110,8 @@ private:
     void settleInsertion() const;
     // The soft breaks, up to date.
     const TSoftBreaks& soft() const;
+    // Attaches the lexer of the syntax unless an overlong line is cut into rows.
+    void updateLexer();
     void applyStyles();
     void applyLexerStyles(QsciLexer* lexer);
     void updateMarginWidth(bool force);
@@ -117,6 +119,7 @@ private:
     QPointer<QsciScintilla> FEdit;
     QsciLexer* FJavaLexer = nullptr;
     QsciLexer* FHtmlLexer = nullptr;
+    QsciLexer* FSyntax = nullptr; // the lexer of the document type
     QFont FFont;
     QColor FTextColor;
     QColor FBackColor;

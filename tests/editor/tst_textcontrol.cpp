@@ -199,6 +199,17 @@ private slots:
             QCOMPARE(control->selStart(), int(expected.indexOf(wanted)));
             QCOMPARE(control->selectedText(), wanted);
         }
+
+        // Without line numbers or syntax colours, which would count and colour rows, until
+        // the text has no overlong line.
+        if (isRich()) {
+            QsciScintilla* edit = static_cast<SciTextControl&>(*control).editor();
+            const auto margin = [edit] { return edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, 0); };
+            control->setSyntax(0);
+            QVERIFY(!edit->lexer() && margin() == 0);
+            control->setText("class A {}");
+            QVERIFY(edit->lexer() && margin() > 0);
+        }
     }
 
     // Edits in and around the rows of a long line keep the text and every query right, also
