@@ -424,7 +424,8 @@ void benchLongLineKeys(const QString& dir)
             const int line = t->lineCount() / 2;
             const int middle = t->lineStart(line) + t->lineLength(line) / 2;
             for (const Key k : {Key{"letter", Qt::Key_X}, Key{"backspace", Qt::Key_Backspace},
-                                Key{"right", Qt::Key_Right}, Key{"end", Qt::Key_End}}) {
+                                Key{"right", Qt::Key_Right}, Key{"end", Qt::Key_End},
+                                Key{"enter", Qt::Key_Return}}) {
                 std::vector<double> us;
                 std::vector<double> paintedUs;
                 for (int i = 0; i < 41; ++i) {
