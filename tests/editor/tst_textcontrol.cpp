@@ -49,6 +49,19 @@ int widgetRows(TextControl& control)
     return static_cast<PlainTextControl&>(control).editor()->document()->blockCount();
 }
 
+// Puts the widget's caret at the start of one of its rows; returns the offset.
+int toRow(TextControl& control, int row)
+{
+    if (isRich()) {
+        QsciScintilla* sci = static_cast<SciTextControl&>(control).editor();
+        sci->SendScintilla(Sci::SCI_GOTOPOS, sci->SendScintilla(Sci::SCI_POSITIONFROMLINE, row));
+    } else {
+        QPlainTextEdit* edit = static_cast<PlainTextControl&>(control).editor();
+        edit->setTextCursor(QTextCursor(edit->document()->findBlockByNumber(row)));
+    }
+    return control.caret();
+}
+
 // Three short lines around one of three and a half times SplitAbove units
 // that mixes ASCII, two-byte characters and surrogate pairs, so that the
 // cuts fall at every kind of boundary in both bytes and code units.
@@ -175,14 +188,21 @@ private slots:
             QVERIFY(!control->isModified() && !control->canUndo());
         }
 
+        // Every offset across the first cuts, then a sample of them.
         const int longStart = control->lineStart(1);
-        for (int offset = longStart; offset < longStart + control->lineLength(1);
-             offset += int(TSoftBreaks::RowLength) / 4 - 1) {
-            for (int near = offset - 3; near <= offset + 3; ++near) {
-                control->setSelection(near, 0);
-                QCOMPARE(control->caret(), expectedCaret(expected, near));
-                QCOMPARE(control->lineFromPosition(near), near < longStart ? 0 : 1);
-            }
+        const int longEnd = longStart + control->lineLength(1);
+        const int dense = longStart + 8 * int(TSoftBreaks::RowLength);
+        for (int offset = 0; offset <= expected.size(); offset += offset < dense ? 1 : 97) {
+            control->setSelection(offset, 0);
+            QCOMPARE(control->caret(), expectedCaret(expected, offset));
+            // "head", the long line, "" and "tail".
+            const int line = offset < longStart     ? 0
+                             : offset < longEnd + 2 ? 1
+                             : offset < longEnd + 4 ? 2
+                                                    : 3;
+            QCOMPARE(control->lineFromPosition(offset), line);
+        }
+        for (int offset = longStart; offset < longEnd; offset += int(TSoftBreaks::RowLength) - 1) {
             const int from = expectedCaret(expected, std::max(offset - 5000, 0));
             const int to = expectedCaret(expected, std::min(offset + 5000, int(expected.size())));
             control->setSelection(from, to - from);
@@ -252,19 +272,6 @@ private slots:
         COMPARE_LINES(*control, expected);
         QVERIFY(widgetRows(*control) > 40);
 
-        // The widget's caret just after the first cut: the start of its second row.
-        const auto toSecondRow = [&] {
-            if (isRich()) {
-                QsciScintilla* sci = static_cast<SciTextControl&>(*control).editor();
-                sci->SendScintilla(Sci::SCI_GOTOPOS,
-                                   sci->SendScintilla(Sci::SCI_POSITIONFROMLINE, 1));
-            } else {
-                QPlainTextEdit* edit = static_cast<PlainTextControl&>(*control).editor();
-                QTextCursor cursor(edit->document()->findBlockByNumber(1));
-                edit->setTextCursor(cursor);
-            }
-            return control->caret();
-        };
         const struct {
             Qt::Key key;
             int removed; // the character before the caret (-1) or after it
@@ -273,7 +280,8 @@ private slots:
             {Qt::Key_Backspace, -1, ""}, {Qt::Key_Delete, 1, ""}, {Qt::Key_Return, 0, "\r\n"}};
         for (const auto& k : keys) {
             history.push_back(expected);
-            const int caret = toSecondRow();
+            // Just after the first cut.
+            const int caret = toRow(*control, 1);
             QTest::keyClick(widget, k.key);
             // The character beyond the cut goes, both halves of a surrogate pair.
             int length = std::abs(k.removed);
@@ -284,9 +292,9 @@ private slots:
             COMPARE_LINES(*control, expected);
         }
 
-        // Across the first cut and the line break typed after it.
-        const int from = expectedCaret(expected, 3000);
-        const int to = expectedCaret(expected, 6000);
+        // Across the line break typed at the first cut, and the cuts after it.
+        const int from = expectedCaret(expected, int(TSoftBreaks::RowLength) / 2);
+        const int to = expectedCaret(expected, 5 * int(TSoftBreaks::RowLength));
         control->setSelection(from, to - from);
         control->copy();
         QCOMPARE(QApplication::clipboard()->text().replace("\r\n", "\n"),
@@ -299,6 +307,12 @@ private slots:
         }
         QCOMPARE(control->utf8(), original.toUtf8());
         QVERIFY(!control->canUndo());
+
+        // Emptying the last row leaves a soft break before an empty row, which starts no line.
+        control->setText(QString(int(TSoftBreaks::SplitAbove) + 10, 'x'));
+        control->setSelection(toRow(*control, widgetRows(*control) - 1), 10);
+        control->replaceSelection("");
+        COMPARE_LINES(*control, QString(int(TSoftBreaks::SplitAbove), 'x'));
     }
 
     // Offsets inside the surrogate pair or a line break and out of range; edits.
