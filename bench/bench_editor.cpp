@@ -12,11 +12,13 @@
 #include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "mainwin/searchcommands.h"
+#include "platform/osversion.h"
 #include "platform/registry.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <Qsci/qscilexerjava.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -301,6 +303,179 @@ void benchReplaceAndFind(const QString& dir)
     std::fflush(stdout);
 }
 
+// --- a 20 MB line against 20 MB of lines -----------------------------------
+//
+//   bench_editor longline   opens both files in either editor and times keys
+//   bench_editor open-painted rich|plain FILE
+//                           one start (used by the driver, one process each)
+
+// A Java class holding one generated string literal of about `bytes` bytes,
+// all on one line, as a code generator writes it.
+QByteArray oneLineJava(qsizetype bytes)
+{
+    static const char Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    QByteArray out = "public class Data { static final String BLOB = \"";
+    out.reserve(bytes + 8);
+    quint32 seed = 12345;
+    while (out.size() < bytes) {
+        seed = seed * 1103515245u + 12345u;
+        out += Digits[(seed >> 16) % 64];
+    }
+    out += "\"; }\n";
+    return out;
+}
+
+// The rich editor, or the plain one that an older system gets.
+void chooseEditor(bool plain)
+{
+    bp::setOsMajorVersionForTesting(plain ? 3 : -1);
+}
+
+// One start in a process of its own, until the text has been painted.
+int openPainted(int& argc, char** argv, bool plain, const QStringList& files)
+{
+    chooseEditor(plain);
+    QApplication app(argc, argv);
+    QTemporaryDir store;
+    bp::Registry::setStoreFile(store.filePath(QStringLiteral("Brewpad.conf")));
+    bp::TfrmMain w(files);
+    // The window opens the files as it is first shown, and paints later.
+    w.show();
+    bp::TcwEditBase* editor = w.ActiveAnyEditor();
+    if (!editor)
+        return 2;
+    struct PaintWatch : QObject {
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            // Quits once this paint is done.
+            if (e->type() == QEvent::Paint)
+                QTimer::singleShot(0, qApp, &QApplication::quit);
+            return false;
+        }
+    } watch;
+    auto* text = static_cast<QAbstractScrollArea*>(editor->Text()->widget());
+    text->viewport()->installEventFilter(&watch);
+    return app.exec();
+}
+
+struct Spread {
+    double median = 0;
+    double low = 0;
+    double high = 0;
+};
+
+Spread startTimes(const QString& self, const QStringList& args, int n)
+{
+    std::vector<double> times;
+    for (int i = 0; i < n; ++i)
+        times.push_back(startOnce(self, args).ms);
+    return {median(times), *std::min_element(times.begin(), times.end()),
+            *std::max_element(times.begin(), times.end())};
+}
+
+void benchLongLineOpen(const QString& self, const QString& dir)
+{
+    const QString oneLine = dir + QStringLiteral("/Data.java");
+    const QString lines = dir + QStringLiteral("/Lines.java");
+    for (const auto& [file, bytes] :
+         {std::pair{oneLine, oneLineJava(20 * 1000 * 1000)}, {lines, javaText(20 * 1000 * 1000)}}) {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+    for (const char* variant : {"rich", "plain"}) {
+        const auto time = [&](const QString& file) {
+            return startTimes(self, {QStringLiteral("open-painted"), QLatin1String(variant), file},
+                              5);
+        };
+        const Spread one = time(oneLine);
+        const Spread many = time(lines);
+        std::printf("longline_open_%s one_line_ms=%.0f (%.0f-%.0f) lines_ms=%.0f (%.0f-%.0f) "
+                    "ratio=%.2f (target < 3)\n",
+                    variant, one.median, one.low, one.high, many.median, many.low, many.high,
+                    one.median / many.median);
+        std::fflush(stdout);
+    }
+}
+
+// What a key costs in the middle of the 20 MB line, and in the middle of
+// 20 MB of lines: handled, and handled and painted.
+void benchLongLineKeys(const QString& dir)
+{
+    const QString oneLine = dir + QStringLiteral("/KeysData.java");
+    const QString lines = dir + QStringLiteral("/KeysLines.java");
+    for (const auto& [file, bytes] :
+         {std::pair{oneLine, oneLineJava(20 * 1000 * 1000)}, {lines, javaText(20 * 1000 * 1000)}}) {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+    struct Key {
+        const char* name;
+        Qt::Key key;
+    };
+    for (const bool plain : {false, true}) {
+        chooseEditor(plain);
+        for (const QString& file : {oneLine, lines}) {
+            bp::TfrmMain w({});
+            w.show();
+            if (!QTest::qWaitForWindowExposed(&w))
+                std::printf("window not shown\n");
+            w.Documents().OpenFiles({file});
+            bp::TextControl* t = w.ActiveAnyEditor()->Text();
+            QWidget* target = t->widget();
+            const int line = t->lineCount() / 2;
+            const int middle = t->lineStart(line) + t->lineLength(line) / 2;
+            for (const Key k : {Key{"letter", Qt::Key_X}, Key{"backspace", Qt::Key_Backspace},
+                                Key{"right", Qt::Key_Right}, Key{"end", Qt::Key_End},
+                                Key{"enter", Qt::Key_Return}}) {
+                std::vector<double> us;
+                std::vector<double> paintedUs;
+                for (int i = 0; i < 41; ++i) {
+                    t->setSelection(middle, 0);
+                    t->scrollCaretIntoView();
+                    QApplication::processEvents();
+                    QElapsedTimer timer;
+                    timer.start();
+                    QTest::keyClick(target, k.key);
+                    us.push_back(double(timer.nsecsElapsed()) / 1000.0);
+                    QApplication::processEvents();
+                    paintedUs.push_back(double(timer.nsecsElapsed()) / 1000.0);
+                }
+                std::printf("longline_key_%s_%s_%s_median_us=%.0f painted_us=%.0f\n",
+                            plain ? "plain" : "rich", file == oneLine ? "one_line" : "lines",
+                            k.name, median(us), median(paintedUs));
+            }
+            t->setModified(false);
+            std::fflush(stdout);
+        }
+    }
+    chooseEditor(false);
+}
+
+bool isLongLineMode(const char* mode)
+{
+    return qstrcmp(mode, "longline") == 0 || qstrcmp(mode, "open-painted") == 0;
+}
+
+int longLineMain(int argc, char** argv)
+{
+    int one = 1;
+    if (qstrcmp(argv[1], "open-painted") == 0) {
+        if (argc != 4)
+            return 2;
+        return openPainted(one, argv, qstrcmp(argv[2], "plain") == 0,
+                           {QString::fromLocal8Bit(argv[3])});
+    }
+    QTemporaryDir dir;
+    benchLongLineOpen(QString::fromLocal8Bit(argv[0]), dir.path());
+    QApplication app(one, argv);
+    QTemporaryDir store;
+    bp::Registry::setStoreFile(store.filePath(QStringLiteral("Brewpad.conf")));
+    benchLongLineKeys(dir.path());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -309,6 +484,8 @@ int main(int argc, char** argv)
     // bare program runs with the same allocator settings as the editor.
     bp::KeepFreedMemory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc >= 2 && isLongLineMode(argv[1]))
+        return longLineMain(argc, argv);
     const QString only = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (argc >= 2 && only != QLatin1String("open") && only != QLatin1String("keys") &&
         only != QLatin1String("replace")) {

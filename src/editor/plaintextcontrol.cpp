@@ -3,6 +3,7 @@
 #include "editor/hookedwidget.h"
 
 #include <QFontDatabase>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -15,9 +16,85 @@ namespace bp {
 
 namespace {
 
+// Marks a block that follows a soft break (a bool).
+constexpr int SoftBreakBefore = QTextFormat::UserProperty + 1;
+
 QString withCrLf(QString text)
 {
     return text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+}
+
+bool followsSoftBreak(const QTextBlock& block)
+{
+    return block.isValid() && block.blockNumber() > 0 &&
+           block.blockFormat().boolProperty(SoftBreakBefore);
+}
+
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+// Whether a line of the text is longer than SplitAbove. Most texts break
+// their lines with LF or CR LF: when no stretch without an LF is that long,
+// no character needs a closer look.
+bool hasOverlongLine(QStringView text)
+{
+    bool longStretch = false;
+    for (qsizetype from = 0; !longStretch;) {
+        const qsizetype lf = text.indexOf(QLatin1Char('\n'), from);
+        longStretch = (lf < 0 ? text.size() : lf) - from > TSoftBreaks::SplitAbove + 1;
+        if (lf < 0)
+            break;
+        from = lf + 1;
+    }
+    qsizetype run = 0;
+    for (qsizetype i = 0; longStretch && i < text.size(); ++i) {
+        run = isLineBreak(text[i]) ? 0 : run + 1;
+        if (run > TSoftBreaks::SplitAbove)
+            return true;
+    }
+    return false;
+}
+
+// The text with each line longer than SplitAbove cut into rows of RowLength
+// code units by LFs, never between the halves of a surrogate pair; softRows
+// gets the rows that end in a cut, counting CR LF, LF and CR as one break
+// each. A null string when no line is that long.
+QString withRows(const QString& text, std::vector<long>& softRows)
+{
+    if (!hasOverlongLine(text))
+        return QString();
+    const QChar* const p = text.constData();
+    const qsizetype n = text.size();
+    QString result;
+    result.reserve(n + n / TSoftBreaks::RowLength + 1);
+    long row = 0;
+    for (qsizetype from = 0; from < n;) {
+        qsizetype to = from;
+        while (to < n && !isLineBreak(p[to]))
+            ++to;
+        qsizetype at = from;
+        while (to - from > TSoftBreaks::SplitAbove && to - at > TSoftBreaks::RowLength) {
+            qsizetype cut = at + TSoftBreaks::RowLength;
+            if (p[cut].isLowSurrogate() && p[cut - 1].isHighSurrogate())
+                --cut;
+            result.append(p + at, cut - at);
+            result.append(QLatin1Char('\n'));
+            softRows.push_back(row++);
+            at = cut;
+        }
+        result.append(p + at, to - at);
+        if (to < n) {
+            const qsizetype breakLength =
+                p[to] == QLatin1Char('\r') && to + 1 < n && p[to + 1] == QLatin1Char('\n') ? 2 : 1;
+            result.append(p + to, breakLength);
+            to += breakLength;
+            ++row;
+        }
+        from = to;
+    }
+    return result;
 }
 
 // The widget: keeps Tab in the control even when it is read-only, and
@@ -29,6 +106,17 @@ public:
 protected:
     void ownKeyPress(QKeyEvent* e) override
     {
+        // Enter in a row after a soft break would copy the row's format, and
+        // with it the soft break, into the new block.
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if (enter && insertsAfterSoftBreak()) {
+            FOwner.replaceSelection(QStringLiteral("\n"));
+            e->accept();
+            return;
+        }
+        if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && !isReadOnly() &&
+            !textCursor().hasSelection())
+            stepOverSoftBreaks(e->key() == Qt::Key_Backspace);
         // Shift+Enter would put a line separator inside the line, a break
         // that is no line break for the rest of the program.
         if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
@@ -43,6 +131,55 @@ protected:
     }
 
     bool focusNextPrevChild(bool) override { return false; }
+
+    // The clipboard and a drag get the text, without the soft breaks.
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        const QTextCursor cursor = textCursor();
+        const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+        for (QTextBlock block = document()->findBlock(cursor.selectionStart()); block != last;) {
+            block = block.next();
+            if (followsSoftBreak(block)) {
+                auto* data = new QMimeData;
+                data->setText(
+                    FOwner.selectedText().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+                return data;
+            }
+        }
+        return QPlainTextEdit::createMimeDataFromSelection();
+    }
+
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (source->hasText() && insertsAfterSoftBreak())
+            FOwner.replaceSelection(source->text());
+        else
+            QPlainTextEdit::insertFromMimeData(source);
+    }
+
+private:
+    // Whether what is typed or pasted goes into a row after a soft break.
+    bool insertsAfterSoftBreak() const
+    {
+        return followsSoftBreak(document()->findBlock(textCursor().selectionStart()));
+    }
+
+    // Backspace and Delete at a soft break act on the character beyond it:
+    // the break itself is no part of the text.
+    void stepOverSoftBreaks(bool back)
+    {
+        QTextCursor cursor = textCursor();
+        bool moved = false;
+        if (back) {
+            while (cursor.atBlockStart() && followsSoftBreak(cursor.block()))
+                moved = cursor.movePosition(QTextCursor::PreviousCharacter);
+        } else {
+            while (cursor.atBlockEnd() && followsSoftBreak(cursor.block().next()))
+                moved = cursor.movePosition(QTextCursor::NextCharacter);
+        }
+        if (moved)
+            setTextCursor(cursor);
+    }
 };
 
 } // namespace
@@ -59,6 +196,8 @@ PlainTextControl::PlainTextControl()
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     edit->setTabChangesFocus(false);
     edit->setUndoRedoEnabled(true);
+    QObject::connect(edit->document(), &QTextDocument::contentsChange, edit,
+                     [this](int from, int, int added) { trackChange(from, added); });
     applyPalette();
     QObject::connect(edit, &QPlainTextEdit::modificationChanged, edit,
                      [this] { stateMayHaveChanged(); });
@@ -81,17 +220,23 @@ QPlainTextEdit* PlainTextControl::editor() const
     return FEdit;
 }
 
+int PlainTextControl::blockOffset(const QTextBlock& block) const
+{
+    // The document position plus one for each line break before the block
+    // (a CR LF in offsets) less one for each soft break (nothing).
+    const int number = block.blockNumber();
+    return block.position() + number - 2 * int(FSoft.softBefore(number));
+}
+
 QTextBlock PlainTextControl::blockAtOffset(int offset) const
 {
-    // The block's first offset is its document position plus one for each
-    // line break before it: the greatest block whose first offset is not
-    // past the offset holds it.
+    // The greatest block whose first offset is not past the offset holds it.
     const QTextDocument* doc = FEdit->document();
     int low = 0;
     int high = doc->blockCount() - 1;
     while (low < high) {
         const int mid = low + (high - low + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= offset)
+        if (blockOffset(doc->findBlockByNumber(mid)) <= offset)
             low = mid;
         else
             high = mid - 1;
@@ -102,7 +247,7 @@ QTextBlock PlainTextControl::blockAtOffset(int offset) const
 int PlainTextControl::positionFromOffset(int offset) const
 {
     const QTextBlock block = blockAtOffset(std::max(offset, 0));
-    const int inBlock = std::max(offset, 0) - block.position() - block.blockNumber();
+    const int inBlock = std::max(offset, 0) - blockOffset(block);
     const int position = block.position() + std::clamp(inBlock, 0, block.length() - 1);
     // An offset inside a surrogate pair rounds down to the start of the pair.
     if (position > block.position() && FEdit->document()->characterAt(position).isLowSurrogate() &&
@@ -113,19 +258,102 @@ int PlainTextControl::positionFromOffset(int offset) const
 
 int PlainTextControl::offsetFromPosition(int position) const
 {
-    return position + FEdit->document()->findBlock(position).blockNumber();
+    const QTextBlock block = FEdit->document()->findBlock(position);
+    return position - block.position() + blockOffset(block);
+}
+
+QString PlainTextControl::withLineBreaks(const QString& raw, long row) const
+{
+    if (FSoft.isEmpty())
+        return withCrLf(raw);
+    QString result;
+    result.reserve(raw.size() + raw.size() / 16);
+    qsizetype from = 0;
+    for (qsizetype at; (at = raw.indexOf(QChar::ParagraphSeparator, from)) >= 0; ++row) {
+        result.append(QStringView(raw).mid(from, at - from));
+        if (!FSoft.endsSoft(row))
+            result.append(QLatin1String("\r\n"));
+        from = at + 1;
+    }
+    result.append(QStringView(raw).mid(from));
+    return result;
 }
 
 QString PlainTextControl::text() const
 {
-    return withCrLf(FEdit->document()->toRawText());
+    return withLineBreaks(FEdit->document()->toRawText(), 0);
 }
 
 void PlainTextControl::setText(const QString& text)
 {
     // Any of CR LF, LF and CR becomes a block break.
-    FEdit->setPlainText(text);
-    FEdit->document()->setModified(false);
+    std::vector<long> softRows;
+    const QString rows = withRows(text, softRows);
+    QTextDocument* doc = FEdit->document();
+    FLoading = true;
+    FEdit->setPlainText(softRows.empty() ? text : rows);
+    FLoading = false;
+    FSoft.clear();
+    FHadSoftBreaks = !softRows.empty();
+    if (FHadSoftBreaks) {
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc);
+        markSoftBreaks(cursor, softRows);
+        doc->setUndoRedoEnabled(true);
+    }
+    doc->setModified(false);
+}
+
+void PlainTextControl::markSoftBreaks(QTextCursor& cursor, const std::vector<long>& rows)
+{
+    // One edit: the layout hears of it once, as a change of many blocks,
+    // and lays out none of them before they are shown.
+    QTextBlockFormat format;
+    format.setProperty(SoftBreakBefore, true);
+    const QTextDocument* doc = cursor.document();
+    cursor.beginEditBlock();
+    for (const long row : rows) {
+        cursor.setPosition(doc->findBlockByNumber(int(row) + 1).position());
+        cursor.setBlockFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
+void PlainTextControl::insertText(QTextCursor& cursor, const QString& text)
+{
+    const int start = FEdit->document()->findBlock(cursor.selectionStart()).blockNumber();
+    const bool afterSoftBreak = followsSoftBreak(FEdit->document()->findBlockByNumber(start));
+    cursor.insertText(text);
+    if (!afterSoftBreak || cursor.blockNumber() == start)
+        return;
+    QTextCursor added(cursor);
+    added.setPosition(FEdit->document()->findBlockByNumber(start + 1).position());
+    added.setPosition(cursor.position(), QTextCursor::KeepAnchor);
+    added.setBlockFormat(QTextBlockFormat());
+}
+
+void PlainTextControl::trackChange(int from, int added)
+{
+    const QTextDocument* doc = FEdit->document();
+    const int blocks = doc->blockCount();
+    const long grown = blocks - FBlockCount;
+    FBlockCount = blocks;
+    if (FLoading || !FHadSoftBreaks)
+        return;
+    // The breaks at the ends of rows `first` to `last` - 1 now stand where
+    // `last` - `grown` - `first` breaks stood; the format of the block the
+    // change starts in may have changed the break before it.
+    const long first = std::max(doc->findBlock(from).blockNumber() - 1, 0);
+    const long last =
+        doc->findBlock(std::min(from + added, doc->characterCount() - 1)).blockNumber();
+    FSoft.removeBreaks(first, last - grown - first);
+    std::vector<long> soft;
+    QTextBlock block = doc->findBlockByNumber(int(first) + 1);
+    for (long row = first; row < last; ++row, block = block.next()) {
+        if (followsSoftBreak(block))
+            soft.push_back(row - first);
+    }
+    FSoft.insertBreaks(first, last - first, soft);
 }
 
 void PlainTextControl::setUtf8(const QByteArray& utf8)
@@ -159,7 +387,7 @@ int PlainTextControl::textLength() const
 {
     const QTextDocument* doc = FEdit->document();
     // characterCount counts one separator after the last block too.
-    return doc->characterCount() - 1 + doc->blockCount() - 1;
+    return doc->characterCount() - 1 + doc->blockCount() - 1 - 2 * int(FSoft.count());
 }
 
 int PlainTextControl::lineCount() const
@@ -167,33 +395,50 @@ int PlainTextControl::lineCount() const
     if (textLength() == 0)
         return 0;
     const QTextDocument* doc = FEdit->document();
-    // An empty last block follows a final line break; it is no line.
-    return doc->blockCount() - (doc->lastBlock().length() == 1 ? 1 : 0);
+    // An empty last block follows a final line break; it is no line. An
+    // empty row after a soft break is part of a line.
+    const QTextBlock last = doc->lastBlock();
+    const bool finalBreak = last.length() == 1 && !FSoft.endsSoft(last.blockNumber() - 1);
+    return doc->blockCount() - int(FSoft.count()) - (finalBreak ? 1 : 0);
 }
 
 QString PlainTextControl::line(int index) const
 {
-    const QTextBlock block = FEdit->document()->findBlockByNumber(index);
-    return block.isValid() ? block.text() : QString();
+    const QTextDocument* doc = FEdit->document();
+    const long first = FSoft.firstRowOfLine(index);
+    if (index < 0 || first >= doc->blockCount())
+        return QString();
+    const long last = std::min<long>(FSoft.firstRowOfLine(index + 1), doc->blockCount()) - 1;
+    QString result;
+    QTextBlock block = doc->findBlockByNumber(int(first));
+    for (long row = first; row <= last; ++row, block = block.next())
+        result += block.text();
+    return result;
 }
 
 int PlainTextControl::lineLength(int index) const
 {
-    const QTextBlock block = FEdit->document()->findBlockByNumber(index);
-    return block.isValid() ? block.length() - 1 : 0;
+    const QTextDocument* doc = FEdit->document();
+    const long first = FSoft.firstRowOfLine(index);
+    if (index < 0 || first >= doc->blockCount())
+        return 0;
+    const long last = std::min<long>(FSoft.firstRowOfLine(index + 1), doc->blockCount()) - 1;
+    const QTextBlock lastBlock = doc->findBlockByNumber(int(last));
+    return blockOffset(lastBlock) + lastBlock.length() - 1 -
+           blockOffset(doc->findBlockByNumber(int(first)));
 }
 
 int PlainTextControl::lineStart(int index) const
 {
     if (index < 0)
         return 0;
-    const QTextBlock block = FEdit->document()->findBlockByNumber(index);
-    return block.isValid() ? block.position() + index : textLength();
+    const QTextBlock block = FEdit->document()->findBlockByNumber(int(FSoft.firstRowOfLine(index)));
+    return block.isValid() ? blockOffset(block) : textLength();
 }
 
 int PlainTextControl::lineFromPosition(int position) const
 {
-    return blockAtOffset(std::clamp(position, 0, textLength())).blockNumber();
+    return int(FSoft.lineOfRow(blockAtOffset(std::clamp(position, 0, textLength())).blockNumber()));
 }
 
 int PlainTextControl::selStart() const
@@ -222,7 +467,9 @@ void PlainTextControl::setSelection(int start, int length)
 
 QString PlainTextControl::selectedText() const
 {
-    return withCrLf(FEdit->textCursor().selectedText());
+    const QTextCursor cursor = FEdit->textCursor();
+    return withLineBreaks(cursor.selectedText(),
+                          FEdit->document()->findBlock(cursor.selectionStart()).blockNumber());
 }
 
 void PlainTextControl::replaceSelection(const QString& text)
@@ -231,7 +478,7 @@ void PlainTextControl::replaceSelection(const QString& text)
         return;
     QTextCursor cursor = FEdit->textCursor();
     cursor.beginEditBlock();
-    cursor.insertText(text);
+    insertText(cursor, text);
     cursor.endEditBlock();
     FEdit->setTextCursor(cursor);
 }
@@ -257,10 +504,18 @@ TextControl::TReplaceAllDone PlainTextControl::replaceAll(const QString& findTex
     const TReplaceAllResult result =
         ReplaceAll(searchView(all), 0, searchView(findText), searchView(replaceText), options);
     if (result.Count() > 0) {
+        // The new text goes in with its overlong lines cut into rows, as a
+        // loaded one; one undo step takes it all back.
+        std::vector<long> softRows;
+        const QString replaced =
+            ApplyReplacements(searchView(all), result.Matches, searchView(replaceText));
+        const QString rows = withRows(replaced, softRows);
+        FHadSoftBreaks = FHadSoftBreaks || !softRows.empty();
         QTextCursor cursor(FEdit->document());
         cursor.beginEditBlock();
         cursor.select(QTextCursor::Document);
-        cursor.insertText(ApplyReplacements(searchView(all), result.Matches, searchView(replaceText)));
+        cursor.insertText(softRows.empty() ? replaced : rows);
+        markSoftBreaks(cursor, softRows);
         cursor.endEditBlock();
     }
     setSelection(int(result.SelStart), int(result.SelLength));

@@ -1,18 +1,25 @@
 #pragma once
 
+#include "editor/softbreaks.h"
 #include "editor/textcontrol.h"
 
 #include <QPointer>
 
+#include <vector>
+
 class QPlainTextEdit;
 class QTextBlock;
+class QTextCursor;
 
 namespace bp {
 
 // The text control of the plain editor window, on QPlainTextEdit. The
 // document stores each line break as one paragraph separator between blocks;
 // offsets are turned into document positions through the block numbers,
-// which costs a logarithm of the text per conversion.
+// which costs a logarithm of the text per conversion. An overlong line goes
+// in cut into rows (see TSoftBreaks), one block each: a block after a soft
+// break carries a block format property that says so, and undo and redo
+// bring it back with the text.
 class PlainTextControl : public TextControl {
 public:
     PlainTextControl();
@@ -76,12 +83,32 @@ private:
     // (an offset inside a line break gives the end of its line).
     int offsetFromPosition(int position) const;
     int positionFromOffset(int offset) const;
+    // The offset at which a block starts, and the block holding an offset
+    // (at a soft break, the block after it).
+    int blockOffset(const QTextBlock& block) const;
     QTextBlock blockAtOffset(int offset) const;
+    // Raw document text (blocks parted by paragraph separators) from block
+    // `row` on, with CR LF for each line break and nothing for a soft break.
+    QString withLineBreaks(const QString& raw, long row) const;
+    // Inserts text at the cursor, its line breaks as line breaks even in a
+    // row after a soft break (whose format new blocks would copy).
+    void insertText(QTextCursor& cursor, const QString& text);
+    // Marks the blocks after the given rows as rows after a soft break.
+    void markSoftBreaks(QTextCursor& cursor, const std::vector<long>& rows);
+    // Keeps the soft breaks in step with a change of the document.
+    void trackChange(int from, int added);
     void applyPalette();
 
     QPointer<QPlainTextEdit> FEdit;
     QColor FTextColor;
     QColor FBackColor;
+    TSoftBreaks FSoft;
+    // The document's block count before the latest change.
+    int FBlockCount = 1;
+    // While loading, the soft breaks are recorded as they are cut; only a
+    // text that had soft breaks since its load can get any back (by undo).
+    bool FLoading = false;
+    bool FHadSoftBreaks = false;
 };
 
 } // namespace bp

@@ -10,6 +10,7 @@
 #include <QFontInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace bp {
@@ -26,6 +27,78 @@ constexpr long LargeChange = 1 << 20;
 constexpr int MinMarginDigits = 3;
 // Lexers describe their styles in 0 to 127.
 constexpr int LastLexerStyle = 127;
+// The changes the widget announces: the soft breaks follow them.
+constexpr long TrackedChanges = Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE;
+
+bool isContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Whether a cut goes before byte c of an overlong line, rowBytes into a row:
+// before a character once the row is full. More than three continuation
+// bytes in a row make no character, and a cut between them harms nothing.
+bool startsRow(long rowBytes, char c)
+{
+    return rowBytes >= TSoftBreaks::RowLength &&
+           (!isContinuationByte(c) || rowBytes >= TSoftBreaks::RowLength + 3);
+}
+
+// The widget's bytes without its soft breaks: each LF that follows no CR.
+// A range never starts between the CR and the LF of a line break.
+QByteArray withoutSoftBreaks(QByteArray bytes)
+{
+    char* const s = bytes.data();
+    qsizetype kept = 0;
+    char previous = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = s[i];
+        if (c != '\n' || previous == '\r')
+            s[kept++] = c;
+        previous = c;
+    }
+    bytes.truncate(kept);
+    return bytes;
+}
+
+// Text on its way into the widget (line breaks as CR LF) with every run of
+// more than SplitAbove bytes between line breaks cut into rows by soft
+// breaks, each before a character.
+QByteArray withRows(const QByteArray& bytes)
+{
+    // Every line break holds an LF, and a line with its CR LF is at most two
+    // bytes longer than its run.
+    const char* line = bytes.constData();
+    const char* const end = line + bytes.size();
+    bool overlong = false;
+    while (!overlong) {
+        const auto* lf = static_cast<const char*>(std::memchr(line, '\n', size_t(end - line)));
+        overlong = (lf ? lf : end) - line > TSoftBreaks::SplitAbove + 1;
+        if (!lf)
+            break;
+        line = lf + 1;
+    }
+    if (!overlong)
+        return bytes;
+    QByteArray result;
+    result.reserve(bytes.size() + bytes.size() / TSoftBreaks::RowLength + 1);
+    for (qsizetype from = 0; from < bytes.size();) {
+        qsizetype to = from;
+        while (to < bytes.size() && bytes[to] != '\r' && bytes[to] != '\n')
+            ++to;
+        qsizetype row = 0;
+        for (qsizetype i = from; i < to; ++i, ++row) {
+            if (to - from > TSoftBreaks::SplitAbove && startsRow(row, bytes[i])) {
+                result += '\n';
+                row = 0;
+            }
+            result += bytes[i];
+        }
+        for (from = to; from < bytes.size() && (bytes[from] == '\r' || bytes[from] == '\n'); ++from)
+            result += bytes[from];
+    }
+    return result;
+}
 
 // Scintilla colours are 0x00BBGGRR.
 long sciColor(const QColor& color)
@@ -112,7 +185,40 @@ protected:
             e->accept();
             return;
         }
+        if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && !isReadOnly() &&
+            SendScintilla(SCI_GETSELECTIONSTART) == SendScintilla(SCI_GETSELECTIONEND))
+            stepOverSoftBreaks(e->key() == Qt::Key_Backspace);
         QsciScintilla::keyPressEvent(e);
+    }
+
+    // The clipboard and a drag get the text, without the soft breaks.
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override
+    {
+        return QsciScintilla::toMimeData(withoutSoftBreaks(text), rectangular);
+    }
+
+private:
+    // Backspace and Delete at a soft break act on the character beyond it:
+    // the break itself is no part of the text.
+    void stepOverSoftBreaks(bool back)
+    {
+        const auto at = [this](long position) {
+            return char(SendScintilla(SCI_GETCHARAT, position));
+        };
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        long position = caret;
+        if (back) {
+            while (position > 0 && at(position - 1) == '\n' &&
+                   (position < 2 || at(position - 2) != '\r'))
+                --position;
+        } else {
+            const long length = SendScintilla(SCI_GETLENGTH);
+            while (position < length && at(position) == '\n' &&
+                   (position == 0 || at(position - 1) != '\r'))
+                ++position;
+        }
+        if (position != caret)
+            SendScintilla(SCI_SETEMPTYSELECTION, position);
     }
 };
 
@@ -134,6 +240,8 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     // The horizontal scroll range follows the widest line shown.
     send(Sci::SCI_SETSCROLLWIDTH, 1);
     send(Sci::SCI_SETSCROLLWIDTHTRACKING, 1);
+    // Rows stay laid out while the view scrolls or the caret moves among them.
+    send(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
     edit->setAutoIndent(false);
     edit->setIndentationsUseTabs(true);
     send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
@@ -142,13 +250,17 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     edit->setMarginWidth(1, 0);
     edit->setMarginWidth(2, 0);
 
-    // No change notifications: the widget answers each one by counting the
-    // characters from the start of the text up to the change (for its
-    // accessibility events), a cost that grows with the position of every
-    // key typed. Nothing here needs them; the margin follows the line count
-    // after each update of the view.
-    send(Sci::SCI_SETMODEVENTMASK, 0);
+    // Only the announcements before a change: the widget answers those after
+    // one by counting the characters from the start of the text up to the
+    // change (for its accessibility events), a cost that grows with the
+    // position of every key typed. The margin and the syntax colours follow
+    // the text after each update of the view.
+    send(Sci::SCI_SETMODEVENTMASK, TrackedChanges);
+    QObject::connect(edit, &QsciScintillaBase::SCN_MODIFIED, edit,
+                     [this](int position, int type, const char*, int length, int, int, int, int,
+                            int, int) { trackChange(type, position, length); });
     QObject::connect(edit, &QsciScintillaBase::SCN_UPDATEUI, edit, [this](int) {
+        updateLexer();
         updateMarginWidth(false);
         stateMayHaveChanged();
     });
@@ -190,31 +302,73 @@ long SciTextControl::lineIndex(long line) const
     return send(Sci::SCI_INDEXPOSITIONFROMLINE, std::clamp(line, 0L, sciLines()), Utf16Index);
 }
 
+long SciTextControl::sciOffset(long offset) const
+{
+    // The soft breaks before the offset are those whose next row starts at
+    // or before it: an offset at a soft break goes to the start of the row.
+    const std::vector<long>& rows = soft().rows();
+    long low = 0;
+    long high = long(rows.size());
+    while (low < high) {
+        const long mid = low + (high - low) / 2;
+        if (lineIndex(rows[size_t(mid)] + 1) - (mid + 1) <= offset)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return offset + low;
+}
+
+long SciTextControl::textPosition(long position) const
+{
+    // Every position of a row lies before the soft break that ends it.
+    const TSoftBreaks& breaks = soft();
+    return breaks.isEmpty()
+               ? position
+               : position - breaks.softBefore(send(Sci::SCI_LINEFROMPOSITION, position));
+}
+
+long SciTextControl::widgetPosition(long position, bool afterSoftBreak) const
+{
+    const std::vector<long>& rows = soft().rows();
+    long low = 0;
+    long high = long(rows.size());
+    while (low < high) {
+        const long mid = low + (high - low) / 2;
+        const long softBreak = send(Sci::SCI_GETLINEENDPOSITION, rows[size_t(mid)]) - mid;
+        if (softBreak < position || (afterSoftBreak && softBreak == position))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return position + low;
+}
+
 long SciTextControl::positionFromOffset(int offset) const
 {
-    const long clamped = std::clamp(long(offset), 0L, long(textLength()));
-    const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, clamped, Utf16Index);
+    const long units = sciOffset(std::clamp(long(offset), 0L, long(textLength())));
+    const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, units, Utf16Index);
     const long from = send(Sci::SCI_POSITIONFROMLINE, line);
     // An offset inside the line break or beyond stops at the end of the line:
     // a caret between CR and LF would let typing split the break.
     const long limit = send(Sci::SCI_GETLINEENDPOSITION, line);
-    long units = clamped - lineIndex(line);
-    if (units <= 0 || limit <= from)
+    long inLine = units - lineIndex(line);
+    if (inLine <= 0 || limit <= from)
         return from;
     // Walk the line's bytes ourselves: SCI_POSITIONRELATIVECODEUNITS runs to
     // the end of the document when the offset falls inside a surrogate pair.
     // Such an offset rounds down to the start of the pair.
-    const long span = std::min(limit - from, 3 * units);
+    const long span = std::min(limit - from, 3 * inLine);
     QByteArray bytes(span + 1, '\0');
     FEdit->SendScintilla(Sci::SCI_GETTEXTRANGE, from, from + span, bytes.data());
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
     long i = 0;
-    while (i < span && units > 0) {
+    while (i < span && inLine > 0) {
         int charUnits = 1;
         const int length = utf8CharLength(s + i, span - i, charUnits);
-        if (charUnits > units)
+        if (charUnits > inLine)
             break;
-        units -= charUnits;
+        inLine -= charUnits;
         i += length;
     }
     return from + i;
@@ -224,20 +378,31 @@ int SciTextControl::offsetFromPosition(long position) const
 {
     const long line = send(Sci::SCI_LINEFROMPOSITION, position);
     const long from = send(Sci::SCI_POSITIONFROMLINE, line);
-    return int(lineIndex(line) + send(Sci::SCI_COUNTCODEUNITS, from, position));
+    return int(lineIndex(line) + send(Sci::SCI_COUNTCODEUNITS, from, position) -
+               soft().softBefore(line));
 }
 
-QString SciTextControl::textRange(long from, long to) const
+QByteArray SciTextControl::bytesRange(long from, long to) const
 {
     if (to <= from)
-        return QString();
+        return QByteArray();
     QByteArray bytes(to - from + 1, '\0');
     FEdit->SendScintilla(Sci::SCI_GETTEXTRANGE, from, to, bytes.data());
-    return QString::fromUtf8(bytes.constData(), to - from);
+    bytes.truncate(to - from);
+    return bytes;
+}
+
+// A range of the widget's text, without its soft breaks.
+QString SciTextControl::textRange(long from, long to) const
+{
+    const QByteArray bytes = bytesRange(from, to);
+    return QString::fromUtf8(soft().isEmpty() ? bytes : withoutSoftBreaks(bytes));
 }
 
 QString SciTextControl::text() const
 {
+    if (!soft().isEmpty())
+        return QString::fromUtf8(utf8());
     const auto* data =
         static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
     return QString::fromUtf8(data, send(Sci::SCI_GETLENGTH));
@@ -252,9 +417,20 @@ std::string_view SciTextControl::utf8View() const
 
 QByteArray SciTextControl::utf8() const
 {
-    const auto* data =
-        static_cast<const char*>(FEdit->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, send(Sci::SCI_GETLENGTH));
+    const std::string_view all = utf8View();
+    const TSoftBreaks& breaks = soft();
+    if (breaks.isEmpty())
+        return QByteArray(all.data(), qsizetype(all.size()));
+    QByteArray bytes;
+    bytes.reserve(qsizetype(all.size()) - breaks.count());
+    size_t from = 0;
+    for (const long row : breaks.rows()) {
+        const auto softBreak = size_t(send(Sci::SCI_GETLINEENDPOSITION, row));
+        bytes.append(all.data() + from, qsizetype(softBreak - from));
+        from = softBreak + 1;
+    }
+    bytes.append(all.data() + from, qsizetype(all.size() - from));
+    return bytes;
 }
 
 void SciTextControl::setText(const QString& text)
@@ -274,7 +450,14 @@ void SciTextControl::beginLoad(qint64 expected)
     FLoadReadOnly = FEdit->isReadOnly();
     FEdit->setReadOnly(false);
     // The line index is built again in one pass at the end, cheaper than
-    // keeping it up to date while the text arrives.
+    // keeping it up to date while the text arrives; the rows are recorded
+    // as they are cut.
+    send(Sci::SCI_SETMODEVENTMASK, 0);
+    FSoft.clear();
+    FInsertionLength = 0;
+    FLoadRun = 0;
+    FLoadRowBytes = 0;
+    FLoadRows = 0;
     send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
     send(Sci::SCI_SETUNDOCOLLECTION, 0);
     send(Sci::SCI_CLEARALL);
@@ -291,34 +474,79 @@ void SciTextControl::appendLoad(const char* data, qsizetype size)
     // Every line break becomes CR LF on the way in, a slice at a time: no
     // second copy of a large text, and twice as fast as SCI_CONVERTEOLS,
     // which inserts each missing CR on its own. SCI_APPENDTEXT takes a
-    // length, so a NUL byte survives (SCI_SETTEXT would stop there).
+    // length, so a NUL byte survives (SCI_SETTEXT would stop there). A line
+    // longer than SplitAbove is cut into rows on the way.
     constexpr qsizetype Slice = qsizetype(1) << 20;
-    if (FLoadBuffer.size() < size_t(2 * Slice))
-        FLoadBuffer.resize(2 * Slice);
+    constexpr auto Room = size_t(2 * Slice + Slice / TSoftBreaks::RowLength + 1);
+    if (FLoadBuffer.size() < Room)
+        FLoadBuffer.resize(Room);
+    char* const buffer = FLoadBuffer.data();
+    char* out = buffer;
+    const auto flush = [&] {
+        FEdit->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(out - buffer), buffer);
+        out = buffer;
+    };
+    bool afterCr = FLoadAfterCr;
+    long run = FLoadRun;
+    long rowBytes = FLoadRowBytes;
     for (qsizetype from = 0; from < size; from += Slice) {
         const char* in = data + from;
         const char* const end = data + std::min(size, from + Slice);
-        char* out = FLoadBuffer.data();
         for (; in < end; ++in) {
             const char c = *in;
-            if (c == '\n') {
-                if (!FLoadAfterCr) {
+            if (c == '\n' || c == '\r') {
+                if (c == '\r' || !afterCr) {
                     *out++ = '\r';
                     *out++ = '\n';
+                    ++FLoadRows;
                 }
-                FLoadAfterCr = false;
-            } else if (c == '\r') {
-                *out++ = '\r';
-                *out++ = '\n';
-                FLoadAfterCr = true;
-            } else {
-                *out++ = c;
-                FLoadAfterCr = false;
+                afterCr = c == '\r';
+                run = 0;
+                rowBytes = 0;
+                continue;
             }
+            afterCr = false;
+            if (run >= TSoftBreaks::SplitAbove) {
+                if (run == TSoftBreaks::SplitAbove) {
+                    flush();
+                    rowBytes = cutLoadedLine();
+                }
+                if (startsRow(rowBytes, c)) {
+                    *out++ = '\n';
+                    FSoft.append(FLoadRows++);
+                    rowBytes = 0;
+                }
+            }
+            *out++ = c;
+            ++run;
+            ++rowBytes;
         }
-        FEdit->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(out - FLoadBuffer.data()),
-                             FLoadBuffer.data());
+        flush();
     }
+    FLoadAfterCr = afterCr;
+    FLoadRun = run;
+    FLoadRowBytes = rowBytes;
+}
+
+long SciTextControl::cutLoadedLine()
+{
+    // The line's first SplitAbove bytes end the text: soft breaks go in
+    // every RowLength bytes, each moved back to the start of a character,
+    // the last first so that the positions before it hold.
+    const long start = send(Sci::SCI_GETLENGTH) - TSoftBreaks::SplitAbove;
+    std::vector<long> cuts;
+    for (long cut = TSoftBreaks::RowLength; cut < TSoftBreaks::SplitAbove;
+         cut += TSoftBreaks::RowLength) {
+        long at = cut;
+        while (at > cut - 3 && isContinuationByte(char(send(Sci::SCI_GETCHARAT, start + at))))
+            --at;
+        cuts.push_back(at);
+    }
+    for (auto it = cuts.rbegin(); it != cuts.rend(); ++it)
+        FEdit->SendScintilla(Sci::SCI_INSERTTEXT, static_cast<uintptr_t>(start + *it), "\n");
+    for (size_t i = 0; i < cuts.size(); ++i)
+        FSoft.append(FLoadRows++);
+    return TSoftBreaks::SplitAbove - cuts.back();
 }
 
 void SciTextControl::endLoad()
@@ -329,14 +557,61 @@ void SciTextControl::endLoad()
     send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
     send(Sci::SCI_SETSAVEPOINT);
     send(Sci::SCI_GOTOPOS, 0);
+    send(Sci::SCI_SETMODEVENTMASK, TrackedChanges);
     FEdit->setReadOnly(FLoadReadOnly);
     FForcedModified = false;
+    updateLexer();
     updateMarginWidth(false);
+}
+
+void SciTextControl::trackChange(int type, long position, long length)
+{
+    // Each announcement comes after the change before it is complete.
+    settleInsertion();
+    if (type & Sci::SC_MOD_BEFOREINSERT) {
+        // The widget passes on no text with the announcement: the inserted
+        // line breaks are read once they are in.
+        FInsertion = position;
+        FInsertionLength = length;
+        FInsertionRows = sciLines();
+    } else if ((type & Sci::SC_MOD_BEFOREDELETE) && !FSoft.isEmpty()) {
+        const long first = send(Sci::SCI_LINEFROMPOSITION, position);
+        FSoft.removeBreaks(first, send(Sci::SCI_LINEFROMPOSITION, position + length) - first);
+    }
+}
+
+void SciTextControl::settleInsertion() const
+{
+    const long length = FInsertionLength;
+    FInsertionLength = 0;
+    if (length == 0 || sciLines() == FInsertionRows)
+        return;
+    // Every line break holds an LF (a lone CR never gets in); a lone LF is
+    // a soft break coming back with an undo or redo.
+    const QByteArray text = bytesRange(FInsertion, FInsertion + length);
+    std::vector<long> softOnes;
+    long breaks = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            ++breaks;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (text[i] == '\n') {
+            softOnes.push_back(breaks++);
+        }
+    }
+    FSoft.insertBreaks(send(Sci::SCI_LINEFROMPOSITION, FInsertion), breaks, softOnes);
+}
+
+const TSoftBreaks& SciTextControl::soft() const
+{
+    settleInsertion();
+    return FSoft;
 }
 
 int SciTextControl::textLength() const
 {
-    return int(lineIndex(sciLines()));
+    return int(lineIndex(sciLines()) - soft().count());
 }
 
 int SciTextControl::lineCount() const
@@ -345,37 +620,53 @@ int SciTextControl::lineCount() const
     if (length == 0)
         return 0;
     const long lines = sciLines();
-    // A final line break leaves an empty line in Scintilla; it is no line here.
-    return int(send(Sci::SCI_POSITIONFROMLINE, lines - 1) == length ? lines - 1 : lines);
+    // A final line break leaves an empty line in Scintilla; it is no line
+    // here. An empty row after a soft break is part of a line.
+    const TSoftBreaks& breaks = soft();
+    const bool finalBreak =
+        send(Sci::SCI_POSITIONFROMLINE, lines - 1) == length && !breaks.endsSoft(lines - 2);
+    return int(lines - breaks.count() - (finalBreak ? 1 : 0));
 }
 
 QString SciTextControl::line(int index) const
 {
-    if (index < 0 || index >= sciLines())
+    const TSoftBreaks& breaks = soft();
+    const long first = breaks.firstRowOfLine(index);
+    if (index < 0 || first >= sciLines())
         return QString();
-    return textRange(send(Sci::SCI_POSITIONFROMLINE, index),
-                     send(Sci::SCI_GETLINEENDPOSITION, index));
+    const long last = std::min(breaks.firstRowOfLine(index + 1), sciLines()) - 1;
+    return textRange(send(Sci::SCI_POSITIONFROMLINE, first),
+                     send(Sci::SCI_GETLINEENDPOSITION, last));
 }
 
 int SciTextControl::lineLength(int index) const
 {
-    if (index < 0 || index >= sciLines())
+    const TSoftBreaks& breaks = soft();
+    const long first = breaks.firstRowOfLine(index);
+    if (index < 0 || first >= sciLines())
         return 0;
-    // The line's code units less its break, whose bytes are CR and LF.
+    const long last = std::min(breaks.firstRowOfLine(index + 1), sciLines()) - 1;
+    // The rows' code units less the line break, whose bytes are CR and LF,
+    // and less the soft breaks between the rows, an LF each.
     const long breakBytes =
-        send(Sci::SCI_POSITIONFROMLINE, index + 1) - send(Sci::SCI_GETLINEENDPOSITION, index);
-    return int(lineIndex(index + 1) - lineIndex(index) - breakBytes);
+        send(Sci::SCI_POSITIONFROMLINE, last + 1) - send(Sci::SCI_GETLINEENDPOSITION, last);
+    return int(lineIndex(last + 1) - lineIndex(first) - breakBytes - (last - first));
 }
 
 int SciTextControl::lineStart(int index) const
 {
-    return int(lineIndex(index));
+    if (index <= 0)
+        return 0;
+    const TSoftBreaks& breaks = soft();
+    const long row = breaks.firstRowOfLine(index);
+    return int(row >= sciLines() ? textLength() : lineIndex(row) - breaks.softBefore(row));
 }
 
 int SciTextControl::lineFromPosition(int position) const
 {
     const long clamped = std::clamp(long(position), 0L, long(textLength()));
-    return int(send(Sci::SCI_LINEFROMINDEXPOSITION, clamped, Utf16Index));
+    return int(
+        soft().lineOfRow(send(Sci::SCI_LINEFROMINDEXPOSITION, sciOffset(clamped), Utf16Index)));
 }
 
 int SciTextControl::selStart() const
@@ -406,7 +697,7 @@ void SciTextControl::replaceSelection(const QString& text)
 {
     if (FEdit->isReadOnly())
         return;
-    const QByteArray bytes = withCrLf(text).toUtf8();
+    const QByteArray bytes = withRows(withCrLf(text).toUtf8());
     send(Sci::SCI_BEGINUNDOACTION);
     send(Sci::SCI_TARGETFROMSELECTION);
     // The target replacement takes a length, so a NUL character survives.
@@ -421,14 +712,19 @@ void SciTextControl::replaceSelection(const QString& text)
 bool SciTextControl::findText(const QString& searchText, TSearchOptions options)
 {
     // Searched where Scintilla keeps the text, in UTF-8 and byte positions:
-    // no copy of a large text.
-    const long start = send(Sci::SCI_GETSELECTIONSTART);
-    const TSearchMatch match = SearchBufferUtf8(utf8View(), start,
-                                                send(Sci::SCI_GETSELECTIONEND) - start,
-                                                searchView(searchText), options);
+    // no copy of a large text, unless rows of an overlong line stand between.
+    const bool whole = soft().isEmpty();
+    const QByteArray copy = whole ? QByteArray() : utf8();
+    const std::string_view text =
+        whole ? utf8View() : std::string_view(copy.constData(), size_t(copy.size()));
+    const long start = textPosition(send(Sci::SCI_GETSELECTIONSTART));
+    const TSearchMatch match =
+        SearchBufferUtf8(text, start, textPosition(send(Sci::SCI_GETSELECTIONEND)) - start,
+                         searchView(searchText), options);
     if (match.Pos < 0)
         return false;
-    send(Sci::SCI_SETSELECTION, match.Pos + match.Length, match.Pos);
+    send(Sci::SCI_SETSELECTION, widgetPosition(long(match.Pos + match.Length), false),
+         widgetPosition(long(match.Pos), true));
     return true;
 }
 
@@ -438,7 +734,10 @@ TextControl::TReplaceAllDone SciTextControl::replaceAll(const QString& findText,
 {
     if (FEdit->isReadOnly())
         return {};
-    const std::string_view text = utf8View();
+    const bool whole = soft().isEmpty();
+    const QByteArray copy = whole ? QByteArray() : utf8();
+    const std::string_view text =
+        whole ? utf8View() : std::string_view(copy.constData(), size_t(copy.size()));
     const QByteArray replacement = withCrLf(replaceText).toUtf8();
     const std::string_view replacementView(replacement.constData(), size_t(replacement.size()));
     const TReplaceAllResult result =
@@ -446,9 +745,12 @@ TextControl::TReplaceAllDone SciTextControl::replaceAll(const QString& findText,
     if (result.Count() > 0) {
         // Only the stretch from the first match to the end of the last one
         // changes, as one edit; the undo history keeps just that.
-        const long from = long(result.Matches.front().Pos);
-        const long to = long(result.Matches.back().Pos + result.Matches.back().Length);
-        const QByteArray bytes = ApplyReplacements(text, from, to, result.Matches, replacementView);
+        const long first = long(result.Matches.front().Pos);
+        const long last = long(result.Matches.back().Pos + result.Matches.back().Length);
+        const QByteArray bytes =
+            withRows(ApplyReplacements(text, first, last, result.Matches, replacementView));
+        const long from = widgetPosition(first, true);
+        const long to = widgetPosition(last, false);
         // Keeping the UTF-16 line index up to date through a large change
         // costs more than building it again afterwards.
         const bool large = to - from > LargeChange;
@@ -462,7 +764,11 @@ TextControl::TReplaceAllDone SciTextControl::replaceAll(const QString& findText,
         if (large)
             send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
     }
-    send(Sci::SCI_SETSELECTION, long(result.SelStart + result.SelLength), long(result.SelStart));
+    const long anchor = widgetPosition(long(result.SelStart), true);
+    send(Sci::SCI_SETSELECTION,
+         result.SelLength > 0 ? widgetPosition(long(result.SelStart + result.SelLength), false)
+                              : anchor,
+         anchor);
     return {result.Count() > 0, result.EndedByFailure};
 }
 
@@ -573,6 +879,16 @@ void SciTextControl::setSyntax(TDocType docType)
             FHtmlLexer = new QsciLexerHTML(FEdit);
         lexer = FHtmlLexer;
     }
+    FSyntax = lexer;
+    updateLexer();
+}
+
+void SciTextControl::updateLexer()
+{
+    // A lexer takes each row for a line: a string or a comment cut into rows
+    // would come out as code. A text with an overlong line goes without
+    // syntax colours.
+    QsciLexer* const lexer = soft().isEmpty() ? FSyntax : nullptr;
     // Attaching a lexer styles the whole text again: not for nothing.
     if (lexer == FEdit->lexer())
         return;
@@ -637,16 +953,24 @@ void SciTextControl::applyStyles()
 
 void SciTextControl::updateMarginWidth(bool force)
 {
-    int digits = 1;
-    for (long lines = sciLines(); lines >= 10; lines /= 10)
-        ++digits;
-    digits = std::max(digits, MinMarginDigits);
+    // The margin numbers rows: while an overlong line is cut into rows those
+    // are not the text's line numbers, and the margin goes.
+    int digits = 0;
+    if (soft().isEmpty()) {
+        digits = 1;
+        for (long lines = sciLines(); lines >= 10; lines /= 10)
+            ++digits;
+        digits = std::max(digits, MinMarginDigits);
+    }
     if (digits == FMarginDigits && !force)
         return;
     FMarginDigits = digits;
-    const QByteArray sample(digits + 1, '9');
-    const long width = FEdit->SendScintilla(
-        Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
+    long width = 0;
+    if (digits > 0) {
+        const QByteArray sample(digits + 1, '9');
+        width = FEdit->SendScintilla(
+            Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
+    }
     send(Sci::SCI_SETMARGINWIDTHN, 0, width);
 }
 

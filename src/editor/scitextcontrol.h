@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/softbreaks.h"
 #include "editor/textcontrol.h"
 
 #include <QPointer>
@@ -17,9 +18,12 @@ namespace bp {
 // end-of-line and UTF-8 mode, with Java and HTML syntax colouring and a
 // line-number margin. Offsets are turned into Scintilla's byte positions
 // through its UTF-16 line index, so a conversion costs a logarithm of the
-// text plus at most the length of one line. The widget sends no change
-// notifications (its textChanged and linesChanged signals stay silent): each
-// one costs time in proportion to the position of the change.
+// text plus at most the length of one line. An overlong line goes in cut
+// into rows (see TSoftBreaks): each soft break is a lone LF in the widget,
+// where every line break of the text is a CR LF, so that undo and redo bring
+// the rows back with the text. The widget announces each change only before
+// it is made (its textChanged and linesChanged signals stay silent: each of
+// those costs time in proportion to the position of the change).
 class SciTextControl : public TextControl {
 public:
     SciTextControl();
@@ -82,6 +86,13 @@ private:
     long lineIndex(long line) const;
     long positionFromOffset(int offset) const;
     int offsetFromPosition(long position) const;
+    // The widget's UTF-16 offset of an offset (past the soft breaks before it).
+    long sciOffset(long offset) const;
+    // A widget's byte position as a position in the text's UTF-8 bytes, and
+    // back; a text position at a soft break goes after it or before it.
+    long textPosition(long position) const;
+    long widgetPosition(long position, bool afterSoftBreak) const;
+    QByteArray bytesRange(long from, long to) const;
     QString textRange(long from, long to) const;
     // The text as Scintilla holds it, UTF-8 with CR LF line breaks, without a
     // copy; valid until the next change.
@@ -90,6 +101,17 @@ private:
     void beginLoad(qint64 expected) override;
     void appendLoad(const char* utf8, qsizetype size) override;
     void endLoad() override;
+    // Cuts the first SplitAbove bytes of the line being loaded into rows,
+    // once it turns out longer; returns the bytes of its last row.
+    long cutLoadedLine();
+    // Keeps the soft breaks in step with a change about to be made, and
+    // with an insertion once it is made.
+    void trackChange(int type, long position, long length);
+    void settleInsertion() const;
+    // The soft breaks, up to date.
+    const TSoftBreaks& soft() const;
+    // Attaches the lexer of the syntax unless an overlong line is cut into rows.
+    void updateLexer();
     void applyStyles();
     void applyLexerStyles(QsciLexer* lexer);
     void updateMarginWidth(bool force);
@@ -97,17 +119,28 @@ private:
     QPointer<QsciScintilla> FEdit;
     QsciLexer* FJavaLexer = nullptr;
     QsciLexer* FHtmlLexer = nullptr;
+    QsciLexer* FSyntax = nullptr; // the lexer of the document type
     QFont FFont;
     QColor FTextColor;
     QColor FBackColor;
     // Scintilla can only clear its modified flag; a modification set from
     // outside (a changed document type) is kept here until the next clear.
     bool FForcedModified = false;
+    mutable TSoftBreaks FSoft;
+    // The latest insertion until its line breaks are counted: where, how
+    // many bytes, and the rows before it.
+    mutable long FInsertion = 0;
+    mutable long FInsertionLength = 0;
+    mutable long FInsertionRows = 0;
     // While loading: whether the last piece ended with a CR, whether the
-    // control was read-only, and the scratch buffer for line-end conversion.
+    // control was read-only, the scratch buffer for line-end conversion, the
+    // bytes of the line and of the row so far, and the rows before it.
     bool FLoadAfterCr = false;
     bool FLoadReadOnly = false;
     std::vector<char> FLoadBuffer;
+    long FLoadRun = 0;
+    long FLoadRowBytes = 0;
+    long FLoadRows = 0;
     int FMarginDigits = 0;
 };
 

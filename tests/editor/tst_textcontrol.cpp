@@ -1,6 +1,7 @@
 // Every case runs against both text controls (global data): Scintilla and QPlainTextEdit.
 #include "editor/plaintextcontrol.h"
 #include "editor/scitextcontrol.h"
+#include "editor/softbreaks.h"
 
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjava.h>
@@ -12,6 +13,8 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -37,7 +40,81 @@ std::unique_ptr<TextControl> makeControl()
                     : std::unique_ptr<TextControl>(new PlainTextControl);
 }
 
+// The number of lines the widget shows: more than the text has while an
+// overlong line is cut into rows.
+int widgetRows(TextControl& control)
+{
+    if (isRich())
+        return static_cast<SciTextControl&>(control).editor()->lines();
+    return static_cast<PlainTextControl&>(control).editor()->document()->blockCount();
+}
+
+// Puts the widget's caret at the start of one of its rows; returns the offset.
+int toRow(TextControl& control, int row)
+{
+    if (isRich()) {
+        QsciScintilla* sci = static_cast<SciTextControl&>(control).editor();
+        sci->SendScintilla(Sci::SCI_GOTOPOS, sci->SendScintilla(Sci::SCI_POSITIONFROMLINE, row));
+    } else {
+        QPlainTextEdit* edit = static_cast<PlainTextControl&>(control).editor();
+        edit->setTextCursor(QTextCursor(edit->document()->findBlockByNumber(row)));
+    }
+    return control.caret();
+}
+
+// Three short lines around one of three and a half times SplitAbove units
+// that mixes ASCII, two-byte characters and surrogate pairs, so that the
+// cuts fall at every kind of boundary in both bytes and code units.
+QString longLineText()
+{
+    const QString pattern = QString::fromUtf8("abcdefghi\xc3\xa9\xf0\x9f\x98\x80jklmnop");
+    const QString line = pattern.repeated(int(7 * TSoftBreaks::SplitAbove / 2 / pattern.size()));
+    return "head\r\n" + line + "END\r\n\r\ntail";
+}
+
+// The offset a control gives for a wanted one: inside a surrogate pair or a
+// line break it stops before.
+int expectedCaret(const QString& text, int offset)
+{
+    if (offset > 0 && offset < text.size() &&
+        ((text[offset].isLowSurrogate() && text[offset - 1].isHighSurrogate()) ||
+         (text[offset] == '\n' && text[offset - 1] == '\r')))
+        return offset - 1;
+    return offset;
+}
+
+// Checks every line query against the text itself.
+void compareLines(TextControl& control, const QString& expected)
+{
+    const QString text = control.text();
+    qsizetype same = 0;
+    while (same < std::min(text.size(), expected.size()) && text[same] == expected[same])
+        ++same;
+    // Where the texts part, rather than their first few hundred characters.
+    QCOMPARE(text.mid(same, 40), expected.mid(same, 40));
+    QCOMPARE(control.textLength(), expected.size());
+    const QStringList lines = expected.split("\r\n");
+    const int count = int(lines.size()) - (expected.endsWith("\r\n") || expected.isEmpty());
+    QCOMPARE(control.lineCount(), count);
+    int start = 0;
+    for (int i = 0; i < count; ++i) {
+        QCOMPARE(control.lineStart(i), start);
+        QCOMPARE(control.lineLength(i), lines[i].size());
+        QCOMPARE(control.line(i), lines[i]);
+        QCOMPARE(control.lineFromPosition(start + int(lines[i].size())), i);
+        start += int(lines[i].size()) + 2;
+    }
+    QCOMPARE(control.lineStart(count), expected.size());
+}
+
 } // namespace
+
+#define COMPARE_LINES(control, expected)                                                           \
+    do {                                                                                           \
+        compareLines(control, expected);                                                           \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)
 
 class TestTextControl : public QObject {
     Q_OBJECT
@@ -83,6 +160,159 @@ private slots:
                      expected.count("\r\n") + !(expected.isEmpty() || expected.endsWith('\n')));
             QVERIFY(!control->isModified() && !control->canUndo());
         }
+    }
+
+    // A line far longer than any row goes in cut into rows, whether loaded in pieces or set
+    // whole, yet every byte, offset and line query is that of the text: at and around each
+    // cut, and for selections and searches that span cuts.
+    void longLineQueries()
+    {
+        const QString expected = longLineText();
+        const QByteArray bytes = expected.toUtf8();
+        QRandomGenerator rng(11);
+        auto control = makeControl();
+        for (int run = 0; run < 2; ++run) {
+            if (run == 0) {
+                control->setText(expected);
+            } else {
+                control->beginLoad(bytes.size());
+                for (qsizetype from = 0, n; from < bytes.size(); from += n) {
+                    n = std::min(bytes.size() - from, qsizetype(1 + rng.bounded(9000)));
+                    control->appendLoad(bytes.constData() + from, n);
+                }
+                control->endLoad();
+            }
+            QCOMPARE(control->utf8(), bytes);
+            COMPARE_LINES(*control, expected);
+            QVERIFY(widgetRows(*control) > control->lineCount() + 40);
+            QVERIFY(!control->isModified() && !control->canUndo());
+        }
+
+        // Every offset across the first cuts, then a sample of them.
+        const int longStart = control->lineStart(1);
+        const int longEnd = longStart + control->lineLength(1);
+        const int dense = longStart + 8 * int(TSoftBreaks::RowLength);
+        for (int offset = 0; offset <= expected.size(); offset += offset < dense ? 1 : 97) {
+            control->setSelection(offset, 0);
+            QCOMPARE(control->caret(), expectedCaret(expected, offset));
+            // "head", the long line, "" and "tail".
+            const int line = offset < longStart     ? 0
+                             : offset < longEnd + 2 ? 1
+                             : offset < longEnd + 4 ? 2
+                                                    : 3;
+            QCOMPARE(control->lineFromPosition(offset), line);
+        }
+        for (int offset = longStart; offset < longEnd; offset += int(TSoftBreaks::RowLength) - 1) {
+            const int from = expectedCaret(expected, std::max(offset - 5000, 0));
+            const int to = expectedCaret(expected, std::min(offset + 5000, int(expected.size())));
+            control->setSelection(from, to - from);
+            QCOMPARE(control->selStart(), from);
+            QCOMPARE(control->selLength(), to - from);
+            QCOMPARE(control->selectedText(), expected.mid(from, to - from));
+        }
+
+        // Found across cuts, at the end of the long line, and as the whole text.
+        const QString across = expected.mid(longStart + 70000, 20000);
+        for (const QString& wanted : {across, QString("pEND\r\n"), expected}) {
+            control->setSelection(0, 0);
+            QVERIFY(control->findText(wanted, TSearchOption::Down | TSearchOption::MatchCase));
+            QCOMPARE(control->selStart(), int(expected.indexOf(wanted)));
+            QCOMPARE(control->selectedText(), wanted);
+        }
+
+        // Without line numbers or syntax colours, which would count and colour rows, until
+        // the text has no overlong line.
+        if (isRich()) {
+            QsciScintilla* edit = static_cast<SciTextControl&>(*control).editor();
+            const auto margin = [edit] { return edit->SendScintilla(Sci::SCI_GETMARGINWIDTHN, 0); };
+            control->setSyntax(TDocType::Java);
+            QVERIFY(!edit->lexer() && margin() == 0);
+            control->setText("class A {}");
+            QVERIFY(edit->lexer() && margin() > 0);
+        }
+    }
+
+    // Edits in and around the rows of a long line keep the text and every query right, also
+    // through undo: replacements with line breaks, Replace All that joins lines into a new
+    // overlong line, and Enter, Backspace and Delete typed at a cut act on the text, not on
+    // the cut. Copying leaves the cuts out.
+    void longLineEdits()
+    {
+        const QString original = longLineText();
+        auto control = makeControl();
+        control->setText(original);
+        QWidget* widget = control->widget();
+        widget->resize(300, 200);
+        widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(widget));
+
+        QString expected = original;
+        std::vector<QString> history;
+        const auto edit = [&](int from, int length, const QString& with) {
+            history.push_back(expected);
+            from = expectedCaret(expected, from);
+            const int to = expectedCaret(expected, from + length);
+            control->setSelection(from, to - from);
+            control->replaceSelection(with);
+            expected.replace(from, to - from, QString(with).replace("\n", "\r\n"));
+            compareLines(*control, expected);
+        };
+        QRandomGenerator rng(5);
+        const QString pieces[] = {"x", "\n", "é\n😀", "\n\n", "", QString(9000, 'q')};
+        for (int i = 0; i < 40; ++i) {
+            const int from = int(rng.bounded(expected.size()));
+            edit(from, int(rng.bounded(i % 4 == 0 ? 9000 : 5)), pieces[rng.bounded(6)]);
+            if (QTest::currentTestFailed())
+                return;
+        }
+
+        history.push_back(expected);
+        QVERIFY(control->replaceAll("\r\n", "", TSearchOption::MatchCase).Replaced);
+        expected.remove("\r\n");
+        COMPARE_LINES(*control, expected);
+        QVERIFY(widgetRows(*control) > 40);
+
+        const struct {
+            Qt::Key key;
+            int removed; // the character before the caret (-1) or after it
+            const char* inserted;
+        } keys[] = {
+            {Qt::Key_Backspace, -1, ""}, {Qt::Key_Delete, 1, ""}, {Qt::Key_Return, 0, "\r\n"}};
+        for (const auto& k : keys) {
+            history.push_back(expected);
+            // Just after the first cut.
+            const int caret = toRow(*control, 1);
+            QTest::keyClick(widget, k.key);
+            // The character beyond the cut goes, both halves of a surrogate pair.
+            int length = std::abs(k.removed);
+            if ((k.removed < 0 && expected[caret - 1].isLowSurrogate()) ||
+                (k.removed > 0 && expected[caret].isHighSurrogate()))
+                length = 2;
+            expected.replace(k.removed < 0 ? caret - length : caret, length, k.inserted);
+            COMPARE_LINES(*control, expected);
+        }
+
+        // Across the line break typed at the first cut, and the cuts after it.
+        const int from = expectedCaret(expected, int(TSoftBreaks::RowLength) / 2);
+        const int to = expectedCaret(expected, 5 * int(TSoftBreaks::RowLength));
+        control->setSelection(from, to - from);
+        control->copy();
+        QCOMPARE(QApplication::clipboard()->text().replace("\r\n", "\n"),
+                 expected.mid(from, to - from).replace("\r\n", "\n"));
+
+        while (!history.empty()) {
+            control->undo();
+            COMPARE_LINES(*control, history.back());
+            history.pop_back();
+        }
+        QCOMPARE(control->utf8(), original.toUtf8());
+        QVERIFY(!control->canUndo());
+
+        // Emptying the last row leaves a soft break before an empty row, which starts no line.
+        control->setText(QString(int(TSoftBreaks::SplitAbove) + 10, 'x'));
+        control->setSelection(toRow(*control, widgetRows(*control) - 1), 10);
+        control->replaceSelection("");
+        COMPARE_LINES(*control, QString(int(TSoftBreaks::SplitAbove), 'x'));
     }
 
     // Offsets inside the surrogate pair or a line break and out of range; edits.
