@@ -30,73 +30,6 @@ bool followsSoftBreak(const QTextBlock& block)
            block.blockFormat().boolProperty(SoftBreakBefore);
 }
 
-bool isLineBreak(QChar c)
-{
-    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
-
-// Whether a line of the text is longer than SplitAbove. Most texts break
-// their lines with LF or CR LF: when no stretch without an LF is that long,
-// no character needs a closer look.
-bool hasOverlongLine(QStringView text)
-{
-    bool longStretch = false;
-    for (qsizetype from = 0; !longStretch;) {
-        const qsizetype lf = text.indexOf(QLatin1Char('\n'), from);
-        longStretch = (lf < 0 ? text.size() : lf) - from > TSoftBreaks::SplitAbove + 1;
-        if (lf < 0)
-            break;
-        from = lf + 1;
-    }
-    qsizetype run = 0;
-    for (qsizetype i = 0; longStretch && i < text.size(); ++i) {
-        run = isLineBreak(text[i]) ? 0 : run + 1;
-        if (run > TSoftBreaks::SplitAbove)
-            return true;
-    }
-    return false;
-}
-
-// The text with each line longer than SplitAbove cut into rows of RowLength
-// code units by LFs, never between the halves of a surrogate pair; softRows
-// gets the rows that end in a cut, counting CR LF, LF and CR as one break
-// each. A null string when no line is that long.
-QString withRows(const QString& text, std::vector<long>& softRows)
-{
-    if (!hasOverlongLine(text))
-        return QString();
-    const QChar* const p = text.constData();
-    const qsizetype n = text.size();
-    QString result;
-    result.reserve(n + n / TSoftBreaks::RowLength + 1);
-    long row = 0;
-    for (qsizetype from = 0; from < n;) {
-        qsizetype to = from;
-        while (to < n && !isLineBreak(p[to]))
-            ++to;
-        qsizetype at = from;
-        while (to - from > TSoftBreaks::SplitAbove && to - at > TSoftBreaks::RowLength) {
-            qsizetype cut = at + TSoftBreaks::RowLength;
-            if (p[cut].isLowSurrogate() && p[cut - 1].isHighSurrogate())
-                --cut;
-            result.append(p + at, cut - at);
-            result.append(QLatin1Char('\n'));
-            softRows.push_back(row++);
-            at = cut;
-        }
-        result.append(p + at, to - at);
-        if (to < n) {
-            const qsizetype breakLength =
-                p[to] == QLatin1Char('\r') && to + 1 < n && p[to + 1] == QLatin1Char('\n') ? 2 : 1;
-            result.append(p + to, breakLength);
-            to += breakLength;
-            ++row;
-        }
-        from = to;
-    }
-    return result;
-}
-
 // The widget: keeps Tab in the control even when it is read-only, and
 // makes Shift+Enter an ordinary line break.
 class PlainEdit : public HookedWidget<QPlainTextEdit> {
@@ -288,7 +221,7 @@ void PlainTextControl::setText(const QString& text)
 {
     // Any of CR LF, LF and CR becomes a block break.
     std::vector<long> softRows;
-    const QString rows = withRows(text, softRows);
+    const QString rows = WithRows(text, softRows);
     QTextDocument* doc = FEdit->document();
     FLoading = true;
     FEdit->setPlainText(softRows.empty() ? text : rows);
@@ -509,7 +442,7 @@ TextControl::TReplaceAllDone PlainTextControl::replaceAll(const QString& findTex
         std::vector<long> softRows;
         const QString replaced =
             ApplyReplacements(searchView(all), result.Matches, searchView(replaceText));
-        const QString rows = withRows(replaced, softRows);
+        const QString rows = WithRows(replaced, softRows);
         FHadSoftBreaks = FHadSoftBreaks || !softRows.empty();
         QTextCursor cursor(FEdit->document());
         cursor.beginEditBlock();

@@ -1,6 +1,8 @@
 #include "editor/scitextcontrol.h"
 
 #include "editor/hookedwidget.h"
+#include "editor/scitextcontrol_p.h"
+#include "editor/softbreaks.h"
 
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjava.h>
@@ -17,94 +19,7 @@ namespace bp {
 
 namespace {
 
-using Sci = QsciScintillaBase;
-
-constexpr long Utf16Index = Sci::SC_LINECHARACTERINDEX_UTF16;
-// A change of more bytes than this rebuilds the UTF-16 line index afterwards.
-constexpr long LargeChange = 1 << 20;
-// Lines the margin always has room for, so that it does not widen while a
-// short text grows.
-constexpr int MinMarginDigits = 3;
-// Lexers describe their styles in 0 to 127.
-constexpr int LastLexerStyle = 127;
-// The changes the widget announces: the soft breaks follow them.
-constexpr long TrackedChanges = Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE;
-
-bool isContinuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Whether a cut goes before byte c of an overlong line, rowBytes into a row:
-// before a character once the row is full. More than three continuation
-// bytes in a row make no character, and a cut between them harms nothing.
-bool startsRow(long rowBytes, char c)
-{
-    return rowBytes >= TSoftBreaks::RowLength &&
-           (!isContinuationByte(c) || rowBytes >= TSoftBreaks::RowLength + 3);
-}
-
-// The widget's bytes without its soft breaks: each LF that follows no CR.
-// A range never starts between the CR and the LF of a line break.
-QByteArray withoutSoftBreaks(QByteArray bytes)
-{
-    char* const s = bytes.data();
-    qsizetype kept = 0;
-    char previous = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = s[i];
-        if (c != '\n' || previous == '\r')
-            s[kept++] = c;
-        previous = c;
-    }
-    bytes.truncate(kept);
-    return bytes;
-}
-
-// Text on its way into the widget (line breaks as CR LF) with every run of
-// more than SplitAbove bytes between line breaks cut into rows by soft
-// breaks, each before a character.
-QByteArray withRows(const QByteArray& bytes)
-{
-    // Every line break holds an LF, and a line with its CR LF is at most two
-    // bytes longer than its run.
-    const char* line = bytes.constData();
-    const char* const end = line + bytes.size();
-    bool overlong = false;
-    while (!overlong) {
-        const auto* lf = static_cast<const char*>(std::memchr(line, '\n', size_t(end - line)));
-        overlong = (lf ? lf : end) - line > TSoftBreaks::SplitAbove + 1;
-        if (!lf)
-            break;
-        line = lf + 1;
-    }
-    if (!overlong)
-        return bytes;
-    QByteArray result;
-    result.reserve(bytes.size() + bytes.size() / TSoftBreaks::RowLength + 1);
-    for (qsizetype from = 0; from < bytes.size();) {
-        qsizetype to = from;
-        while (to < bytes.size() && bytes[to] != '\r' && bytes[to] != '\n')
-            ++to;
-        qsizetype row = 0;
-        for (qsizetype i = from; i < to; ++i, ++row) {
-            if (to - from > TSoftBreaks::SplitAbove && startsRow(row, bytes[i])) {
-                result += '\n';
-                row = 0;
-            }
-            result += bytes[i];
-        }
-        for (from = to; from < bytes.size() && (bytes[from] == '\r' || bytes[from] == '\n'); ++from)
-            result += bytes[from];
-    }
-    return result;
-}
-
-// Scintilla colours are 0x00BBGGRR.
-long sciColor(const QColor& color)
-{
-    return long(color.red()) | (long(color.green()) << 8) | (long(color.blue()) << 16);
-}
+using namespace scidetail;
 
 // The number of bytes of the well-formed UTF-8 character at s (at most n
 // bytes available), and through units how many UTF-16 code units it takes.
@@ -137,39 +52,6 @@ int utf8CharLength(const unsigned char* s, qsizetype n, int& units)
     return 1;
 }
 
-// CR LF for every line break of a text that goes into the control.
-QString withCrLf(const QString& text)
-{
-    // Most texts handed in (the control's own text, edited) break their
-    // lines with CR LF already: then there is nothing to copy.
-    const QChar* p = text.constData();
-    const qsizetype n = text.size();
-    bool normal = true;
-    for (qsizetype i = 0; i < n && normal; ++i) {
-        const char16_t c = p[i].unicode();
-        if (c == u'\r')
-            normal = i + 1 < n && p[i + 1].unicode() == u'\n' && ++i;
-        else if (c == u'\n')
-            normal = false;
-    }
-    if (normal)
-        return text;
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            result += QLatin1String("\r\n");
-            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
-                text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
 // The widget: types Tab as a tab character.
 class SciEdit : public HookedWidget<QsciScintilla> {
 public:
@@ -194,7 +76,7 @@ protected:
     // The clipboard and a drag get the text, without the soft breaks.
     QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override
     {
-        return QsciScintilla::toMimeData(withoutSoftBreaks(text), rectangular);
+        return QsciScintilla::toMimeData(WithoutSoftBreaks(text), rectangular);
     }
 
 private:
@@ -396,7 +278,7 @@ QByteArray SciTextControl::bytesRange(long from, long to) const
 QString SciTextControl::textRange(long from, long to) const
 {
     const QByteArray bytes = bytesRange(from, to);
-    return QString::fromUtf8(soft().isEmpty() ? bytes : withoutSoftBreaks(bytes));
+    return QString::fromUtf8(soft().isEmpty() ? bytes : WithoutSoftBreaks(bytes));
 }
 
 QString SciTextControl::text() const
@@ -431,137 +313,6 @@ QByteArray SciTextControl::utf8() const
     }
     bytes.append(all.data() + from, qsizetype(all.size() - from));
     return bytes;
-}
-
-void SciTextControl::setText(const QString& text)
-{
-    setUtf8(text.toUtf8());
-}
-
-void SciTextControl::setUtf8(const QByteArray& utf8)
-{
-    beginLoad(utf8.size() + std::count(utf8.cbegin(), utf8.cend(), '\n'));
-    appendLoad(utf8.constData(), utf8.size());
-    endLoad();
-}
-
-void SciTextControl::beginLoad(qint64 expected)
-{
-    FLoadReadOnly = FEdit->isReadOnly();
-    FEdit->setReadOnly(false);
-    // The line index is built again in one pass at the end, cheaper than
-    // keeping it up to date while the text arrives; the rows are recorded
-    // as they are cut.
-    send(Sci::SCI_SETMODEVENTMASK, 0);
-    FSoft.clear();
-    FInsertionLength = 0;
-    FLoadRun = 0;
-    FLoadRowBytes = 0;
-    FLoadRows = 0;
-    send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
-    send(Sci::SCI_SETUNDOCOLLECTION, 0);
-    send(Sci::SCI_CLEARALL);
-    // Room for the whole text and one byte more, so the buffer grows once:
-    // Scintilla grows it again when an insertion would fill the room left
-    // exactly, which at the last piece would copy the whole text and its
-    // styles into fresh memory.
-    send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(std::max<qint64>(expected, 0)) + 1);
-    FLoadAfterCr = false;
-}
-
-void SciTextControl::appendLoad(const char* data, qsizetype size)
-{
-    // Every line break becomes CR LF on the way in, a slice at a time: no
-    // second copy of a large text, and twice as fast as SCI_CONVERTEOLS,
-    // which inserts each missing CR on its own. SCI_APPENDTEXT takes a
-    // length, so a NUL byte survives (SCI_SETTEXT would stop there). A line
-    // longer than SplitAbove is cut into rows on the way.
-    constexpr qsizetype Slice = qsizetype(1) << 20;
-    constexpr auto Room = size_t(2 * Slice + Slice / TSoftBreaks::RowLength + 1);
-    if (FLoadBuffer.size() < Room)
-        FLoadBuffer.resize(Room);
-    char* const buffer = FLoadBuffer.data();
-    char* out = buffer;
-    const auto flush = [&] {
-        FEdit->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(out - buffer), buffer);
-        out = buffer;
-    };
-    bool afterCr = FLoadAfterCr;
-    long run = FLoadRun;
-    long rowBytes = FLoadRowBytes;
-    for (qsizetype from = 0; from < size; from += Slice) {
-        const char* in = data + from;
-        const char* const end = data + std::min(size, from + Slice);
-        for (; in < end; ++in) {
-            const char c = *in;
-            if (c == '\n' || c == '\r') {
-                if (c == '\r' || !afterCr) {
-                    *out++ = '\r';
-                    *out++ = '\n';
-                    ++FLoadRows;
-                }
-                afterCr = c == '\r';
-                run = 0;
-                rowBytes = 0;
-                continue;
-            }
-            afterCr = false;
-            if (run >= TSoftBreaks::SplitAbove) {
-                if (run == TSoftBreaks::SplitAbove) {
-                    flush();
-                    rowBytes = cutLoadedLine();
-                }
-                if (startsRow(rowBytes, c)) {
-                    *out++ = '\n';
-                    FSoft.append(FLoadRows++);
-                    rowBytes = 0;
-                }
-            }
-            *out++ = c;
-            ++run;
-            ++rowBytes;
-        }
-        flush();
-    }
-    FLoadAfterCr = afterCr;
-    FLoadRun = run;
-    FLoadRowBytes = rowBytes;
-}
-
-long SciTextControl::cutLoadedLine()
-{
-    // The line's first SplitAbove bytes end the text: soft breaks go in
-    // every RowLength bytes, each moved back to the start of a character,
-    // the last first so that the positions before it hold.
-    const long start = send(Sci::SCI_GETLENGTH) - TSoftBreaks::SplitAbove;
-    std::vector<long> cuts;
-    for (long cut = TSoftBreaks::RowLength; cut < TSoftBreaks::SplitAbove;
-         cut += TSoftBreaks::RowLength) {
-        long at = cut;
-        while (at > cut - 3 && isContinuationByte(char(send(Sci::SCI_GETCHARAT, start + at))))
-            --at;
-        cuts.push_back(at);
-    }
-    for (auto it = cuts.rbegin(); it != cuts.rend(); ++it)
-        FEdit->SendScintilla(Sci::SCI_INSERTTEXT, static_cast<uintptr_t>(start + *it), "\n");
-    for (size_t i = 0; i < cuts.size(); ++i)
-        FSoft.append(FLoadRows++);
-    return TSoftBreaks::SplitAbove - cuts.back();
-}
-
-void SciTextControl::endLoad()
-{
-    FLoadBuffer = std::vector<char>();
-    send(Sci::SCI_EMPTYUNDOBUFFER);
-    send(Sci::SCI_SETUNDOCOLLECTION, 1);
-    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
-    send(Sci::SCI_SETSAVEPOINT);
-    send(Sci::SCI_GOTOPOS, 0);
-    send(Sci::SCI_SETMODEVENTMASK, TrackedChanges);
-    FEdit->setReadOnly(FLoadReadOnly);
-    FForcedModified = false;
-    updateLexer();
-    updateMarginWidth(false);
 }
 
 void SciTextControl::trackChange(int type, long position, long length)
@@ -697,7 +448,7 @@ void SciTextControl::replaceSelection(const QString& text)
 {
     if (FEdit->isReadOnly())
         return;
-    const QByteArray bytes = withRows(withCrLf(text).toUtf8());
+    const QByteArray bytes = WithRows(withCrLf(text).toUtf8());
     send(Sci::SCI_BEGINUNDOACTION);
     send(Sci::SCI_TARGETFROMSELECTION);
     // The target replacement takes a length, so a NUL character survives.
@@ -748,7 +499,7 @@ TextControl::TReplaceAllDone SciTextControl::replaceAll(const QString& findText,
         const long first = long(result.Matches.front().Pos);
         const long last = long(result.Matches.back().Pos + result.Matches.back().Length);
         const QByteArray bytes =
-            withRows(ApplyReplacements(text, first, last, result.Matches, replacementView));
+            WithRows(ApplyReplacements(text, first, last, result.Matches, replacementView));
         const long from = widgetPosition(first, true);
         const long to = widgetPosition(last, false);
         // Keeping the UTF-16 line index up to date through a large change
@@ -840,138 +591,6 @@ void SciTextControl::scrollCaretIntoView()
 void SciTextControl::setFocus()
 {
     FEdit->setFocus();
-}
-
-void SciTextControl::setEditorFont(const QFont& font)
-{
-    FFont = font;
-    // A font of our own also keeps the window's font from reaching the widget.
-    FEdit->setFont(font);
-    applyStyles();
-}
-
-void SciTextControl::setTextColor(const QColor& color)
-{
-    FTextColor = color;
-    applyStyles();
-}
-
-void SciTextControl::setBackgroundColor(const QColor& color)
-{
-    FBackColor = color;
-    applyStyles();
-}
-
-QColor SciTextControl::backgroundColor() const
-{
-    return FBackColor;
-}
-
-void SciTextControl::setSyntax(TDocType docType)
-{
-    QsciLexer* lexer = nullptr;
-    if (docType == TDocType::Java) {
-        if (!FJavaLexer)
-            FJavaLexer = new QsciLexerJava(FEdit);
-        lexer = FJavaLexer;
-    } else if (docType == TDocType::Html) {
-        if (!FHtmlLexer)
-            FHtmlLexer = new QsciLexerHTML(FEdit);
-        lexer = FHtmlLexer;
-    }
-    FSyntax = lexer;
-    updateLexer();
-}
-
-void SciTextControl::updateLexer()
-{
-    // A lexer takes each row for a line: a string or a comment cut into rows
-    // would come out as code. A text with an overlong line goes without
-    // syntax colours.
-    QsciLexer* const lexer = soft().isEmpty() ? FSyntax : nullptr;
-    // Attaching a lexer styles the whole text again: not for nothing.
-    if (lexer == FEdit->lexer())
-        return;
-    FEdit->setLexer(lexer);
-    applyStyles();
-}
-
-void SciTextControl::applyLexerStyles(QsciLexer* lexer)
-{
-    lexer->setDefaultFont(FFont);
-    lexer->setDefaultColor(FTextColor);
-    lexer->setDefaultPaper(FBackColor);
-    for (int style = 0; style <= LastLexerStyle; ++style) {
-        if (lexer->description(style).isEmpty())
-            continue;
-        // The font's family and size everywhere, keeping the lexer's bold
-        // keywords; the text colour for plain text (the styles the lexer draws
-        // in black) so that keywords, comments and strings keep their colours.
-        QFont font = FFont;
-        const QFont lexerFont = lexer->defaultFont(style);
-        font.setBold(FFont.bold() || lexerFont.bold());
-        font.setItalic(FFont.italic() || lexerFont.italic());
-        lexer->setFont(font, style);
-        const bool plain =
-            style == lexer->defaultStyle() || lexer->defaultColor(style) == QColor(Qt::black);
-        lexer->setColor(plain ? FTextColor : lexer->defaultColor(style), style);
-        lexer->setPaper(FBackColor, style);
-    }
-}
-
-void SciTextControl::applyStyles()
-{
-    const auto setStyle = [this](int style, const QFont& font, const QColor& fore,
-                                 const QColor& back) {
-        const QByteArray family = font.family().toUtf8();
-        FEdit->SendScintilla(Sci::SCI_STYLESETFONT, static_cast<uintptr_t>(style),
-                             family.constData());
-        send(Sci::SCI_STYLESETSIZEFRACTIONAL, style,
-             long(QFontInfo(font).pointSizeF() * double(Sci::SC_FONT_SIZE_MULTIPLIER) + 0.5));
-        send(Sci::SCI_STYLESETBOLD, style, font.bold());
-        send(Sci::SCI_STYLESETITALIC, style, font.italic());
-        send(Sci::SCI_STYLESETFORE, style, sciColor(fore));
-        send(Sci::SCI_STYLESETBACK, style, sciColor(back));
-    };
-
-    QsciLexer* lexer = FEdit->lexer();
-    setStyle(Sci::STYLE_DEFAULT, FFont, FTextColor, FBackColor);
-    if (lexer) {
-        // The lexer hands its styles to the widget as they change.
-        applyLexerStyles(lexer);
-        for (int style = Sci::STYLE_BRACELIGHT; style < Sci::STYLE_LASTPREDEFINED; ++style)
-            setStyle(style, FFont, FTextColor, FBackColor);
-    } else {
-        send(Sci::SCI_STYLECLEARALL);
-    }
-    const QPalette palette = FEdit->palette();
-    setStyle(Sci::STYLE_LINENUMBER, FFont, palette.color(QPalette::WindowText),
-             palette.color(QPalette::Window));
-    send(Sci::SCI_SETCARETFORE, sciColor(FTextColor));
-    updateMarginWidth(true);
-}
-
-void SciTextControl::updateMarginWidth(bool force)
-{
-    // The margin numbers rows: while an overlong line is cut into rows those
-    // are not the text's line numbers, and the margin goes.
-    int digits = 0;
-    if (soft().isEmpty()) {
-        digits = 1;
-        for (long lines = sciLines(); lines >= 10; lines /= 10)
-            ++digits;
-        digits = std::max(digits, MinMarginDigits);
-    }
-    if (digits == FMarginDigits && !force)
-        return;
-    FMarginDigits = digits;
-    long width = 0;
-    if (digits > 0) {
-        const QByteArray sample(digits + 1, '9');
-        width = FEdit->SendScintilla(
-            Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
-    }
-    send(Sci::SCI_SETMARGINWIDTHN, 0, width);
 }
 
 } // namespace bp

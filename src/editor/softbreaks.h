@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
+
 #include <vector>
 
 namespace bp {
@@ -47,5 +50,19 @@ public:
 private:
     std::vector<long> FRows;
 };
+
+// Whether c is a UTF-8 continuation byte.
+bool IsContinuationByte(char c);
+// Whether a cut goes before byte c of an overlong line, rowBytes into a row.
+bool CutsRowBefore(long rowBytes, char c);
+// The widget's bytes without its soft breaks: each LF that follows no CR.
+QByteArray WithoutSoftBreaks(QByteArray bytes);
+// Text on its way into the widget (line breaks as CR LF) with every run of
+// more than SplitAbove bytes between line breaks cut into rows.
+QByteArray WithRows(const QByteArray& bytes);
+// The same for UTF-16 text with line breaks of any kind; softRows gets the
+// rows that end in a soft break.
+QString WithRows(const QString& text, std::vector<long>& softRows);
+bool IsLineBreak(QChar c);
 
 } // namespace bp

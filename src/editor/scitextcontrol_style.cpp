@@ -1,0 +1,151 @@
+// The rich control's looks: font, colours, syntax colouring, the line-number
+// margin.
+#include "editor/scitextcontrol.h"
+
+#include "editor/scitextcontrol_p.h"
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qscilexerjava.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QFontInfo>
+
+#include <algorithm>
+
+namespace bp {
+
+using namespace scidetail;
+
+void SciTextControl::setEditorFont(const QFont& font)
+{
+    FFont = font;
+    // A font of our own also keeps the window's font from reaching the widget.
+    FEdit->setFont(font);
+    applyStyles();
+}
+
+void SciTextControl::setTextColor(const QColor& color)
+{
+    FTextColor = color;
+    applyStyles();
+}
+
+void SciTextControl::setBackgroundColor(const QColor& color)
+{
+    FBackColor = color;
+    applyStyles();
+}
+
+QColor SciTextControl::backgroundColor() const
+{
+    return FBackColor;
+}
+
+void SciTextControl::setSyntax(TDocType docType)
+{
+    QsciLexer* lexer = nullptr;
+    if (docType == TDocType::Java) {
+        if (!FJavaLexer)
+            FJavaLexer = new QsciLexerJava(FEdit);
+        lexer = FJavaLexer;
+    } else if (docType == TDocType::Html) {
+        if (!FHtmlLexer)
+            FHtmlLexer = new QsciLexerHTML(FEdit);
+        lexer = FHtmlLexer;
+    }
+    FSyntax = lexer;
+    updateLexer();
+}
+
+void SciTextControl::updateLexer()
+{
+    // A lexer takes each row for a line: a string or a comment cut into rows
+    // would come out as code. A text with an overlong line goes without
+    // syntax colours.
+    QsciLexer* const lexer = soft().isEmpty() ? FSyntax : nullptr;
+    // Attaching a lexer styles the whole text again: not for nothing.
+    if (lexer == FEdit->lexer())
+        return;
+    FEdit->setLexer(lexer);
+    applyStyles();
+}
+
+void SciTextControl::applyLexerStyles(QsciLexer* lexer)
+{
+    lexer->setDefaultFont(FFont);
+    lexer->setDefaultColor(FTextColor);
+    lexer->setDefaultPaper(FBackColor);
+    for (int style = 0; style <= LastLexerStyle; ++style) {
+        if (lexer->description(style).isEmpty())
+            continue;
+        // The font's family and size everywhere, keeping the lexer's bold
+        // keywords; the text colour for plain text (the styles the lexer draws
+        // in black) so that keywords, comments and strings keep their colours.
+        QFont font = FFont;
+        const QFont lexerFont = lexer->defaultFont(style);
+        font.setBold(FFont.bold() || lexerFont.bold());
+        font.setItalic(FFont.italic() || lexerFont.italic());
+        lexer->setFont(font, style);
+        const bool plain =
+            style == lexer->defaultStyle() || lexer->defaultColor(style) == QColor(Qt::black);
+        lexer->setColor(plain ? FTextColor : lexer->defaultColor(style), style);
+        lexer->setPaper(FBackColor, style);
+    }
+}
+
+void SciTextControl::applyStyles()
+{
+    const auto setStyle = [this](int style, const QFont& font, const QColor& fore,
+                                 const QColor& back) {
+        const QByteArray family = font.family().toUtf8();
+        FEdit->SendScintilla(Sci::SCI_STYLESETFONT, static_cast<uintptr_t>(style),
+                             family.constData());
+        send(Sci::SCI_STYLESETSIZEFRACTIONAL, style,
+             long(QFontInfo(font).pointSizeF() * double(Sci::SC_FONT_SIZE_MULTIPLIER) + 0.5));
+        send(Sci::SCI_STYLESETBOLD, style, font.bold());
+        send(Sci::SCI_STYLESETITALIC, style, font.italic());
+        send(Sci::SCI_STYLESETFORE, style, sciColor(fore));
+        send(Sci::SCI_STYLESETBACK, style, sciColor(back));
+    };
+
+    QsciLexer* lexer = FEdit->lexer();
+    setStyle(Sci::STYLE_DEFAULT, FFont, FTextColor, FBackColor);
+    if (lexer) {
+        // The lexer hands its styles to the widget as they change.
+        applyLexerStyles(lexer);
+        for (int style = Sci::STYLE_BRACELIGHT; style < Sci::STYLE_LASTPREDEFINED; ++style)
+            setStyle(style, FFont, FTextColor, FBackColor);
+    } else {
+        send(Sci::SCI_STYLECLEARALL);
+    }
+    const QPalette palette = FEdit->palette();
+    setStyle(Sci::STYLE_LINENUMBER, FFont, palette.color(QPalette::WindowText),
+             palette.color(QPalette::Window));
+    send(Sci::SCI_SETCARETFORE, sciColor(FTextColor));
+    updateMarginWidth(true);
+}
+
+void SciTextControl::updateMarginWidth(bool force)
+{
+    // The margin numbers rows: while an overlong line is cut into rows those
+    // are not the text's line numbers, and the margin goes.
+    int digits = 0;
+    if (soft().isEmpty()) {
+        digits = 1;
+        for (long lines = sciLines(); lines >= 10; lines /= 10)
+            ++digits;
+        digits = std::max(digits, MinMarginDigits);
+    }
+    if (digits == FMarginDigits && !force)
+        return;
+    FMarginDigits = digits;
+    long width = 0;
+    if (digits > 0) {
+        const QByteArray sample(digits + 1, '9');
+        width = FEdit->SendScintilla(
+            Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
+    }
+    send(Sci::SCI_SETMARGINWIDTHN, 0, width);
+}
+
+} // namespace bp
