@@ -337,19 +337,34 @@ void SciTextControl::settleInsertion() const
     FInsertionLength = 0;
     if (length == 0 || sciLines() == FInsertionRows)
         return;
-    // Every line break holds an LF (a lone CR never gets in); a lone LF is
-    // a soft break coming back with an undo or redo.
-    const QByteArray text = bytesRange(FInsertion, FInsertion + length);
+    // Read where the widget keeps the text: a large insertion (a Replace
+    // All) is not copied. Every line break holds an LF (a lone CR never gets
+    // in); a lone LF is a soft break coming back with an undo or redo.
+    const auto* text = reinterpret_cast<const char*>(
+        send(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(FInsertion), length));
+    const char* const end = text + length;
+    const auto loneLf = [text](const char* lf) { return lf == text || lf[-1] != '\r'; };
+    if (FSoft.isEmpty()) {
+        // Without soft breaks only an insertion that brings some back counts.
+        bool any = false;
+        for (const char* lf = text; !any && lf < end; ++lf) {
+            lf = static_cast<const char*>(std::memchr(lf, '\n', size_t(end - lf)));
+            if (!lf)
+                break;
+            any = loneLf(lf);
+        }
+        if (!any)
+            return;
+    }
     std::vector<long> softOnes;
     long breaks = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            ++breaks;
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (text[i] == '\n') {
-            softOnes.push_back(breaks++);
-        }
+    for (const char* lf = text; lf < end; ++lf) {
+        lf = static_cast<const char*>(std::memchr(lf, '\n', size_t(end - lf)));
+        if (!lf)
+            break;
+        if (loneLf(lf))
+            softOnes.push_back(breaks);
+        ++breaks;
     }
     FSoft.insertBreaks(send(Sci::SCI_LINEFROMPOSITION, FInsertion), breaks, softOnes);
 }
