@@ -144,97 +144,54 @@ private Q_SLOTS:
             << printerless
             << enabled("Save SaveAll SaveAs Close CloseAll Undo Cut Copy Paste Delete Find "
                        "WindowCommands");
-    }
-    void enablesByTheRules()
-    {
-        QFETCH(TMenuInputs, inputs);
-        QFETCH(TMenuState, expected);
-        QCOMPARE(names(MenuState(inputs)), names(expected));
-    }
-
-    void projectItems_data()
-    {
-        QTest::addColumn<TMenuInputs>("inputs");
-        QTest::addColumn<QString>("expected"); // the project items enabled
 
         TMenuInputs project;
         project.HasProject = true;
-        QTest::newRow("project, no window")
-            << project << "SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+        const QString projectItems = "SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+        QTest::newRow("project, no window") << project << enabled(projectItems);
         project.ProjectModified = true;
-        QTest::newRow("modified project")
-            << project << "SaveAll SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+        QTest::newRow("modified project") << project << enabled("SaveAll " + projectItems);
 
-        TMenuInputs member = editor(TDocType::Java, true);
+        TMenuInputs member = editor(TDocType::Text, true);
         member.HasProject = true;
         member.ProjectCount = 2;
         member.ProjectHasActiveFile = true;
         QTest::newRow("active document in the project")
-            << member
-            << "SaveAll SaveProjectButton SaveProjectAs Project ProjectAddDoc ProjectAddAllDoc "
-               "ProjectRemoveDoc";
+            << member << enabled(kEditor + " " + projectItems + " ProjectAddAllDoc ProjectRemoveDoc");
         member.ProjectHasActiveFile = false;
         QTest::newRow("active document not in the project")
-            << member
-            << "SaveAll SaveProjectButton SaveProjectAs Project ProjectAddDoc ProjectAddAllDoc";
+            << member << enabled(kEditor + " " + projectItems + " ProjectAddAllDoc");
 
+        // The project manager: the clipboard commands follow its selection, Paste there wants
+        // the name of an existing file, and alone it has nothing to add.
         TMenuInputs manager;
         manager.HasProject = true;
         manager.ProjectCount = 1;
         manager.Active = TActiveChild::Manager;
         manager.ChildCount = 1;
         manager.OnlyChildIsManager = true;
+        manager.ClipboardHasText = true;
+        manager.ClipboardNamesFile = true;
         QTest::newRow("only the manager, nothing selected")
-            << manager << "SaveProjectButton SaveProjectAs Project ProjectAddDoc";
+            << manager << enabled(projectItems + " Close CloseAll Paste WindowCommands");
         manager.ManagerHasSelection = true;
         manager.ChildCount = 2;
         manager.OnlyChildIsManager = false;
         QTest::newRow("manager with a selection among others")
             << manager
-            << "SaveProjectButton SaveProjectAs Project ProjectAddDoc ProjectAddAllDoc "
-               "ProjectRemoveDoc";
+            << enabled(projectItems + " ProjectAddAllDoc ProjectRemoveDoc Close CloseAll Cut Copy "
+                                      "Paste Delete WindowCommands");
+        manager.ClipboardNamesFile = false;
+        QTest::newRow("manager, clipboard names no file")
+            << manager
+            << enabled(projectItems + " ProjectAddAllDoc ProjectRemoveDoc Close CloseAll Cut Copy "
+                                      "Delete WindowCommands");
     }
-    void projectItems()
+    void enablesByTheRules()
     {
         QFETCH(TMenuInputs, inputs);
-        QFETCH(QString, expected);
-        QStringList items;
-        const QSet<QString> project{"SaveAll",       "SaveProjectButton", "SaveProjectAs",
-                                    "Project",       "ProjectAddDoc",     "ProjectAddAllDoc",
-                                    "ProjectRemoveDoc"};
-        for (const QString& name : names(MenuState(inputs)).split(' ', Qt::SkipEmptyParts))
-            if (project.contains(name))
-                items << name;
-        QCOMPARE(items.join(' '), expected);
-    }
-
-    // The clipboard commands in the project manager follow its selection, and Paste there
-    // wants the name of an existing file.
-    void managerClipboard_data()
-    {
-        QTest::addColumn<bool>("selection");
-        QTest::addColumn<bool>("namesFile");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing selected") << false << true << "Paste";
-        QTest::newRow("selection, existing file") << true << true << "Cut Copy Paste Delete";
-        QTest::newRow("selection, missing file") << true << false << "Cut Copy Delete";
-    }
-    void managerClipboard()
-    {
-        QFETCH(bool, selection);
-        QFETCH(bool, namesFile);
-        QFETCH(QString, expected);
-        TMenuInputs in;
-        in.Active = TActiveChild::Manager;
-        in.ChildCount = 1;
-        in.ManagerHasSelection = selection;
-        in.ClipboardHasText = true;
-        in.ClipboardNamesFile = namesFile;
-        QStringList on;
-        for (const QString& name : names(MenuState(in)).split(' ', Qt::SkipEmptyParts))
-            if (QStringList{"Cut", "Copy", "Paste", "Delete"}.contains(name))
-                on << name;
-        QCOMPARE(on.join(' '), expected);
+        QFETCH(TMenuState, expected);
+        QCOMPARE(names(MenuState(inputs)), names(expected));
     }
 };
 
