@@ -79,7 +79,9 @@ private Q_SLOTS:
         QTest::newRow("plain") << false;
     }
 
-    void newDocumentsAndTabs()
+    // New documents are numbered per type, each with its tab; the new window takes the
+    // keyboard at once, and Find follows its text.
+    void newDocumentsGetNumberedTabs()
     {
         World w;
         w.main->item("mnuFileNewJava")->trigger();
@@ -92,25 +94,36 @@ private Q_SLOTS:
         QCOMPARE(w.tabs(), (QStringList{"New_1.java", "New_2.java", "New_3.html", "New_4."}));
         QVERIFY(w.main->tcWindows()->isVisible());
         QCOMPARE(w.main->ActiveEditor()->windowTitle(), QStringLiteral("New_4."));
-        // The new window takes the keyboard at once.
         QCOMPARE(QApplication::focusWidget(), w.edit());
         QVERIFY(w.main->item("mnuFileSave")->isEnabled());
         QVERIFY(!w.main->item("mnuSearchFind")->isEnabled()); // no text yet
         w.type(QStringLiteral("x"));
         QVERIFY(w.main->item("mnuSearchFind")->isEnabled());
+    }
 
-        // Choosing a tab activates its window and gives it the keyboard.
+    // Choosing a tab activates its window and gives it the keyboard; with document tabs
+    // off, the bar stays hidden for new windows too.
+    void choosingATabActivatesItsWindow()
+    {
+        World w;
+        for (int i = 0; i < 3; ++i)
+            w.main->Documents().NewDocument(TDocType::Java);
         w.main->tcWindows()->setCurrentIndex(0);
         QCOMPARE(w.active()->windowTitle(), QStringLiteral("New_1.java"));
         QCOMPARE(QApplication::focusWidget(), w.edit());
+        QCOMPARE(w.tabs(), (QStringList{"New_1.java", "New_2.java", "New_3.java"}));
         w.main->Settings().ShowDocTabs = false;
-        w.main->SaveSettings();
+        w.main->ApplySettings();
         QVERIFY(!w.main->tcWindows()->isVisible());
         w.main->Documents().NewDocument(TDocType::Other);
         QVERIFY(!w.main->tcWindows()->isVisible());
+    }
 
-        // Projects only in the Reopen menu: numbered from 0, the separator last. An entry
-        // whose file has gone reports it and stays listed.
+    // Projects alone in the Reopen menu: numbered from 0, the separator last. An entry whose
+    // file has gone reports it and stays listed.
+    void reopenMenuListsProjectsFirst()
+    {
+        World w;
         for (int i = 0; i < 3; ++i)
             w.main->Documents().Recent().AddProject(w.env.path(QStringLiteral("p%1.jpr").arg(i)));
         QCOMPARE(w.reopenMenu(),
@@ -120,6 +133,7 @@ private Q_SLOTS:
         w.main->item("mnuFileReopen")->menu()->actions().first()->trigger();
         QCOMPARE(w.ask.messages(), QStringList{"Can't find '" + w.env.path("p2.jpr") + "'"});
         QCOMPARE(w.main->WindowValues().RecentProjects.size(), 3);
+        QVERIFY(w.ask.unexpected().isEmpty());
     }
 
     // Ctrl+S reaches the menu from inside the text and saves there; the save dialog keeps
@@ -144,7 +158,26 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
-    void closeQuestions()
+    // Closing a modified new document asks Yes/No; Yes, then a cancelled save dialog,
+    // keeps the window.
+    void closingNewDocumentAsksToSave()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::Yes);
+        w.ask.answerSave(QString());
+        w.main->Documents().CloseDoc();
+        QCOMPARE(w.children(), 1);
+        QCOMPARE(w.ask.messages(), QStringList{QStringLiteral("Save 'New_1.java'?")});
+        QCOMPARE(w.ask.asked().first().buttons, MsgButtons::YesNo);
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("x"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Close All asks from the last window back: No closes without a file, Cancel stops
+    // there, Yes saves; the tabs go with the last window.
+    void closeAllAsksFromTheLastWindowBack()
     {
         World w;
         const QString file = w.env.writeFile(QStringLiteral("A.java"), "a\n");
@@ -153,29 +186,28 @@ private Q_SLOTS:
         w.key(Qt::Key_B);
         w.main->Documents().NewDocument(TDocType::Java);
         w.type(QStringLiteral("x"));
-        // A new document: Yes, then a cancelled save dialog, keeps the window.
-        w.ask.answerMessage(MsgResult::Yes);
-        w.ask.answerSave(QString());
-        w.main->Documents().CloseDoc();
-        QCOMPARE(w.children(), 3);
-        QCOMPARE(w.ask.messages(), QStringList{QStringLiteral("Save 'New_2.java'?")});
-        QCOMPARE(w.ask.asked().first().buttons, MsgButtons::YesNo);
-        // Close All asks from the last window back: No closes without a file, Cancel stops.
         w.ask.answerMessage(MsgResult::No);
         w.ask.answerMessage(MsgResult::Cancel);
         w.main->item("mnuFileCloseAll")->trigger();
         QCOMPARE(w.tabs(), (QStringList{"New_1.txt", "A.java"}));
-        QCOMPARE(w.ask.messages().last(), "Save changes to " + file + "?");
+        QCOMPARE(w.ask.messages(),
+                 (QStringList{"Save 'New_2.java'?", "Save changes to " + file + "?"}));
         QCOMPARE(QDir(w.env.dir()).entryList(QDir::Files), QStringList{QStringLiteral("A.java")});
-        // Yes saves; the tabs go with the last window.
         w.ask.answerMessage(MsgResult::Yes);
         w.main->item("mnuFileCloseAll")->trigger();
         QCOMPARE(w.children(), 0);
         QCOMPARE(TestEnv::readFile(file), QByteArray("ba\n"));
         QVERIFY(!w.main->tcWindows()->isVisible());
         QVERIFY(!w.main->item("mnuFileClose")->isEnabled());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 
-        // Yes on a read-only file warns and keeps the window (Save As remains).
+    // Yes on a read-only file warns and keeps the window and its text; a file that vanished
+    // while its directory remains is written anew.
+    void closingReadOnlyFileWarnsAndKeepsTheWindow()
+    {
+        World w;
+        const QString file = w.env.writeFile(QStringLiteral("A.java"), "ba\n");
         w.main->Documents().OpenFiles({file});
         ::chmod(QFile::encodeName(file).constData(), 0444);
         w.key(Qt::Key_C);
@@ -186,40 +218,53 @@ private Q_SLOTS:
         QCOMPARE(w.ask.messages().last(),
                  file + QStringLiteral(" is read only and will not be saved."));
         QCOMPARE(TestEnv::readFile(file), QByteArray("ba\n"));
-        // A file that vanished while its directory remains is written anew.
         QFile::remove(file);
         QVERIFY(w.active()->Save());
         QCOMPARE(TestEnv::readFile(file), QByteArray("cba\n"));
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
-    void openingFilesAndRecentList()
+    // A project among dropped files loads alone; documents dropped alone open.
+    void droppedProjectLoadsAlone()
+    {
+        World w;
+        const QString doc = w.env.writeFile(QStringLiteral("f1.txt"), "1");
+        const QString jpr =
+            w.env.writeFile(QStringLiteral("p/Demo.jpr"),
+                            "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Demo\r\n\r\nFiles\r\n" +
+                                doc.toUtf8() + "\r\n");
+        w.main->Documents().OpenFiles({doc, jpr, w.env.writeFile(QStringLiteral("f2.txt"), "2")});
+        QCOMPARE(w.children(), 0);
+        QCOMPARE(w.main->windowTitle(), "Tarvik's Brewpad 2.09: Demo (" + jpr + ")");
+        QVERIFY(w.main->ProjectManagerShown());
+        QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
+        w.main->Documents().OpenFiles({doc});
+        QCOMPARE(w.children(), 1);
+    }
+
+    // The open dialog's read-only choice gives a text that takes no typing.
+    void openReadOnlyTakesNoTyping()
+    {
+        World w;
+        const QString doc = w.env.writeFile(QStringLiteral("f1.txt"), "1");
+        w.ask.answerOpen({doc}, -1, true);
+        w.main->Documents().OpenDocClick();
+        QVERIFY(w.ask.asked().last().fileOptions.readOnlyChoice);
+        w.type(QStringLiteral("zz"));
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("1"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Files already open are only activated, whether chosen, dropped or reopened; the recent
+    // list keeps five, and a name given again in other letter case moves up.
+    void openFilesAreActivatedNotOpenedAgain()
     {
         World w;
         QStringList names;
         for (int i = 1; i <= 6; ++i)
             names << w.env.writeFile(QStringLiteral("f%1.txt").arg(i), QByteArray::number(i));
-        const QString jpr =
-            w.env.writeFile(QStringLiteral("p/Demo.jpr"),
-                            "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Demo\r\n\r\nFiles\r\n" +
-                                names[0].toUtf8() + "\r\n");
-        // A project among dropped files loads alone; documents dropped alone open.
-        w.main->Documents().OpenFiles({names[0], jpr, names[1]});
-        QCOMPARE(w.children(), 0);
-        QCOMPARE(w.main->windowTitle(), "Tarvik's Brewpad 2.09: Demo (" + jpr + ")");
-        QVERIFY(w.main->ProjectManagerShown());
-        QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
         w.main->Documents().OpenFiles({names[2], names[3]});
-        QCOMPARE(w.children(), 2);
-
-        // The open dialog's read-only choice gives a text that takes no typing.
-        w.ask.answerOpen({names[0]}, -1, true);
-        w.main->Documents().OpenDocClick();
-        QVERIFY(w.ask.asked().last().fileOptions.readOnlyChoice);
-        w.type(QStringLiteral("zz"));
-        QCOMPARE(w.active()->Text()->text(), QStringLiteral("1"));
-        // Files already open are only activated, whether chosen or dropped.
-        w.ask.answerOpen(names.mid(0, 4), -1, false);
+        w.ask.answerOpen(names.mid(0, 4));
         w.main->Documents().OpenDocClick();
         QCOMPARE(w.children(), 4);
         QCOMPARE(w.active()->GetPathName(), names[3]);
@@ -234,19 +279,17 @@ private Q_SLOTS:
         QCOMPARE(w.main->WindowValues().RecentDocuments,
                  (QStringList{names[1], names[0], names[3], names[2]}));
 
-        // Six opened leave five; a name given again in other letter case moves up.
         w.ask.answerOpen({names[4], names[5]});
         w.main->Documents().OpenDocClick();
         w.main->AddRecentFile(w.env.path(QStringLiteral("F4.TXT")));
         QCOMPARE(w.reopenMenu(),
                  (QStringList{"-", "&5 " + names[3], "&6 " + names[5], "&7 " + names[4],
                               "&8 " + names[1], "&9 " + names[0]}));
-        // Choosing an entry whose window is open activates that window.
         w.main->item("mnuFileReopen")->menu()->actions().at(3)->trigger();
         QCOMPARE(w.children(), 6);
         QCOMPARE(w.active()->GetPathName(), names[4]);
+        QVERIFY(w.ask.unexpected().isEmpty());
     }
-
 };
 
 QTEST_MAIN(TestWindows)
