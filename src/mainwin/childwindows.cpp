@@ -3,7 +3,7 @@
 #include "editor/cedit.h"
 #include "editor/cedit95.h"
 #include "editor/textcontrol.h"
-#include "mainwin/recentfiles.h"
+#include "platform/fileservices.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -111,7 +111,7 @@ int TChildWindows::FindWindowByPath(const QString& pathName) const
     for (int i = 0; i < children.size(); ++i) {
         auto* editor = qobject_cast<TcwEditBase*>(children[i]->widget());
         if (IsCurrentVariant(editor) && editor->HasDocument() &&
-            SameNameAsciiCase(editor->GetPathName(), pathName))
+            files::samePath(editor->GetPathName(), pathName))
             return i;
     }
     return -1;

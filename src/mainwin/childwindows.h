@@ -55,7 +55,7 @@ public:
     // Brings child number index to the front with the keyboard.
     void Activate(int index);
     // Index of the editor of the variant in use that shows that file (full
-    // path, ASCII letters without case; the first in child order), or -1.
+    // paths compared as the file system does; the first in child order), or -1.
     int FindWindowByPath(const QString& pathName) const;
     // The same by file name without directory, compared exactly.
     int FindWindowByName(const QString& fileName) const;

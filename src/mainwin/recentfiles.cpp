@@ -2,7 +2,6 @@
 
 #include "model/settings.h"
 #include "platform/fileservices.h"
-#include "platform/textutil.h"
 
 #include <QMenu>
 
@@ -23,15 +22,10 @@ void TFileMenuItem::SetIndex(int number)
     setText(QLatin1Char('&') + QString::number(number) + QLatin1Char(' ') + shown);
 }
 
-bool SameNameAsciiCase(const QString& a, const QString& b)
-{
-    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
-}
-
 void AddRecentName(QStringList& list, const QString& name)
 {
     for (qsizetype i = 0; i < list.size(); ++i) {
-        if (SameNameAsciiCase(files::exactName(list[i]), name)) {
+        if (files::samePath(files::exactName(list[i]), name)) {
             list.move(i, 0);
             return;
         }

@@ -31,13 +31,10 @@ private:
 // The most recent lists keep at most this many names.
 constexpr int kMaxRecentFiles = 5;
 
-// Puts a name at the top of a recent list: an entry that shows the same
-// name (ASCII letters compared without case) moves up, otherwise the name
-// goes in and the oldest entry beyond the limit drops out.
+// Puts a name at the top of a recent list: an entry that names the same file
+// (compared as the file system does) moves up, otherwise the name goes in
+// and the oldest entry beyond the limit drops out.
 void AddRecentName(QStringList& list, const QString& name);
-
-// Compares two names after upper-casing the ASCII letters a to z only.
-bool SameNameAsciiCase(const QString& a, const QString& b);
 
 // The two recent lists (projects and documents, kept in the window values
 // that the settings store) and the Reopen menu built from them.

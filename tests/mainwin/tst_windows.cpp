@@ -256,7 +256,8 @@ private Q_SLOTS:
     }
 
     // Files already open are only activated, whether chosen, dropped or reopened; the recent
-    // list keeps five, and a name given again in other letter case moves up.
+    // list keeps five, and a name given again moves up. Names compare as the file system
+    // does: exactly here.
     void openFilesAreActivatedNotOpenedAgain()
     {
         World w;
@@ -281,13 +282,19 @@ private Q_SLOTS:
 
         w.ask.answerOpen({names[4], names[5]});
         w.main->Documents().OpenDocClick();
+        // A name again moves up; in other letter case it names another file.
+        w.main->AddRecentFile(names[3]);
         w.main->AddRecentFile(w.env.path(QStringLiteral("F4.TXT")));
         QCOMPARE(w.reopenMenu(),
-                 (QStringList{"-", "&5 " + names[3], "&6 " + names[5], "&7 " + names[4],
-                              "&8 " + names[1], "&9 " + names[0]}));
+                 (QStringList{"-", "&5 " + w.env.path("F4.TXT"), "&6 " + names[3],
+                              "&7 " + names[5], "&8 " + names[4], "&9 " + names[1]}));
         w.main->item("mnuFileReopen")->menu()->actions().at(3)->trigger();
         QCOMPARE(w.children(), 6);
-        QCOMPARE(w.active()->GetPathName(), names[4]);
+        QCOMPARE(w.active()->GetPathName(), names[5]);
+        // A file whose name differs from an open one's only in letter case opens too.
+        w.main->Documents().OpenFiles({w.env.writeFile(QStringLiteral("F1.TXT"), "other")});
+        QCOMPARE(w.children(), 7);
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("other"));
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 };
