@@ -26,10 +26,13 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace bp {
 
@@ -39,6 +42,38 @@ bool clipboardHasText()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     return data && data->hasText();
+}
+
+// The open and save dialogs start where the user works: the current
+// directory, or the home folder when that is the root.
+QString startDirectory()
+{
+    const QString current = QDir::currentPath();
+    return QDir::toNativeSeparators(QDir(current).isRoot() ? QDir::homePath() : current);
+}
+
+// A stored window position, moved onto the nearest screen when no screen
+// shows it (a screen was removed, or the stored values are off).
+QPoint onScreen(const QPoint& stored)
+{
+    if (QGuiApplication::screenAt(stored))
+        return stored;
+    const auto inside = [&stored](const QRect& area) {
+        return QPoint(std::clamp(stored.x(), area.left(), area.right()),
+                      std::clamp(stored.y(), area.top(), area.bottom()));
+    };
+    QPoint best = stored;
+    qint64 bestDistance = -1;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QPoint p = inside(screen->availableGeometry());
+        const qint64 dx = p.x() - stored.x();
+        const qint64 dy = p.y() - stored.y();
+        if (bestDistance < 0 || dx * dx + dy * dy < bestDistance) {
+            best = p;
+            bestDistance = dx * dx + dy * dy;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -196,7 +231,7 @@ void TfrmMain::FormCreate()
     FileDialogOptions& open = FDialogs.Open;
     open.filter = TDocTypeList().OpenDialogFilter();
     open.filterIndex = FWindow.LastFileType;
-    open.initialDir = QCoreApplication::applicationDirPath();
+    open.initialDir = startDirectory();
     open.multiSelect = true;
     FDialogs.Save.filterIndex = open.filterIndex;
     FDialogs.Save.initialDir = open.initialDir;
@@ -239,12 +274,12 @@ void TfrmMain::FormShow()
     if (CurrentProject())
         FProjects->ToggleProjectManager();
     UpdateCaption();
-    // 4. Back to the last position and state.
-    move(FWindow.LastX, FWindow.LastY);
+    // 4. Back to the last position and state. A window closed minimised
+    // starts normal: a program that starts out of sight looks as if it did
+    // not start.
+    move(onScreen(QPoint(FWindow.LastX, FWindow.LastY)));
     if (FWindow.LastWindowState == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
-    else if (FWindow.LastWindowState == 1)
-        setWindowState(windowState() | Qt::WindowMinimized);
     UpdateMenuItems();
 }
 

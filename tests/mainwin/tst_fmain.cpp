@@ -206,6 +206,28 @@ private Q_SLOTS:
         QVERIFY(w->windowState() & Qt::WindowMaximized);
         QVERIFY(ask.unexpected().isEmpty());
     }
+
+    // Stored values out of range: a position off every screen comes back onto one, a window
+    // closed minimised starts normal; the dialogs start in the current directory.
+    void storedWindowPlaceComesBackInSight()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        {
+            QSettings s(env.storeFile(), QSettings::IniFormat);
+            s.setValue("Display/LastX", -50000);
+            s.setValue("Display/LastY", 70000);
+            s.setValue("Display/LastWindowState", 1);
+        }
+        TfrmMain w({});
+        w.show();
+        QVERIFY(QGuiApplication::screenAt(w.pos()) != nullptr);
+        QVERIFY(!(w.windowState() & Qt::WindowMinimized));
+        ask.answerOpen({});
+        w.item("mnuFileOpenDoc")->trigger();
+        QCOMPARE(ask.asked().first().fileOptions.initialDir, env.dir());
+        QVERIFY(ask.unexpected().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestFrmMain)
