@@ -18,15 +18,15 @@ namespace {
 // refusal still reaches the user as text.
 QString WriteRefusal(const QString& dir, const QString& refusal)
 {
-    TTempFileGuard name(files::makeTempFile(dir, QStringLiteral("bpd")));
-    if (name.path().isEmpty())
+    std::unique_ptr<QFile> created = files::createTempFile(dir, QStringLiteral("bpd"));
+    if (!created)
         return QString();
-    QFile file(name.path());
+    TTempFileGuard name(created->fileName());
+    const std::unique_ptr<QFile> file = std::move(created);
     const QByteArray bytes = refusal.toUtf8() + "\r\n";
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush())
+    if (file->write(bytes) != bytes.size() || !file->flush())
         return QString();
-    file.close();
+    file->close();
     return name.release();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -121,23 +123,60 @@ bool setCurrentDir(const QString& dir)
     return !dir.isEmpty() && QDir::setCurrent(dir);
 }
 
-QString makeTempFile(const QString& dir, const QString& prefix)
+namespace {
+
+// An advisory lock that marks a temporary file as in use while it is open;
+// the system lets go of it when the file is closed or its program ends.
+bool lockFile(QFile& file, bool exclusive)
+{
+#ifdef Q_OS_UNIX
+    return ::flock(file.handle(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+#else
+    // Elsewhere an open file cannot be deleted, which serves the same end.
+    Q_UNUSED(file);
+    Q_UNUSED(exclusive);
+    return true;
+#endif
+}
+
+} // namespace
+
+std::unique_ptr<QFile> createTempFile(const QString& dir, const QString& prefix)
 {
     QString base = dir.isEmpty() ? currentDir() : dir;
     if (!base.endsWith(separator()) && !base.endsWith(QLatin1Char('/')))
         base += separator();
     if (!QFileInfo(base).isDir())
-        return QString();
+        return nullptr;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const quint32 n = QRandomGenerator::global()->bounded(0x1000u, 0xFFFFFFFFu);
-        const QString name = base + prefix + QString::number(n, 16).toUpper() + QStringLiteral(".tmp");
-        QFile f(name);
-        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return name;
-        if (!QFileInfo::exists(name))
-            return QString(); // the directory takes no new file
+        auto file = std::make_unique<QFile>(base + prefix + QString::number(n, 16).toUpper() +
+                                            QStringLiteral(".tmp"));
+        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+            lockFile(*file, false);
+            return file;
+        }
+        if (!file->exists())
+            return nullptr; // the directory takes no new file
     }
-    return QString();
+    return nullptr;
+}
+
+void removeStaleTempFiles(const QString& dir, const QString& prefix, qint64 maxAgeSeconds)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QFileInfoList found =
+        QDir(dir.isEmpty() ? currentDir() : dir)
+            .entryInfoList({prefix + QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& info : found) {
+        if (!info.isFile() || info.isSymLink() ||
+            info.lastModified().toUTC().secsTo(now) < maxAgeSeconds)
+            continue;
+        QFile file(info.absoluteFilePath());
+        if (file.open(QIODevice::ReadOnly) && lockFile(file, true))
+            QFile::remove(info.absoluteFilePath());
+    }
 }
 
 bool samePath(const QString& a, const QString& b)

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+class QFile;
+
 namespace bp::files {
 
 // The directory separator as the program writes it into paths.
@@ -39,9 +43,17 @@ QString currentDir();
 bool setCurrentDir(const QString& dir);
 
 // Creates a new, empty, uniquely named file "<dir>/<prefix><hex>.tmp"
-// exclusively and returns its path; returns an empty string when the
-// directory cannot take a file.
-QString makeTempFile(const QString& dir, const QString& prefix = QStringLiteral("bpd"));
+// exclusively, readable and writable by the user alone, and returns it open
+// for writing: what is written goes into the very file that was made, never
+// into one opened again by its name. While it is open, other programs see it
+// in use (see removeStaleTempFiles). Null when the directory takes no file.
+std::unique_ptr<QFile> createTempFile(const QString& dir,
+                                      const QString& prefix = QStringLiteral("bpd"));
+
+// Removes the "<prefix>*.tmp" files in dir that a program which ended
+// without cleaning up left behind: those unchanged for maxAgeSeconds and
+// open in no running program.
+void removeStaleTempFiles(const QString& dir, const QString& prefix, qint64 maxAgeSeconds);
 
 // Compares two paths as the file system does: exactly on Linux, ignoring
 // case on Windows.

@@ -34,16 +34,15 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
 {
     // The capture file comes first: a directory that cannot take it is reported
     // before any tool runs.
-    const QString outputFile = files::makeTempFile(Directory, QStringLiteral("bpd"));
-    if (outputFile.isEmpty())
+    std::unique_ptr<QFile> created = files::createTempFile(Directory, QStringLiteral("bpd"));
+    if (!created)
         failOutputFile();
+    const QString outputFile = created->fileName();
     // Deleted unless the run gets as far as handing it over.
     TTempFileGuard guard(outputFile);
-
-    // Declared after the guard, so the file is closed before a failed run deletes it.
-    QFile out(outputFile);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        failOutputFile();
+    // Declared after the guard, so the file is closed before a failed run
+    // deletes it. The output goes through the handle that made the file.
+    const std::unique_ptr<QFile> out = std::move(created);
 
     if (Program.isEmpty())
         failStart();
@@ -64,7 +63,7 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
         if (process.bytesAvailable() < atLeast || process.bytesAvailable() == 0)
             return;
         const QByteArray block = process.readAll();
-        if (!writeFailed && out.write(block) != block.size())
+        if (!writeFailed && out->write(block) != block.size())
             writeFailed = true;
     };
 
@@ -97,9 +96,9 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
     copyOut(0);
     // A capture that lost part of the output (a full disk) must not pass for
     // the whole of it: a compile would report success without its errors.
-    if (!out.flush() || out.error() != QFileDevice::NoError)
+    if (!out->flush() || out->error() != QFileDevice::NoError)
         writeFailed = true;
-    out.close();
+    out->close();
     if (writeFailed)
         throw EDosProcessError(QStringLiteral("Couldn't write the output of '") + Program +
                                QStringLiteral("' to ") + outputFile + QLatin1Char('.'));

@@ -1,5 +1,6 @@
 #include "tools/javac.h"
 
+#include "platform/fileservices.h"
 #include "platform/tempfile.h"
 #include "tools/dosprocess.h"
 
@@ -12,6 +13,9 @@ namespace {
 // The start of the first line the 1.0 generation of the interpreter prints
 // for "-version"; later generations print something else there.
 constexpr char OldGenerationMarker[] = "java version \"1.0";
+
+// A capture file this old that no running program holds was left behind.
+constexpr qint64 kStaleTempFileSeconds = 60;
 
 } // namespace
 
@@ -35,6 +39,9 @@ QString RunJavaCompiler(const QString& javaCompiler, const QString& javaInterpre
     // The old generation's compiler wrote its messages to standard output;
     // the runner merges both channels anyway, so the answer only chooses how
     // the compiler is asked to run.
+    // Capture files a compile ended without cleaning up (the program was
+    // killed) go at the next compile in their folder.
+    files::removeStaleTempFiles(directory, QStringLiteral("bpd"), kStaleTempFileSeconds);
     const bool oldGeneration = IsOldJavaGeneration(javaInterpreter, directory);
     return RunDosProcess(javaCompiler, {sourcePath}, directory, false, oldGeneration);
 }

@@ -6,6 +6,7 @@
 #include "platform/tempfile.h"
 #include "support/testenv.h"
 
+#include <QDateTime>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -110,16 +111,21 @@ private slots:
         const QString dir = QFileInfo(env.dir()).absoluteFilePath();
         QSet<QString> seen;
         for (int i = 0; i < 50; ++i) {
-            const QFileInfo file(files::makeTempFile(env.dir()));
+            const std::unique_ptr<QFile> made = files::createTempFile(env.dir());
+            QVERIFY(made && made->isOpen());
+            const QFileInfo file(made->fileName());
             QVERIFY2(shape.match(file.fileName()).hasMatch() && file.absolutePath() == dir &&
                          file.isFile() && file.size() == 0,
                      qPrintable(file.filePath()));
+            // Only the user may read it: it receives what a compiler prints.
+            QCOMPARE(file.permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+                     QFile::ReadOwner | QFile::WriteOwner);
             seen.insert(file.filePath());
         }
         QCOMPARE(seen.size(), 50);
         // Without a directory the file goes into the current one.
-        QCOMPARE(QFileInfo(files::makeTempFile(QString())).absolutePath(), dir);
-        QVERIFY(files::makeTempFile(env.writeFile("plain", "x")).isEmpty()); // not a directory
+        QCOMPARE(QFileInfo(files::createTempFile(QString())->fileName()).absolutePath(), dir);
+        QVERIFY(!files::createTempFile(env.writeFile("plain", "x"))); // not a directory
     }
 
     // On a full disk a write fails and the file keeps its bytes, even for a payload small enough
@@ -154,8 +160,8 @@ private slots:
     void tempFileGuard()
     {
         TestEnv env;
-        const QString dropped = files::makeTempFile(env.dir());
-        const QString kept = files::makeTempFile(env.dir());
+        const QString dropped = files::createTempFile(env.dir())->fileName();
+        const QString kept = files::createTempFile(env.dir())->fileName();
         {
             const TTempFileGuard drop(dropped);
             TTempFileGuard keep(kept);
@@ -163,6 +169,28 @@ private slots:
             const TTempFileGuard nothing{QString()};
         }
         QVERIFY(!QFile::exists(dropped) && QFile::exists(kept));
+    }
+
+    // Temporary files left behind (unchanged for a while, open nowhere) go; one still open
+    // in a running program, a recent one and other files stay.
+    void staleTempFilesAreRemoved()
+    {
+        TestEnv env;
+        const auto age = [](const QString& path, int seconds) {
+            QFile f(path);
+            return f.open(QIODevice::ReadWrite) &&
+                   f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
+                                 QFileDevice::FileModificationTime);
+        };
+        const QString left = files::createTempFile(env.dir())->fileName();
+        const QString recent = files::createTempFile(env.dir())->fileName();
+        const std::unique_ptr<QFile> inUse = files::createTempFile(env.dir());
+        const QString other = env.writeFile("notes.tmp", "x");
+        QVERIFY(age(left, 600) && age(inUse->fileName(), 600) && age(other, 600) &&
+                age(recent, 10));
+        files::removeStaleTempFiles(env.dir(), "bpd", 60);
+        QVERIFY(!QFile::exists(left));
+        QVERIFY(QFile::exists(recent) && QFile::exists(inUse->fileName()) && QFile::exists(other));
     }
 
     void qtNameFilters()

@@ -3,6 +3,7 @@
 
 #include "support/testenv.h"
 
+#include <QDateTime>
 #include <QtTest>
 
 using namespace bp;
@@ -36,6 +37,28 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(env.path("work")));
         QCOMPARE(IsOldJavaGeneration(java, env.path("work")), old);
         QCOMPARE(QDir(env.path("work")).entryList({"bpd*"}, QDir::Files), QStringList());
+    }
+
+    // A capture file a killed compile left behind goes at the next compile in its folder;
+    // the compile's own output is handed over, readable by the user alone.
+    void compileClearsLeftCaptureFiles()
+    {
+        TestEnv env;
+        const QString tool = env.writeFile("bin/tool", "#!/bin/sh\necho \"$@\"\n");
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner));
+        const QString left = env.writeFile("work/bpd1234.tmp", "old output");
+        {
+            QFile f(left);
+            QVERIFY(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                  QFileDevice::FileModificationTime));
+        }
+        const QString output = RunJavaCompiler(tool, tool, "A.java", env.path("work"));
+        QVERIFY(!QFile::exists(left));
+        QCOMPARE(TestEnv::readFile(output), QByteArray("A.java\n"));
+        QCOMPARE(QFileInfo(output).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
+        QFile::remove(output);
     }
 };
 
