@@ -3,6 +3,7 @@
 #include "editor/editorwindow.h"
 #include "mainwin/childwindows.h"
 #include "mainwin/mainactions.h"
+#include "mainwin/filedialogs.h"
 #include "mainwin/projectcommands.h"
 #include "platform/errors.h"
 #include "platform/fileservices.h"
@@ -115,18 +116,7 @@ bool TDocumentCommands::ExecuteSaveDialog(TDocType docType, QString& fileName)
     save.filterIndex = 1;
     save.fileName.clear();
     save.overwritePrompt = true;
-    const FileDialogResult r = prompter().saveFileDialog(&FParent, save);
-    if (!r.accepted || r.files.isEmpty())
-        return false;
-    fileName = r.files.first();
-    // A name without an extension takes the type's (an Other document's
-    // name then ends with the dot).
-    if (files::extractFileExt(fileName).isEmpty())
-        fileName += QLatin1Char('.') + DocTypeExtension(docType);
-    save.fileName = fileName;
-    save.initialDir = files::extractFileDir(fileName);
-    FDialogs.Open.initialDir = save.initialDir;
-    return true;
+    return FDialogs.ExecuteSave(&FParent, DocTypeExtension(docType), fileName);
 }
 
 void TDocumentCommands::SaveDoc()

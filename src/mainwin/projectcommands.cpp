@@ -95,16 +95,7 @@ bool TProjectCommands::ExecuteProjectSaveDialog(QString& fileName)
     save.filter = kProjectFilter;
     save.filterIndex = 1;
     save.defaultExt = QStringLiteral("jpr");
-    const FileDialogResult r = prompter().saveFileDialog(&FParent, save);
-    if (!r.accepted || r.files.isEmpty())
-        return false;
-    fileName = r.files.first();
-    // A name typed without an extension gets the default one.
-    if (files::extractFileExt(fileName).isEmpty())
-        fileName += QStringLiteral(".jpr");
-    save.initialDir = files::extractFileDir(fileName);
-    FDialogs.Open.initialDir = save.initialDir;
-    return true;
+    return FDialogs.ExecuteSave(&FParent, QStringLiteral("jpr"), fileName);
 }
 
 bool TProjectCommands::SaveProject()

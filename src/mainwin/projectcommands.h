@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/prompter.h"
+#include "mainwin/filedialogs.h"
 
 #include <QString>
 
@@ -15,13 +15,6 @@ namespace bp {
 class TChildWindows;
 class TProject;
 struct TMainActions;
-
-// The open and save dialogs' settings, shared by the document and project
-// commands: each remembers its directory, filter and last name.
-struct TFileDialogs {
-    FileDialogOptions Open;
-    FileDialogOptions Save;
-};
 
 // The project commands: the open project (at most one), new, close, save,
 // save as, loading a project file, and the project manager's shown state.

@@ -158,6 +158,33 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
+    // A name typed without extension is completed, and a file of the completed name is
+    // replaced only after asking: No shows the dialog again, Cancel saves nothing.
+    void saveAsAsksBeforeReplacingTheCompletedName()
+    {
+        World w;
+        const QString existing = w.env.writeFile(QStringLiteral("Test.java"), "old\n");
+        TcwEditBase* e = w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("x"));
+        const QString question =
+            existing + QStringLiteral(" already exists.\nDo you want to replace it?");
+        w.ask.answerSave(w.env.path(QStringLiteral("Test")));
+        w.ask.answerMessage(MsgResult::Cancel);
+        QVERIFY(!e->SaveAs());
+        w.ask.answerSave(w.env.path(QStringLiteral("Test")));
+        w.ask.answerMessage(MsgResult::No);
+        w.ask.answerSave(w.env.path(QStringLiteral("Other")));
+        QVERIFY(e->SaveAs());
+        QCOMPARE(w.ask.messages(), (QStringList{question, question}));
+        QCOMPARE(TestEnv::readFile(existing), QByteArray("old\n"));
+        QCOMPARE(TestEnv::readFile(w.env.path(QStringLiteral("Other.java"))), QByteArray("x\n"));
+        w.ask.answerSave(w.env.path(QStringLiteral("Test")));
+        w.ask.answerMessage(MsgResult::Yes);
+        QVERIFY(e->SaveAs());
+        QCOMPARE(TestEnv::readFile(existing), QByteArray("x\n"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     // Closing a modified new document asks Yes/No; Yes, then a cancelled save dialog,
     // keeps the window.
     void closingNewDocumentAsksToSave()
