@@ -168,6 +168,7 @@ QByteArray fileBytesFromEditorUtf8(const QByteArray& utf8, TTextFormat& format,
 } // namespace bp
 
 #include "platform/errors.h"
+#include "platform/fileservices.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -202,6 +203,10 @@ qint64 readPiece(QFile& file, QByteArray& buffer, const QString& path)
 TTextFormat readTextFile(const QString& path, const std::function<void(qint64)>& begin,
                          const TTextPieceSink& piece)
 {
+    // A device or a generated system file may never end: it is not read.
+    if (files::exists(path) && !files::isOrdinaryFile(path))
+        throw EBrewpadError(QLatin1Char('\'') + path +
+                            QStringLiteral("' is not a file that can be opened as a document."));
     QFile file(path);
     openForReading(file, path);
     QByteArray buffer(kPiece, Qt::Uninitialized);

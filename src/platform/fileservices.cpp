@@ -9,6 +9,9 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#ifdef Q_OS_LINUX
+#include <sys/vfs.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
 #include <unistd.h>
@@ -140,6 +143,21 @@ bool lockFile(QFile& file, bool exclusive)
 }
 
 } // namespace
+
+bool isOrdinaryFile(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+#ifdef Q_OS_LINUX
+    struct statfs fs {};
+    constexpr decltype(fs.f_type) ProcFs = 0x9fa0;
+    constexpr decltype(fs.f_type) SysFs = 0x62656572;
+    if (::statfs(QFile::encodeName(path).constData(), &fs) == 0 &&
+        (fs.f_type == ProcFs || fs.f_type == SysFs))
+        return false;
+#endif
+    return true;
+}
 
 std::unique_ptr<QFile> createTempFile(const QString& dir, const QString& prefix)
 {

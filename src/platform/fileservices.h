@@ -17,6 +17,10 @@ QString exeSuffix();
 
 bool exists(const QString& path);
 bool isDirectory(const QString& path);
+// A file whose bytes are its content: a regular file, not a device, pipe,
+// socket or folder, and not one of the system's generated files (/proc,
+// /sys), which may never end or block when read.
+bool isOrdinaryFile(const QString& path);
 
 // A file counts as read-only when it cannot be examined, when its owner-write
 // bit is clear, or when this user cannot write it. Checking the owner bit

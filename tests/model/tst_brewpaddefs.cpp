@@ -31,6 +31,30 @@ QString errorOf(const std::function<void()>& f)
 class TestBrewpadDefs : public QObject {
     Q_OBJECT
 private slots:
+    // Devices and the system's generated files are never read as documents: /dev/zero
+    // would never end.
+    void specialFilesAreNotRead_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("device") << "/dev/zero";
+        QTest::newRow("generated") << "/proc/self/status";
+    }
+    void specialFilesAreNotRead()
+    {
+        QFETCH(QString, path);
+        if (!QFileInfo::exists(path))
+            QSKIP("not on this system");
+        std::unique_ptr<TDocument> doc = TDocument::CreateFromFile(path);
+        bool read = false;
+        try {
+            doc->LoadPieces([](qint64) {}, [&](const char*, qsizetype) { read = true; });
+            QFAIL("read");
+        } catch (const EBrewpadError& e) {
+            QCOMPARE(e.message(), "'" + path + "' is not a file that can be opened as a document.");
+        }
+        QVERIFY(!read);
+    }
+
     void docTypes()
     {
         const QList<std::pair<QString, TDocType>> extensions{
