@@ -14,6 +14,7 @@
 #endif
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -222,8 +223,57 @@ QByteArray readAll(const QString& path)
     return bytes;
 }
 
+namespace {
+
+[[noreturn]] void failWrite(const QString& path, const QString& why)
+{
+    throw EBrewpadError(QStringLiteral("Cannot write file \"") + path + QStringLiteral("\". ") + why);
+}
+
+// Writes a file that has more names than one into the file itself, so that
+// every name sees the new text. A safety copy of the old bytes is made first
+// and removed once the write succeeded; a failed write puts the old bytes
+// back (or, when even that fails, says where the safety copy is).
+void writeInPlace(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray old = readAll(path);
+    const std::unique_ptr<QFile> safety = createTempFile(extractFileDir(path), QStringLiteral("bpd"));
+    if (!safety || safety->write(old) != old.size() || !safety->flush())
+        failWrite(path, QStringLiteral("No room for a safety copy of it."));
+    safety->close();
+    const auto writeAll = [&path](const QByteArray& data) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               f.write(data) == data.size() && f.flush() && f.error() == QFileDevice::NoError;
+    };
+    if (writeAll(bytes)) {
+        QFile::remove(safety->fileName());
+        return;
+    }
+    if (writeAll(old)) {
+        QFile::remove(safety->fileName());
+        failWrite(path, QStringLiteral("Its old text was put back."));
+    }
+    failWrite(path, QStringLiteral("Its old text is in \"") + safety->fileName() +
+                        QStringLiteral("\"."));
+}
+
+} // namespace
+
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
+#ifdef Q_OS_UNIX
+    // What the file was (through a symbolic link: its target), so that the
+    // new file keeps its owner and every mode bit, and a file with several
+    // names keeps them all.
+    struct stat before {};
+    const QByteArray native = QFile::encodeName(path);
+    const bool existed = ::stat(native.constData(), &before) == 0 && S_ISREG(before.st_mode);
+    if (existed && before.st_nlink > 1) {
+        writeInPlace(path, bytes);
+        return;
+    }
+#endif
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         throw EBrewpadError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") +
@@ -232,8 +282,17 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     // failed (a full disk): the flush is checked first, so the old file
     // stays whole instead.
     if (f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
-        throw EBrewpadError(QStringLiteral("Cannot write file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        failWrite(path, f.errorString());
+#ifdef Q_OS_UNIX
+    if (existed) {
+        // The owner where this process may give it (the owner first: that
+        // clears the set-id bits), then the whole mode, set-id bits included.
+        if (::chown(native.constData(), before.st_uid, before.st_gid) != 0) {
+            // Not permitted: the file stays the user's own.
+        }
+        ::chmod(native.constData(), before.st_mode & 07777);
+    }
+#endif
 }
 
 } // namespace bp::files

@@ -9,6 +9,9 @@
 #include <QDateTime>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <sys/resource.h>
 
 using namespace bp;
@@ -128,6 +131,44 @@ private slots:
         QVERIFY(!files::createTempFile(env.writeFile("plain", "x"))); // not a directory
     }
 
+    // A saved file keeps what it was beside its text: every mode bit, a symbolic link stays a
+    // link to the file that gets the text, and every name of a hard-linked file sees it.
+    void atomicWriteKeepsWhatTheFileWas_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0600") << 0600;
+        QTest::newRow("0755") << 0755;
+        QTest::newRow("04755") << 04755;
+    }
+    void atomicWriteKeepsWhatTheFileWas()
+    {
+        QFETCH(int, mode);
+        TestEnv env;
+        const QString file = env.writeFile("a.txt", "old");
+        const QByteArray native = QFile::encodeName(file);
+        QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+        files::writeAtomically(file, "new");
+        struct stat st {};
+        QCOMPARE(::stat(native.constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(TestEnv::readFile(file), QByteArray("new"));
+
+        const QString link = env.path("link.txt");
+        QVERIFY(QFile::link(file, link));
+        files::writeAtomically(link, "through the link");
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(TestEnv::readFile(file), QByteArray("through the link"));
+
+        const QString second = env.path("second.txt");
+        QCOMPARE(::link(native.constData(), QFile::encodeName(second).constData()), 0);
+        files::writeAtomically(file, "both names");
+        QCOMPARE(TestEnv::readFile(second), QByteArray("both names"));
+        QCOMPARE(::stat(native.constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        // The safety copy is gone.
+        QCOMPARE(QDir(env.dir()).entryList({"bpd*"}, QDir::Files), QStringList());
+    }
+
     // On a full disk a write fails and the file keeps its bytes, even for a payload small enough
     // that the save file's last buffered write is what fails.
     void atomicWriteOnFullDisk()
@@ -154,6 +195,12 @@ private slots:
         }
         QVERIFY_THROWS_EXCEPTION(EBrewpadError, files::writeAtomically(file, QByteArray(1000, 'n')));
         QCOMPARE(TestEnv::readFile(file), QByteArray("old content"));
+        // A file with two names is written in place: both keep the old bytes.
+        const QString second = disk + "/second.txt";
+        QVERIFY(::link(QFile::encodeName(file).constData(), QFile::encodeName(second).constData()) == 0);
+        QVERIFY_THROWS_EXCEPTION(EBrewpadError, files::writeAtomically(file, QByteArray(9000, 'n')));
+        QCOMPARE(TestEnv::readFile(file), QByteArray("old content"));
+        QCOMPARE(TestEnv::readFile(second), QByteArray("old content"));
     }
 
     // A guarded temporary file goes with its guard unless handed over.
