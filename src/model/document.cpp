@@ -81,18 +81,13 @@ void TDocument::Rename(const QString& NewName)
     if (FFileName.isEmpty() || !files::exists(oldPath))
         throw cantFind(oldPath);
 
-    if (files::samePath(oldPath, newPath)) {
-        // Only the letter case changes, on a file system that ignores it:
-        // copying the file onto itself and deleting the old one would lose it.
-        if (!QFile::rename(oldPath, newPath))
-            throw EBrewpadError(QStringLiteral("Cannot rename '") + oldPath +
-                                QStringLiteral("' to '") + newPath + QLatin1Char('\''));
-    } else {
-        if (QFileInfo::exists(newPath))
-            throw EBrewpadError(QLatin1Char('\'') + newPath + QStringLiteral("' already exists."));
-        files::writeAtomically(newPath, files::readAll(oldPath));
-        QFile::remove(oldPath); // a file that will not go away is left behind
-    }
+    // Renamed, not copied: the file keeps its mode, owner and other names.
+    // Only the letter case may change on a file system that ignores it.
+    if (!files::samePath(oldPath, newPath) && QFileInfo::exists(newPath))
+        throw EBrewpadError(QLatin1Char('\'') + newPath + QStringLiteral("' already exists."));
+    if (!QFile::rename(oldPath, newPath))
+        throw EBrewpadError(QStringLiteral("Cannot rename '") + oldPath + QStringLiteral("' to '") +
+                            newPath + QLatin1Char('\''));
     FFileName = newName;
     if (FOnNameChange)
         FOnNameChange(this, FFileName);

@@ -139,8 +139,14 @@ private slots:
         doc->Rename("");
         doc->Rename("Hello.txt"); // forced back to Hello.java: must not delete the file
         QCOMPARE(TestEnv::readFile(env.path("src/Hello.java")), bytes);
+        const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QVERIFY(QFile::setPermissions(env.path("src/Hello.java"), ownerOnly));
         doc->Rename("Main.txt");
         QCOMPARE(TestEnv::readFile(env.path("src/Main.java")), bytes);
+        // The file keeps its mode.
+        QCOMPARE(QFile::permissions(env.path("src/Main.java")) &
+                     ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 ownerOnly);
         QVERIFY(!QFile::exists(env.path("src/Hello.java")));
         QCOMPARE(names, QStringList{"Hello.java:Main.java"}); // the title stays
 
