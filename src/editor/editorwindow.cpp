@@ -358,9 +358,13 @@ bool TcwEditBase::CloseQuery()
     try {
         if (FText->isModified() && !FForceClose) {
             if (FDocument && FDocument->IsNew()) {
-                if (ask(this, QStringLiteral("Save '%1'?").arg(windowTitle()),
-                        MsgType::Confirmation, MsgButtons::YesNo) == MsgResult::Yes)
+                // Only No discards the text; a dismissed question keeps it.
+                const MsgResult answer = ask(this, QStringLiteral("Save '%1'?").arg(windowTitle()),
+                                             MsgType::Confirmation, MsgButtons::YesNo);
+                if (answer == MsgResult::Yes)
                     canClose = SaveAs();
+                else if (answer != MsgResult::No)
+                    canClose = false;
             } else {
                 canClose = QuerySave();
             }

@@ -175,6 +175,38 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
+    // Dismissing the question (Escape, the close box) keeps the new document, as Cancel
+    // would; only No throws it away.
+    void dismissedSaveQuestionKeepsTheNewDocument()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::Cancel);
+        w.main->Documents().CloseDoc();
+        QCOMPARE(w.ask.messages(), QStringList{QStringLiteral("Save 'New_1.java'?")});
+        QCOMPARE(w.children(), 1);
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::No);
+        w.main->Documents().CloseDoc();
+        QCOMPARE(w.children(), 0);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // At the program's end too, a dismissed question keeps the program and the text.
+    void dismissedSaveQuestionAtExitKeepsTheProgram()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::Cancel);
+        QVERIFY(!w.main->close());
+        QVERIFY(w.main->isVisible());
+        QCOMPARE(w.children(), 1);
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("x"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     // Close All asks from the last window back: No closes without a file, Cancel stops
     // there, Yes saves; the tabs go with the last window.
     void closeAllAsksFromTheLastWindowBack()
