@@ -97,6 +97,8 @@ public:
                                        TSearchOptions options) = 0;
 
     virtual void scrollCaretIntoView() = 0;
+    // The line shown at the top of the control (the line of the row there).
+    virtual int firstVisibleLine() const = 0;
     virtual void setFocus() = 0;
 
     // Font and colours apply to all the text, whatever the syntax colouring.

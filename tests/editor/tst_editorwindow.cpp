@@ -152,6 +152,27 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
+    // Going up to a line shows the whole line, not only the caret after it.
+    void goToLineUpwardShowsTheLine()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Text);
+        w.editor->resize(500, 300);
+        w.show();
+        TextControl* t = w.editor->Text();
+        QStringList lines;
+        for (int i = 1; i <= 300; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        t->setText(lines.join(QStringLiteral("\r\n")));
+        t->setSelection(t->textLength(), 0);
+        t->scrollCaretIntoView();
+        QTRY_VERIFY(t->firstVisibleLine() > 250);
+        w.editor->GoToLine(3);
+        QCOMPARE(t->selStart(), t->lineStart(2));
+        QTRY_VERIFY(t->firstVisibleLine() <= 2);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     void byteExactRoundTrip_data()
     {
         QTest::addColumn<QByteArray>("bytes");
