@@ -9,10 +9,12 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QTabBar>
 #include <QToolButton>
 #include <QtTest>
@@ -272,6 +274,54 @@ private Q_SLOTS:
         QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
         w.main->Documents().OpenFiles({doc});
         QCOMPARE(w.children(), 1);
+    }
+
+    // Files dropped on a document's text open as documents, as anywhere in the window; the
+    // text takes none of them.
+    void filesDroppedOnTheTextOpen()
+    {
+        World w;
+        const QString a = w.env.writeFile(QStringLiteral("a.txt"), "a");
+        const QString b = w.env.writeFile(QStringLiteral("b.txt"), "b");
+        w.main->Documents().OpenFiles({a});
+        TcwEditBase* target = w.active();
+        // A drop from the window system arrives at the scroll area's viewport.
+        QWidget* text = target->Text()->widget();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(text))
+            text = area->viewport();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(b)});
+        const QPoint at = text->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &drop);
+        QCOMPARE(w.tabs(), (QStringList{"a.txt", "b.txt"}));
+        QCOMPARE(target->Text()->text(), QStringLiteral("a"));
+        QVERIFY(!target->Text()->isModified());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Dropped text still goes into the text, the window opening nothing.
+    void textDroppedOnTheTextIsInserted()
+    {
+        World w;
+        w.main->Documents().OpenFiles({w.env.writeFile(QStringLiteral("a.txt"), "a")});
+        QWidget* text = w.edit();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(text))
+            text = area->viewport();
+        QMimeData data;
+        data.setText(QStringLiteral("dropped"));
+        const QPoint at = text->rect().topLeft() + QPoint(2, 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &drop);
+        QVERIFY(w.active()->Text()->text().contains(QStringLiteral("dropped")));
+        QCOMPARE(w.children(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
     }
 
     // The open dialog's read-only choice gives a text that takes no typing.
