@@ -358,9 +358,13 @@ bool TcwEditBase::CloseQuery()
     try {
         if (FText->isModified() && !FForceClose) {
             if (FDocument && FDocument->IsNew()) {
-                if (ask(this, QStringLiteral("Save '%1'?").arg(windowTitle()),
-                        MsgType::Confirmation, MsgButtons::YesNo) == MsgResult::Yes)
+                // Only No discards the text; a dismissed question keeps it.
+                const MsgResult answer = ask(this, QStringLiteral("Save '%1'?").arg(windowTitle()),
+                                             MsgType::Confirmation, MsgButtons::YesNo);
+                if (answer == MsgResult::Yes)
                     canClose = SaveAs();
+                else if (answer != MsgResult::No)
+                    canClose = false;
             } else {
                 canClose = QuerySave();
             }
@@ -438,6 +442,12 @@ void TcwEditBase::doDelete()
 
 bool TcwEditBase::TextKeyPress(QKeyEvent* event)
 {
+    // An Enter that the control turns into a line break leaves the caret
+    // just after it, the selection replaced.
+    FEnterBreak.reset();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !FText->isReadOnly())
+        FEnterBreak =
+            TEnterBreak{FText->selStart() + 2, FText->textLength() - FText->selLength() + 2};
     if (event->key() != Qt::Key_Tab ||
         (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
@@ -452,12 +462,20 @@ bool TcwEditBase::TextKeyPress(QKeyEvent* event)
 
 void TcwEditBase::TextKeyUp(QKeyEvent* event)
 {
+    // Only the release of an Enter whose press put a line break into this
+    // text indents: not the release of an Enter pressed elsewhere (a dialog,
+    // a menu), nor of one the control took for something else.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && FMain.CurrentSettings().AutoIndent && !FText->isReadOnly() &&
-        FText->lineCount() > 0) {
+    const std::optional<TEnterBreak> expected =
+        enter ? std::exchange(FEnterBreak, std::nullopt) : std::nullopt;
+    const int caret = FText->caret();
+    const bool lineBreak = expected && !FText->isReadOnly() && FText->selLength() == 0 &&
+                           caret == expected->Caret && FText->textLength() == expected->Length &&
+                           FText->lineStart(FText->lineFromPosition(caret)) == caret;
+    if (lineBreak && FMain.CurrentSettings().AutoIndent) {
         // The part of the line before the line break that Enter inserted:
         // it ends at the character before the CR LF in front of the caret.
-        const int last = FText->caret() - 3;
+        const int last = caret - 3;
         QString part;
         if (last >= 0) {
             const int line = FText->lineFromPosition(last);

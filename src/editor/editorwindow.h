@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QListView;
@@ -128,6 +129,14 @@ private:
     bool FClosed = false;
     TEditorState FLastState;
     bool FStateCheckPending = false;
+    // Where the caret and the text's length should be once the Enter just
+    // pressed has put in its line break; auto indent acts on the release of
+    // that Enter only.
+    struct TEnterBreak {
+        int Caret = 0;
+        int Length = 0;
+    };
+    std::optional<TEnterBreak> FEnterBreak;
     QString FBrowserTempFile;
     QString FBrowserURL;
 

@@ -68,6 +68,11 @@ void TcwEditBase::GoToLine(int lineNumber)
     const int line = lineNumber - 1;
     const int start = FText->lineStart(line);
     const int end = line + 1 < FText->lineCount() ? FText->lineStart(line + 1) : FText->textLength();
+    // The caret ends after the line, so scrolling to it alone would leave a
+    // line above the view there: the line's start is brought into view
+    // first.
+    FText->setSelection(start, 0);
+    FText->scrollCaretIntoView();
     FText->setSelection(start, end - start);
     FText->scrollCaretIntoView();
 }

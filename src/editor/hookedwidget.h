@@ -3,6 +3,7 @@
 #include "editor/textcontrol.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 
 namespace bp {
@@ -10,6 +11,7 @@ namespace bp {
 // The widget behind a text control: hands key and context-menu events to
 // the control's hooks and lets the application's shortcuts win over the
 // widget's own key bindings. A key the hook leaves goes to ownKeyPress.
+// Dragged files pass the widget by, on to the main window, which opens them.
 template <typename Widget>
 class HookedWidget : public Widget {
 public:
@@ -34,6 +36,32 @@ protected:
         Widget::keyReleaseEvent(e);
         if (FOwner.onKeyRelease)
             FOwner.onKeyRelease(e);
+    }
+
+    // An ignored drag goes on to the parent widgets; a drop goes where the
+    // drag was accepted.
+    void dragEnterEvent(QDragEnterEvent* e) override
+    {
+        if (carriesFiles(e->mimeData()))
+            e->ignore();
+        else
+            Widget::dragEnterEvent(e);
+    }
+
+    void dragMoveEvent(QDragMoveEvent* e) override
+    {
+        if (carriesFiles(e->mimeData()))
+            e->ignore();
+        else
+            Widget::dragMoveEvent(e);
+    }
+
+    void dropEvent(QDropEvent* e) override
+    {
+        if (carriesFiles(e->mimeData()))
+            e->ignore();
+        else
+            Widget::dropEvent(e);
     }
 
     void contextMenuEvent(QContextMenuEvent* e) override

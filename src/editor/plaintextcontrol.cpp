@@ -523,6 +523,11 @@ void PlainTextControl::scrollCaretIntoView()
     FEdit->ensureCursorVisible();
 }
 
+int PlainTextControl::firstVisibleLine() const
+{
+    return int(FSoft.lineOfRow(FEdit->cursorForPosition(QPoint(0, 0)).blockNumber()));
+}
+
 void PlainTextControl::setFocus()
 {
     FEdit->setFocus();

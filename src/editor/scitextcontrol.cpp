@@ -501,6 +501,15 @@ void SciTextControl::scrollCaretIntoView()
     send(Sci::SCI_SCROLLCARET);
 }
 
+int SciTextControl::firstVisibleLine() const
+{
+    // Scintilla counts rows on screen, which folding or wrapping could make
+    // differ from its lines.
+    const long row = send(Sci::SCI_GETFIRSTVISIBLELINE);
+    return int(
+        soft().lineOfRow(send(Sci::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(row))));
+}
+
 void SciTextControl::setFocus()
 {
     FEdit->setFocus();

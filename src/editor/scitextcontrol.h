@@ -70,6 +70,7 @@ public:
     void deleteSelection() override;
 
     void scrollCaretIntoView() override;
+    int firstVisibleLine() const override;
     void setFocus() override;
 
     void setEditorFont(const QFont& font) override;

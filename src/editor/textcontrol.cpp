@@ -1,6 +1,10 @@
 #include "editor/textcontrol.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace bp {
 
@@ -15,6 +19,14 @@ bool leaveShortcutToMenu(QEvent* event)
         return false;
     key->ignore();
     return true;
+}
+
+bool carriesFiles(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 } // namespace bp

@@ -12,6 +12,7 @@
 
 class QEvent;
 class QKeyEvent;
+class QMimeData;
 class QPoint;
 class QWidget;
 
@@ -97,6 +98,8 @@ public:
                                        TSearchOptions options) = 0;
 
     virtual void scrollCaretIntoView() = 0;
+    // The line shown at the top of the control (the line of the row there).
+    virtual int firstVisibleLine() const = 0;
     virtual void setFocus() = 0;
 
     // Font and colours apply to all the text, whatever the syntax colouring.
@@ -131,5 +134,9 @@ protected:
 // to the application's shortcuts (the main menu) before the widget's own key
 // bindings see them. Returns true when the event was handled so.
 bool leaveShortcutToMenu(QEvent* event);
+
+// Whether dragged data carries local files: those are the main window's to
+// open, not text for the control to insert.
+bool carriesFiles(const QMimeData* data);
 
 } // namespace bp

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace bp {
@@ -29,12 +30,38 @@ QString qtNameFilters(const QString& filter)
 
 namespace {
 
+// A message box that remembers whether it was dismissed (Escape, the close
+// box) rather than answered: with only Yes and No, QMessageBox makes both
+// click No.
+class TDismissableBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool dismissed() const { return FDismissed; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            FDismissed = true;
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (!clickedButton())
+            FDismissed = true;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool FDismissed = false;
+};
+
 class QtPrompter final : public Prompter {
 public:
     MsgResult messageBox(QWidget* parent, const QString& text, MsgType type,
                          MsgButtons buttons) override
     {
-        QMessageBox box(parent);
+        TDismissableBox box(parent);
         box.setWindowTitle(kAppTitle);
         box.setText(text);
         switch (type) {
@@ -51,13 +78,17 @@ public:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
-        switch (box.exec()) {
+        const int answer = box.exec();
+        // A dismissed question is answered by no button: a Yes/No question
+        // about saving must not take it for No and throw the text away.
+        if (box.dismissed())
+            return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Cancel;
+        switch (answer) {
         case QMessageBox::Ok: return MsgResult::OK;
         case QMessageBox::Yes: return MsgResult::Yes;
         case QMessageBox::No: return MsgResult::No;
         default:
-            // The close box of a Yes/No box answers No, as Escape does.
-            return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Cancel;
+            return MsgResult::Cancel;
         }
     }
 

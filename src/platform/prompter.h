@@ -44,6 +44,8 @@ struct FileDialogResult {
 class Prompter {
 public:
     virtual ~Prompter() = default;
+    // A question dismissed by Escape or its close box answers Cancel, a
+    // Yes/No question too, so that only an explicit No means No.
     virtual MsgResult messageBox(QWidget* parent, const QString& text, MsgType type,
                                  MsgButtons buttons) = 0;
     virtual FileDialogResult openFileDialog(QWidget* parent, const FileDialogOptions& options) = 0;

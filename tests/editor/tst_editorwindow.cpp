@@ -96,6 +96,83 @@ private Q_SLOTS:
         QCOMPARE(t->text().insert(t->caret(), '|'), after);
     }
 
+    // Auto indent acts on the release of an Enter whose press put a line break into this
+    // text: the release of an Enter pressed elsewhere (the Go to Line dialog's, which left
+    // a line selected) changes nothing.
+    void enterReleaseWithoutItsPressChangesNothing()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Java);
+        w.show();
+        TextControl* t = w.editor->Text();
+        t->setText(QStringLiteral("    x = 1;\r\ny"));
+        t->setSelection(0, 12);
+        QTest::keyRelease(w.edit(), Qt::Key_Return);
+        QCOMPARE(t->text(), QStringLiteral("    x = 1;\r\ny"));
+        QCOMPARE(t->selStart(), 0);
+        QCOMPARE(t->selLength(), 12);
+        QVERIFY(!t->isModified());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Ctrl+Enter and Alt+Enter put no line break in, and so no indentation either.
+    void enterWithModifierInsertsNoIndentation_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifier>("modifier");
+        QTest::newRow("ctrl") << Qt::ControlModifier;
+        QTest::newRow("alt") << Qt::AltModifier;
+    }
+    void enterWithModifierInsertsNoIndentation()
+    {
+        QFETCH(Qt::KeyboardModifier, modifier);
+        World w;
+        w.editor->CreateNew(1, TDocType::Java);
+        w.show();
+        TextControl* t = w.editor->Text();
+        t->setText(QStringLiteral("    x"));
+        t->setSelection(5, 0);
+        QTest::keyClick(w.edit(), Qt::Key_Return, modifier);
+        QCOMPARE(t->text(), QStringLiteral("    x"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // An Enter that replaces a selection with its line break still indents the new line.
+    void enterReplacingSelectionIndents()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Java);
+        w.show();
+        TextControl* t = w.editor->Text();
+        t->setText(QStringLiteral("  a = bc;"));
+        t->setSelection(3, 4);
+        QTest::keyClick(w.edit(), Qt::Key_Return);
+        QCOMPARE(t->text(), QStringLiteral("  a\r\n  c;"));
+        QCOMPARE(t->caret(), 7);
+        QCOMPARE(t->selLength(), 0);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Going up to a line shows the whole line, not only the caret after it.
+    void goToLineUpwardShowsTheLine()
+    {
+        World w;
+        w.editor->CreateNew(1, TDocType::Text);
+        w.editor->resize(500, 300);
+        w.show();
+        TextControl* t = w.editor->Text();
+        QStringList lines;
+        for (int i = 1; i <= 300; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        t->setText(lines.join(QStringLiteral("\r\n")));
+        t->setSelection(t->textLength(), 0);
+        t->scrollCaretIntoView();
+        QTRY_VERIFY(t->firstVisibleLine() > 250);
+        w.editor->GoToLine(3);
+        QCOMPARE(t->selStart(), t->lineStart(2));
+        QTRY_VERIFY(t->firstVisibleLine() <= 2);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     void byteExactRoundTrip_data()
     {
         QTest::addColumn<QByteArray>("bytes");

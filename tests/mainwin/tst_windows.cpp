@@ -9,10 +9,12 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QTabBar>
 #include <QToolButton>
 #include <QtTest>
@@ -202,6 +204,38 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
+    // Dismissing the question (Escape, the close box) keeps the new document, as Cancel
+    // would; only No throws it away.
+    void dismissedSaveQuestionKeepsTheNewDocument()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::Cancel);
+        w.main->Documents().CloseDoc();
+        QCOMPARE(w.ask.messages(), QStringList{QStringLiteral("Save 'New_1.java'?")});
+        QCOMPARE(w.children(), 1);
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::No);
+        w.main->Documents().CloseDoc();
+        QCOMPARE(w.children(), 0);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // At the program's end too, a dismissed question keeps the program and the text.
+    void dismissedSaveQuestionAtExitKeepsTheProgram()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("x"));
+        w.ask.answerMessage(MsgResult::Cancel);
+        QVERIFY(!w.main->close());
+        QVERIFY(w.main->isVisible());
+        QCOMPARE(w.children(), 1);
+        QCOMPARE(w.active()->Text()->text(), QStringLiteral("x"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     // Close All asks from the last window back: No closes without a file, Cancel stops
     // there, Yes saves; the tabs go with the last window.
     void closeAllAsksFromTheLastWindowBack()
@@ -267,6 +301,54 @@ private Q_SLOTS:
         QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
         w.main->Documents().OpenFiles({doc});
         QCOMPARE(w.children(), 1);
+    }
+
+    // Files dropped on a document's text open as documents, as anywhere in the window; the
+    // text takes none of them.
+    void filesDroppedOnTheTextOpen()
+    {
+        World w;
+        const QString a = w.env.writeFile(QStringLiteral("a.txt"), "a");
+        const QString b = w.env.writeFile(QStringLiteral("b.txt"), "b");
+        w.main->Documents().OpenFiles({a});
+        TcwEditBase* target = w.active();
+        // A drop from the window system arrives at the scroll area's viewport.
+        QWidget* text = target->Text()->widget();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(text))
+            text = area->viewport();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(b)});
+        const QPoint at = text->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &drop);
+        QCOMPARE(w.tabs(), (QStringList{"a.txt", "b.txt"}));
+        QCOMPARE(target->Text()->text(), QStringLiteral("a"));
+        QVERIFY(!target->Text()->isModified());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Dropped text still goes into the text, the window opening nothing.
+    void textDroppedOnTheTextIsInserted()
+    {
+        World w;
+        w.main->Documents().OpenFiles({w.env.writeFile(QStringLiteral("a.txt"), "a")});
+        QWidget* text = w.edit();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(text))
+            text = area->viewport();
+        QMimeData data;
+        data.setText(QStringLiteral("dropped"));
+        const QPoint at = text->rect().topLeft() + QPoint(2, 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(text, &drop);
+        QVERIFY(w.active()->Text()->text().contains(QStringLiteral("dropped")));
+        QCOMPARE(w.children(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
     }
 
     // The open dialog's read-only choice gives a text that takes no typing.

@@ -9,6 +9,10 @@
 #                find, Escape, type over the match, Ctrl+S
 #   compile      compile a Java file with an error from the Run menu; the
 #                file's bytes stay as they were and no temporary file remains
+#   escape_save  type into a new document, File > Exit, Escape on the save
+#                question: the program stays, and its text can still be saved
+#                (Save As, which adds it to the new project; No to saving the
+#                project at the next exit ends the program)
 set -euo pipefail
 scenario="$1"
 app="$(realpath "$2")"
@@ -150,6 +154,57 @@ compile)
     [ -s "$work/javac.log" ] || fail "the compiler did not run"
     [ "$(sha256sum < "$work/src/Bad.java")" = "$before" ] || fail "the source file changed"
     ! ls "$work/src" | grep -q '^bpd' || fail "a temporary file was left: $(ls "$work/src")"
+    ;;
+escape_save)
+    start
+    # File > New > Java Document (below Project and a separator).
+    xdotool key alt+f
+    settle
+    xdotool key n
+    settle
+    xdotool key Down Return
+    settle
+    xdotool type --delay 20 "class Kept {}"
+    xdotool key alt+f
+    settle
+    xdotool key x
+    # The question is a second window of the program.
+    question() { xdotool search --onlyvisible --pid "$app_pid" --name "Brewpad" | grep -v "^$wid$"; }
+    wait_for 100 question || fail "no save question at exit"
+    ask="$(question | head -n 1)"
+    xdotool windowfocus --sync "$ask"
+    settle
+    xdotool key Escape
+    wait_for 100 bash -c "! xdotool search --onlyvisible --pid $app_pid --name Brewpad | grep -qv '^$wid\$'" ||
+        fail "the save question stayed open after Escape"
+    kill -0 "$app_pid" 2>/dev/null || fail "Escape on the save question ended the program"
+    # The text is still there: Save As writes it.
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool key ctrl+s
+    wait_for 100 bash -c "xdotool search --onlyvisible --pid $app_pid --name . | grep -qv '^$wid\$'" ||
+        fail "no save dialog"
+    dlg="$(xdotool search --onlyvisible --pid "$app_pid" --name . | grep -v "^$wid$" | head -n 1)"
+    xdotool windowfocus --sync "$dlg"
+    settle
+    xdotool type --delay 20 "$work/src/Kept.java"
+    xdotool key Return
+    wait_for 100 grep -q "^class Kept {}$" "$work/src/Kept.java" || fail "the typed text was lost"
+    # The saved document joined the new project: No to saving that ends the program.
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool key alt+f
+    settle
+    xdotool key x
+    wait_for 100 question || fail "no project question at exit"
+    xdotool windowfocus --sync "$(question | head -n 1)"
+    settle
+    xdotool key n
+    wait_for 300 bash -c "! kill -0 $app_pid" || fail "No on the project question did not end the program"
+    status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
     ;;
 *)
     fail "unknown scenario"

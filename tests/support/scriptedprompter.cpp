@@ -59,9 +59,7 @@ MsgResult ScriptedPrompter::messageBox(QWidget*, const QString& text, MsgType ty
     FAsked << Asked{Asked::Message, text, type, buttons, {}};
     if (const auto r = take<MsgResult>(QStringLiteral("message: ") + text))
         return *r;
-    return buttons == MsgButtons::YesNo ? MsgResult::No
-           : buttons == MsgButtons::OK  ? MsgResult::OK
-                                        : MsgResult::Cancel;
+    return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Cancel;
 }
 
 FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOptions& o)

@@ -27,6 +27,8 @@ public:
     ScriptedPrompter();  // installs itself
     ~ScriptedPrompter(); // puts the real prompter back
 
+    // Cancel answers a question as dismissed (Escape, the close box), Yes/No
+    // questions included.
     void answerMessage(MsgResult r);
     // An empty list answers as a cancelled dialog; readOnly sets the
     // dialog's read-only choice (left as it was when not given).
