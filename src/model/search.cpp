@@ -470,8 +470,10 @@ bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view f
 {
     if (matchCase)
         return selected == findText;
+    // The search's own case map, so that whatever Find Next selected matches.
+    const auto& upper = caseTables().upper;
     return std::equal(selected.begin(), selected.end(), findText.begin(), findText.end(),
-                      [](char16_t a, char16_t b) { return AsciiUpper(a) == AsciiUpper(b); });
+                      [&upper](char16_t a, char16_t b) { return upper[a] == upper[b]; });
 }
 
 TReplaceAllResult ReplaceAll(std::u16string_view text, qsizetype caret,

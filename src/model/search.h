@@ -66,7 +66,8 @@ TSearchMatch SearchBufferUtf8(std::string_view text, qsizetype selStart, qsizety
                               std::u16string_view searchText, TSearchOptions options);
 
 // Whether a single Replace replaces the selection: equal strings with match
-// case; otherwise equal after upper-casing a to z only (no other letter).
+// case; otherwise equal after the search's upper-case map, code unit by code
+// unit, so that a selection Find Next made always matches.
 bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view findText,
                              bool matchCase);
 

@@ -138,13 +138,21 @@ private slots:
 
     // Replace All always searches down; deleting a match brings the next one
     // to the same place, where the loop stops with that match selected. A
-    // single Replace compares the selection whole, with case if asked
-    // (tst_searchcommands covers a to z without case and accented letters).
+    // single Replace compares the selection whole, with case if asked, and
+    // otherwise by the search's own case map.
     void replaceRules()
     {
         QVERIFY(!ReplaceSelectionMatches(u"Foo", u"fOO", true));
         QVERIFY(ReplaceSelectionMatches(u"Foo", u"Foo", true));
         QVERIFY(!ReplaceSelectionMatches(u"foo ", u"foo", false));
+        QVERIFY(!ReplaceSelectionMatches(u"\u00c4pfel", u"\u00e4pfel", true));
+        // Without case, every letter the search folds: what Find Next selects, Replace takes.
+        for (const auto& [selected, find] : {std::pair(u"\u00c4pfel", u"\u00e4pfel"),
+                                             std::pair(u"\u0131f", u"IF"),
+                                             std::pair(u"\u0394\u03a3", u"\u03b4\u03c3")}) {
+            QVERIFY(SearchBuffer(selected, 0, 0, find, Down) == 0);
+            QVERIFY(ReplaceSelectionMatches(selected, find, false));
+        }
         const TReplaceAllResult stop = ReplaceAll(u"aaa", 0, u"a", u"", {});
         QCOMPARE(ApplyReplacements(u"aaa", stop.Matches, u""), QString("aa"));
         QVERIFY(!stop.EndedByFailure && stop.SelStart == 0 && stop.SelLength == 1);
