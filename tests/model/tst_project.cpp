@@ -104,7 +104,12 @@ private slots:
         QTest::newRow("keys out of order")
             << QByteArray("x\r\n2\r\nProject\r\n  Web\r\nClassPath\r\n  cp\r\nCompileOptions\r\n"
                           "  -g\r\nOutputPath\r\n  out\r\nFiles\r\n%1/a/A.java\r\n")
-            << "Web|-g|||";
+            << "Web|-g||out|a/A.java";
+        // A missing section is empty and stops none of those after it.
+        QTest::newRow("no CompileOptions")
+            << x.left(x.indexOf("CompileOptions")) + x.mid(half) << "Web||cp|out|a/A.java";
+        QTest::newRow("no Project")
+            << x.left(6) + x.mid(x.indexOf("CompileOptions")) << "|-O|cp|out|a/A.java";
         QTest::newRow("key on last line") << QByteArray("x\r\n2\r\nProject") << "||||";
         QTest::newRow("empty") << QByteArray() << "ERR";
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\x01\x02\n\x00", 10) << "ERR";
