@@ -221,6 +221,7 @@ void TProject::NotifyChange()
 void TProject::RenameEntry(int index, const QString& name)
 {
     FDocuments.SetName(index, name);
+    FModified = true;
 }
 
 void TProject::AddDocument(TDocument* doc)

@@ -167,12 +167,16 @@ private slots:
         QCOMPARE(p->EntryName(0), QString("Main.java"));
         QVERIFY(p->Modified() && changes == 0);
 
-        // A document given a new file renames its entry in place and tells the
-        // project's listener, without marking the project modified.
+        // A document given a new file renames its entry in place, tells the
+        // project's listener and marks the project modified; saved again under
+        // the same file, it leaves the project as it is.
         p->Save();
         doc->SetFileName(env.writeFile("saved/Page.html", "b"));
         QCOMPARE(p->EntryName(0), QString("Page.html"));
-        QVERIFY(changes == 1 && !p->Modified());
+        QVERIFY(changes == 1 && p->Modified());
+        p->Save();
+        doc->SetFileName(env.path("saved/Page.html"));
+        QVERIFY(changes == 2 && !p->Modified());
         QCOMPARE(p->GetFullPath("Page.html"), env.path("saved/Page.html"));
         QCOMPARE(p->GetFilesOfType(TDocType::Java), QStringList{"Taken.java"});
 
