@@ -160,6 +160,21 @@ private slots:
             << "/f/javac|/f/browser|File Font|10|clRed|8|clYellow|000"
             << "Display/LastX=100|Editor/LastFileType=3|Editor/TabSet=8|"
                "WebBrowser/Default=/f/browser|JavaCompiler/Default=/f/javac";
+        // Only the lines the file has, and can read, win; the store keeps the rest.
+        const QString held = "Editor/TabSet=2|Display/Font/FontName=Store Font|"
+                             "Display/Font/FontSize=11|WebBrowser/Default=/s/browser|"
+                             "JavaCompiler/Default=/s/javac|WebBrowser/UseDDE=0";
+        QTest::newRow("short settings file")
+            << held << ini("/f/javac|/f/browser|File Font")
+            << "/f/javac|/f/browser|File Font|11|clBlack|2|clWindow|011"
+            << "Editor/TabSet=2|Display/Font/FontName=File Font|Display/Font/FontSize=11|"
+               "WebBrowser/Default=/f/browser|WebBrowser/UseDDE=0|JavaCompiler/Default=/f/javac";
+        QTest::newRow("empty settings file")
+            << held << QByteArray("") << "/s/javac|/s/browser|Store Font|11|clBlack|2|clWindow|011"
+            << held;
+        QTest::newRow("unreadable lines")
+            << "Display/Font/FontSize=11|Editor/TabSet=2" << ini("c|b|F|big|clRed|tab")
+            << "c|b|F|11|clRed|2|clWindow|111" << "Display/Font/FontSize=11|Editor/TabSet=2";
         // Settings files alone, read over an empty store.
         const auto file = [](const char* tag, const QByteArray& bytes, const QString& settings) {
             QTest::newRow(tag) << QString() << bytes << settings << QString();
