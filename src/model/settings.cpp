@@ -122,8 +122,10 @@ public:
     {
         QString joined = JoinListValue(value);
         text(name, joined, rule);
+        // The menus show at most kRecentListLength entries; a longer stored
+        // list is cut on reading, the newest kept.
         if (reads(rule))
-            value = SplitListValue(joined);
+            value = SplitListValue(joined).mid(0, kRecentListLength);
     }
 
     // A key's unnamed value is never created ahead; missing, it reads empty.

@@ -35,6 +35,9 @@ struct TSettings {
     unsigned FileLines = 0;
 };
 
+// The longest recent-files list kept.
+inline constexpr int kRecentListLength = 5;
+
 // Values the main window keeps that live only in the settings store.
 struct TWindowValues {
     qint32 LastX = 0;

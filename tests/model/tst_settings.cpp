@@ -145,6 +145,10 @@ private slots:
             << "/jdk/bin/javac|/usr/bin/firefox|Courier New|11|clNavy|-1|$00123456|000"
             << "Display/Font/FontColor=clNavy|Display/ShowDocTabs=0|"
                "LastFiles/Documents=/a/x.java\r\n/b/y.html\r\n|LastFiles/Projects=";
+        QTest::newRow("recent lists cut to five")
+            << "LastFiles/Projects=1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7|LastFiles/Documents=a\r\nb"
+            << QByteArray() << kDefaults
+            << "LastFiles/Projects=1\r\n2\r\n3\r\n4\r\n5\r\n|LastFiles/Documents=a\r\nb\r\n";
         QTest::newRow("wrong kinds")
             << "Display/LastX=left|Display/LastY= 33|Display/ShowDocTabs=yes|"
                "Display/Font/FontSize=big|Display/Font/FontColor=clPink|Editor/TabSet=-129|"
