@@ -415,8 +415,7 @@ private:
     {
         // A whole-word candidate is a word start: a word character at the
         // start of the text or after a delimiter.
-        if (FWholeWord &&
-            (!Reader::wordAt(s, n, q) || (q > 0 && Reader::wordBefore(s, n, q))))
+        if (FWholeWord && (!Reader::wordAt(s, n, q) || (q > 0 && Reader::wordBefore(s, n, q))))
             return false;
         const auto& upper = caseTables().upper;
         const qsizetype l = qsizetype(FText.size());

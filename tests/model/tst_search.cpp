@@ -87,9 +87,9 @@ const auto str = [](std::u16string_view s) { return QStringView(s).toString(); }
 std::u16string randomPieces(QRandomGenerator& rng, int max, std::vector<qsizetype>* at = nullptr)
 {
     static const std::u16string_view pieces[] = {
-        u"a",      u"A",      u"i",      u"I",      u"s",          u"S",          u"k",
-        u"K",      u"_",      u" ",      u"\r\n",   u"\u0131",     u"\u017f",     u"\u212a",
-        u"\u00e9", u"\u00c9", u"\u00ff", u"\u0178", u"\U0001F600", u"\u01c5",     u"$",
+        u"a",      u"A",      u"i",      u"I",      u"s",          u"S",         u"k",
+        u"K",      u"_",      u" ",      u"\r\n",   u"\u0131",     u"\u017f",    u"\u212a",
+        u"\u00e9", u"\u00c9", u"\u00ff", u"\u0178", u"\U0001F600", u"\u01c5",    u"$",
         u"\u00b2", u"\u0663", u"\u0301", u"\u00df", u"\U0001D400", u"\U0001D41A"};
     std::u16string s;
     for (int i = rng.bounded(max + 1); i > 0; --i) {
@@ -171,9 +171,9 @@ private slots:
         QVERIFY(!ReplaceSelectionMatches(u"foo ", u"foo", false));
         QVERIFY(!ReplaceSelectionMatches(u"\u00c4pfel", u"\u00e4pfel", true));
         // Without case, every letter the search folds: what Find Next selects, Replace takes.
-        for (const auto& [selected, find] : {std::pair(u"\u00c4pfel", u"\u00e4pfel"),
-                                             std::pair(u"\u0131f", u"IF"),
-                                             std::pair(u"\u0394\u03a3", u"\u03b4\u03c3")}) {
+        for (const auto& [selected, find] :
+             {std::pair(u"\u00c4pfel", u"\u00e4pfel"), std::pair(u"\u0131f", u"IF"),
+              std::pair(u"\u0394\u03a3", u"\u03b4\u03c3")}) {
             QVERIFY(SearchBuffer(selected, 0, 0, find, Down) == 0);
             QVERIFY(ReplaceSelectionMatches(selected, find, false));
         }

@@ -178,7 +178,8 @@ private slots:
             << held;
         QTest::newRow("unreadable lines")
             << "Display/Font/FontSize=11|Editor/TabSet=2" << ini("c|b|F|big|clRed|tab")
-            << "c|b|F|11|clRed|2|clWindow|111" << "Display/Font/FontSize=11|Editor/TabSet=2";
+            << "c|b|F|11|clRed|2|clWindow|111"
+            << "Display/Font/FontSize=11|Editor/TabSet=2";
         // Settings files alone, read over an empty store.
         const auto file = [](const char* tag, const QByteArray& bytes, const QString& settings) {
             QTest::newRow(tag) << QString() << bytes << settings << QString();
