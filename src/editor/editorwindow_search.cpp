@@ -36,7 +36,11 @@ void TcwEditBase::Replace()
     if (FText->isReadOnly())
         return;
 
-    if (ReplaceSelectionMatches(searchView(FText->selectedText()), searchView(findText),
+    // Replace All replaces a matching selection with the rest, in the one
+    // edit; replacing it beforehand would let the loop find the find text
+    // again inside the text just put in.
+    if (!options.testFlag(TSearchOption::ReplaceAll) &&
+        ReplaceSelectionMatches(searchView(FText->selectedText()), searchView(findText),
                                 options.testFlag(TSearchOption::MatchCase)))
         FText->replaceSelection(replaceText);
 

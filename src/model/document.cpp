@@ -43,6 +43,7 @@ void TDocument::SetFileName(const QString& FullPath)
 {
     if (!files::exists(FullPath))
         throw cantFind(FullPath);
+    const QString oldPath = this->FullPath();
     FFileName = files::extractFileName(FullPath);
     FPath = files::extractFilePath(FullPath);
     FDocType = DocTypeOfExtension(files::extractFileExt(FFileName));
@@ -56,7 +57,10 @@ void TDocument::SetFileName(const QString& FullPath)
     if (FProject) {
         const int index = FProject->Documents().IndexOfDocument(this);
         if (index >= 0) {
-            FProject->RenameEntry(index, FFileName);
+            // The project file lists each document's path: a new one must be
+            // written there.
+            if (this->FullPath() != oldPath)
+                FProject->RenameEntry(index, FFileName);
             FProject->NotifyChange();
         }
     }

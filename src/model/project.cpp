@@ -99,6 +99,8 @@ void TProject::Load(const QString& FileName)
 
     // Keys are searched in the order they are written, each after the
     // previous key's value, so that a value can never be taken for a key.
+    // A missing key leaves its value empty and the search for the next key
+    // where it was: one lost section must not lose those after it.
     const std::pair<QString, QString*> keys[] = {
         {QStringLiteral("Project"), &FName},
         {QStringLiteral("CompileOptions"), &FCompileOptions},
@@ -109,7 +111,7 @@ void TProject::Load(const QString& FileName)
     for (const auto& [key, field] : keys) {
         const qsizetype i = findKey(lines, key, cursor);
         if (i < 0) {
-            cursor = lines.size();
+            field->clear();
             continue;
         }
         *field = i + 1 < lines.size() ? trimmed(lines[i + 1]) : QString();
@@ -219,6 +221,7 @@ void TProject::NotifyChange()
 void TProject::RenameEntry(int index, const QString& name)
 {
     FDocuments.SetName(index, name);
+    FModified = true;
 }
 
 void TProject::AddDocument(TDocument* doc)

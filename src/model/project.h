@@ -56,7 +56,8 @@ public:
     // The entry's name and document (nullptr for an entry without one).
     QString EntryName(int index) const { return FDocuments.Name(index); }
     TDocument* Document(int index) const { return FDocuments.Document(index); }
-    // Gives entry index a new name in place (a document's new file name).
+    // Gives entry index a new name in place (a document's new file name) and
+    // marks the project modified, as its file holds the old path.
     void RenameEntry(int index, const QString& name);
 
     // Appends the document under its FileName and takes ownership; no

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <bitset>
 #include <string>
 #include <utility>
 
@@ -28,9 +29,10 @@
 // would give, in the same order.
 //
 // The same scan runs over UTF-8: the rich editor keeps its text so, and a
-// search there needs no copy of the text. The case map and the word rule
-// are those of UTF-16 code units, so every character of a UTF-8 text is read
-// as the one or two code units it would be in UTF-16.
+// search there needs no copy of the text. The case map is that of UTF-16
+// code units, so every character of a UTF-8 text is read as the one or two
+// code units it would be in UTF-16; the word rule is that of whole
+// characters in both.
 
 namespace bp {
 
@@ -61,12 +63,28 @@ const CaseTables& caseTables()
     return tables;
 }
 
-// A code unit of either encoding that belongs to a word. Every byte of a
-// UTF-8 character beyond ASCII is 128 or more, as is every UTF-16 code unit
-// of it: both are delimiters.
-bool isWordUnit(unsigned c)
+// IsWordCharacter for every character of the Basic Multilingual Plane (a
+// surrogate code unit on its own is none), so that the whole-word test costs
+// a look-up.
+struct WordTable {
+    std::bitset<65536> word;
+
+    WordTable()
+    {
+        for (char32_t c = 0; c < word.size(); ++c)
+            word[c] = IsWordCharacter(c);
+    }
+};
+
+bool isWordCodePoint(char32_t c)
 {
-    return c < 128 && !WordDelimiterSet.contains(char16_t(c));
+    static const WordTable table;
+    return c < 0x10000 ? table.word[c] : IsWordCharacter(c);
+}
+
+bool isAsciiWord(unsigned c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
 // Whether every surrogate of a text belongs to a pair.
@@ -94,6 +112,26 @@ struct Utf16Reader {
         out[0] = s[b];
         length = 1;
         return 1;
+    }
+    // Whether the character that starts at i (i < n) is a word character.
+    static bool wordAt(const char16_t* s, qsizetype n, qsizetype i)
+    {
+        const char16_t c = s[i];
+        if (c < 0x80)
+            return isAsciiWord(c);
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+            return isWordCodePoint(QChar::surrogateToUcs4(c, s[i + 1]));
+        return isWordCodePoint(c);
+    }
+    // Whether the character that ends at i (i > 0) is a word character.
+    static bool wordBefore(const char16_t* s, qsizetype, qsizetype i)
+    {
+        const char16_t c = s[i - 1];
+        if (c < 0x80)
+            return isAsciiWord(c);
+        if (QChar::isLowSurrogate(c) && i >= 2 && QChar::isHighSurrogate(s[i - 2]))
+            return isWordCodePoint(QChar::surrogateToUcs4(s[i - 2], c));
+        return isWordCodePoint(c);
     }
 };
 
@@ -132,6 +170,36 @@ struct Utf8Reader {
             }
         }
         return 1;
+    }
+    static bool wordAt(const char* s, qsizetype n, qsizetype i)
+    {
+        const unsigned c = value(s[i]);
+        if (c < 0x80)
+            return isAsciiWord(c);
+        char16_t units[2];
+        qsizetype length = 1;
+        return isWordCodePoint(codePoint(units, read(s, n, i, units, length)));
+    }
+    // The character ending at i starts at most three continuation bytes
+    // earlier; a stray continuation byte reads as U+FFFD, no word character.
+    static bool wordBefore(const char* s, qsizetype n, qsizetype i)
+    {
+        const unsigned c = value(s[i - 1]);
+        if (c < 0x80)
+            return isAsciiWord(c);
+        qsizetype p = i - 1;
+        while (p > 0 && i - p < 4 && (value(s[p]) & 0xC0) == 0x80)
+            --p;
+        char16_t units[2];
+        qsizetype length = 1;
+        const int count = read(s, n, p, units, length);
+        return p + length == i && isWordCodePoint(codePoint(units, count));
+    }
+
+private:
+    static char32_t codePoint(const char16_t* units, int count)
+    {
+        return count == 2 ? QChar::surrogateToUcs4(units[0], units[1]) : char32_t(units[0]);
     }
 };
 
@@ -347,8 +415,7 @@ private:
     {
         // A whole-word candidate is a word start: a word character at the
         // start of the text or after a delimiter.
-        if (FWholeWord && (!isWordUnit(Reader::value(s[q])) ||
-                           (q > 0 && isWordUnit(Reader::value(s[q - 1])))))
+        if (FWholeWord && (!Reader::wordAt(s, n, q) || (q > 0 && Reader::wordBefore(s, n, q))))
             return false;
         const auto& upper = caseTables().upper;
         const qsizetype l = qsizetype(FText.size());
@@ -365,7 +432,7 @@ private:
             }
             b += length;
         }
-        if (FWholeWord && b < n && isWordUnit(Reader::value(s[b])))
+        if (FWholeWord && b < n && Reader::wordAt(s, n, b))
             return false;
         end = b;
         return true;
@@ -453,6 +520,26 @@ qsizetype replacedSize(qsizetype size, const std::vector<TSearchMatch>& matches,
 
 } // namespace
 
+bool IsWordCharacter(char32_t c)
+{
+    if (c == U'_')
+        return true;
+    switch (QChar::category(c)) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Modifier:
+    case QChar::Letter_Other:
+    case QChar::Number_DecimalDigit:
+    case QChar::Number_Letter:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+        return true;
+    default:
+        return false;
+    }
+}
+
 qsizetype SearchBuffer(std::u16string_view text, qsizetype selStart, qsizetype selLength,
                        std::u16string_view searchText, TSearchOptions options)
 {
@@ -470,8 +557,10 @@ bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view f
 {
     if (matchCase)
         return selected == findText;
+    // The search's own case map, so that whatever Find Next selected matches.
+    const auto& upper = caseTables().upper;
     return std::equal(selected.begin(), selected.end(), findText.begin(), findText.end(),
-                      [](char16_t a, char16_t b) { return AsciiUpper(a) == AsciiUpper(b); });
+                      [&upper](char16_t a, char16_t b) { return upper[a] == upper[b]; });
 }
 
 TReplaceAllResult ReplaceAll(std::u16string_view text, qsizetype caret,

@@ -20,15 +20,10 @@ enum class TSearchOption {
 Q_DECLARE_FLAGS(TSearchOptions, TSearchOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
 
-// The characters that separate words: everything except 0-9, A-Z and a-z,
-// so also underscore, dollar, NUL and every character from 128 on.
-struct TWordDelimiterSet {
-    constexpr bool contains(char16_t c) const
-    {
-        return !((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'));
-    }
-};
-inline constexpr TWordDelimiterSet WordDelimiterSet{};
+// Whether a character belongs to a word, as in a Java identifier: a letter or
+// a decimal digit of any script, a letter number, a combining mark (part of
+// the letter before it) or '_'. Every other character separates words.
+bool IsWordCharacter(char32_t c);
 
 // The UTF-16 code units of a QString as the search reads them.
 inline std::u16string_view searchView(QStringView text)
@@ -49,8 +44,9 @@ struct TSearchMatch {
 // before the selection start) to 0. Without MatchCase both sides are
 // upper-cased code unit by code unit (QChar's simple mapping). With WholeWord
 // a match starts a word and is followed by a delimiter or the end of the
-// text; a search that starts inside a word skips the rest of that word, one
-// that starts exactly at a word start tries that word.
+// text, characters (a surrogate pair is one) judged by IsWordCharacter; a
+// search that starts inside a word skips the rest of that word, one that
+// starts exactly at a word start tries that word.
 // A search text holding half of a surrogate pair finds nothing: its match
 // would split a character in two.
 // Returns the position of the match, or -1 (also for an empty searchText).
@@ -66,7 +62,8 @@ TSearchMatch SearchBufferUtf8(std::string_view text, qsizetype selStart, qsizety
                               std::u16string_view searchText, TSearchOptions options);
 
 // Whether a single Replace replaces the selection: equal strings with match
-// case; otherwise equal after upper-casing a to z only (no other letter).
+// case; otherwise equal after the search's upper-case map, code unit by code
+// unit, so that a selection Find Next made always matches.
 bool ReplaceSelectionMatches(std::u16string_view selected, std::u16string_view findText,
                              bool matchCase);
 

@@ -53,24 +53,24 @@ void setFileDefaults(TSettings& settings)
     settings.UseDDE = defaults.UseDDE;
 }
 
-// How a value of the store is treated on load.
-enum class TLoadRule {
-    Read,     // read into the setting
-    FileWins, // write when the settings file exists, read otherwise
-};
+// How a value of the store is treated on load: read into the setting, or,
+// for a value the settings file also holds, the number of its line there
+// (the file's value, when it gave one, is written to the store instead).
+using TLoadRule = int;
+constexpr TLoadRule kRead = 0;
 
 // One pass over the store: every named value is created from the current
 // setting when missing, then written (save) or read (load) per its rule. A
 // stored value that does not convert keeps the current setting.
 class TStorePass {
 public:
-    TStorePass(Registry& registry, TRegistryPassMode mode)
-        : FRegistry(registry), FLoading(mode == TRegistryPassMode::Load),
-          FFileExists(files::exists(kSettingsFileName))
+    TStorePass(Registry& registry, TRegistryPassMode mode, unsigned fileLines)
+        : FRegistry(registry), FLoading(mode == TRegistryPassMode::Load), FFileLines(fileLines)
     {
     }
 
-    bool fileExists() const { return FFileExists; }
+    // Whether the settings file gave the value of the line.
+    bool fromFile(TLoadRule line) const { return line > 0 && (FFileLines >> (line - 1)) & 1; }
 
     void integer(const QString& name, qint32& value, TLoadRule rule)
     {
@@ -122,8 +122,10 @@ public:
     {
         QString joined = JoinListValue(value);
         text(name, joined, rule);
+        // The menus show at most kRecentListLength entries; a longer stored
+        // list is cut on reading, the newest kept.
         if (reads(rule))
-            value = SplitListValue(joined);
+            value = SplitListValue(joined).mid(0, kRecentListLength);
     }
 
     // A key's unnamed value is never created ahead; missing, it reads empty.
@@ -137,10 +139,7 @@ public:
     }
 
 private:
-    bool reads(TLoadRule rule) const
-    {
-        return FLoading && (rule == TLoadRule::Read || !FFileExists);
-    }
+    bool reads(TLoadRule rule) const { return FLoading && !fromFile(rule); }
 
     template <class InRange>
     void number(const QString& name, qint32& value, TLoadRule rule, InRange inRange)
@@ -158,7 +157,7 @@ private:
 
     Registry& FRegistry;
     bool FLoading;
-    bool FFileExists;
+    unsigned FFileLines;
 };
 
 } // namespace
@@ -166,6 +165,7 @@ private:
 bool ReadSettingsFile(TSettings& settings)
 {
     setFileDefaults(settings);
+    settings.FileLines = 0;
     if (!files::exists(kSettingsFileName))
         return false;
 
@@ -181,34 +181,51 @@ bool ReadSettingsFile(TSettings& settings)
             return std::nullopt;
         return lines[number - 1];
     };
+    // Records that line number gave its value.
+    const auto took = [&settings](int number) { settings.FileLines |= 1u << (number - 1); };
 
-    if (const auto s = line(1))
+    if (const auto s = line(1)) {
         settings.JavaCompiler = *s;
-    if (const auto s = line(2))
+        took(1);
+    }
+    if (const auto s = line(2)) {
         settings.WebBrowser = *s;
-    if (const auto s = line(3))
+        took(2);
+    }
+    if (const auto s = line(3)) {
         settings.Font.Name = *s;
+        took(3);
+    }
     if (const auto s = line(4))
-        if (const auto n = StringToInteger(*s))
+        if (const auto n = StringToInteger(*s)) {
             settings.Font.Size = *n;
+            took(4);
+        }
     if (const auto s = line(5))
-        if (const auto c = StringToColor(*s))
+        if (const auto c = StringToColor(*s)) {
             settings.Font.Color = *c;
+            took(5);
+        }
     if (const auto s = line(6))
-        if (const auto n = StringToInteger(*s); n && fitsTabSet(*n))
+        if (const auto n = StringToInteger(*s); n && fitsTabSet(*n)) {
             settings.TabSet = qint8(*n);
+            took(6);
+        }
     if (const auto s = line(7))
-        if (const auto c = StringToColor(*s))
+        if (const auto c = StringToColor(*s)) {
             settings.EditorColor = *c;
-    if (const auto s = line(8))
-        if (const auto b = parseBoolean(*s))
-            settings.UseDDE = *b;
-    if (const auto s = line(9))
-        if (const auto b = parseBoolean(*s))
-            settings.AutoIndent = *b;
-    if (const auto s = line(10))
-        if (const auto b = parseBoolean(*s))
-            settings.ShowDocTabs = *b;
+            took(7);
+        }
+    const auto boolean = [&](int number, bool& value) {
+        if (const auto s = line(number))
+            if (const auto b = parseBoolean(*s)) {
+                value = *b;
+                took(number);
+            }
+    };
+    boolean(8, settings.UseDDE);
+    boolean(9, settings.AutoIndent);
+    boolean(10, settings.ShowDocTabs);
     return true;
 }
 
@@ -241,42 +258,42 @@ void OpenProgramKey(Registry& registry)
 void RegistryPass(TRegistryPassMode mode, TSettings& settings, TWindowValues& window)
 {
     Registry registry;
-    TStorePass pass(registry, mode);
-    const auto read = TLoadRule::Read;
-    const auto fileWins = TLoadRule::FileWins;
+    TStorePass pass(registry, mode, settings.FileLines);
+    // The other rules are the numbers of the settings file's lines.
+    const TLoadRule read = kRead;
 
     OpenProgramKey(registry);
     registry.OpenKey(QStringLiteral("Display"));
     pass.integer(QStringLiteral("LastX"), window.LastX, read);
     pass.integer(QStringLiteral("LastY"), window.LastY, read);
     pass.integer(QStringLiteral("LastWindowState"), window.LastWindowState, read);
-    pass.boolean(QStringLiteral("ShowDocTabs"), settings.ShowDocTabs, fileWins);
+    pass.boolean(QStringLiteral("ShowDocTabs"), settings.ShowDocTabs, 10);
 
     // Font lives below Display, not below the base key; stored data relies on it.
     registry.OpenKey(QStringLiteral("Font"));
-    pass.text(QStringLiteral("FontName"), settings.Font.Name, fileWins);
-    pass.integer(QStringLiteral("FontSize"), settings.Font.Size, fileWins);
-    pass.color(QStringLiteral("FontColor"), settings.Font.Color, fileWins);
+    pass.text(QStringLiteral("FontName"), settings.Font.Name, 3);
+    pass.integer(QStringLiteral("FontSize"), settings.Font.Size, 4);
+    pass.color(QStringLiteral("FontColor"), settings.Font.Color, 5);
 
     OpenProgramKey(registry);
     registry.OpenKey(QStringLiteral("Editor"));
-    pass.tabSet(QStringLiteral("TabSet"), settings.TabSet, fileWins);
-    pass.boolean(QStringLiteral("AutoIndent"), settings.AutoIndent, fileWins);
-    pass.color(QStringLiteral("Color"), settings.EditorColor, fileWins);
+    pass.tabSet(QStringLiteral("TabSet"), settings.TabSet, 6);
+    pass.boolean(QStringLiteral("AutoIndent"), settings.AutoIndent, 9);
+    pass.color(QStringLiteral("Color"), settings.EditorColor, 7);
     pass.integer(QStringLiteral("LastFileType"), window.LastFileType, read);
 
     OpenProgramKey(registry);
     registry.OpenKey(QStringLiteral("JavaCompiler"));
     // The file's compiler is not copied into the store on load: only a save does that.
-    if (mode == TRegistryPassMode::Save || !pass.fileExists())
+    if (mode == TRegistryPassMode::Save || !pass.fromFile(1))
         pass.defaultValue(settings.JavaCompiler, read);
     if (mode == TRegistryPassMode::Load)
         settings.JavaInterpreter = DeriveJavaInterpreter(settings.JavaCompiler);
 
     OpenProgramKey(registry);
     registry.OpenKey(QStringLiteral("WebBrowser"));
-    pass.defaultValue(settings.WebBrowser, fileWins);
-    pass.boolean(QStringLiteral("UseDDE"), settings.UseDDE, fileWins);
+    pass.defaultValue(settings.WebBrowser, 2);
+    pass.boolean(QStringLiteral("UseDDE"), settings.UseDDE, 8);
 
     OpenProgramKey(registry);
     registry.OpenKey(QStringLiteral("LastFiles"));

@@ -29,7 +29,14 @@ struct TSettings {
     TColor EditorColor = clWindow;
     bool ShowDocTabs = true;
     TEditorFont Font;
+    // The lines of the settings file that the last ReadSettingsFile took a
+    // value from, bit n - 1 for line n: on loading, those values win over the
+    // store and every other one is read from it. Never stored.
+    unsigned FileLines = 0;
 };
+
+// The longest recent-files list kept.
+inline constexpr int kRecentListLength = 5;
 
 // Values the main window keeps that live only in the settings store.
 struct TWindowValues {
@@ -44,10 +51,10 @@ struct TWindowValues {
 // The ten-line settings file, looked up in the current directory.
 inline const QString kSettingsFileName = QStringLiteral("brewpad.ini");
 
-// Reads "brewpad.ini" from the current directory into the settings and
-// returns true; a missing line or one that does not convert leaves that
-// value at its default. Without the file: sets the defaults of the values
-// the file would hold, except the compiler, browser and font, and returns false.
+// Sets the defaults of the values the settings file holds, except the
+// compiler, browser and font, then reads "brewpad.ini" from the current
+// directory over them and returns whether the file exists. A missing line or
+// one that does not convert takes no part: its value comes from the store.
 bool ReadSettingsFile(TSettings& settings);
 
 // Writes the ten lines anew into "brewpad.ini" in the current directory,
@@ -62,7 +69,8 @@ enum class TRegistryPassMode { Load, Save };
 // One pass over the settings store in load or save mode (without applying
 // the settings to windows, which is the caller's part). A value missing from
 // the store is first created from the current setting; a value of the wrong
-// kind keeps the current setting.
+// kind keeps the current setting. Loading, a value the settings file gave
+// (TSettings::FileLines) is written to the store instead of read from it.
 void RegistryPass(TRegistryPassMode mode, TSettings& settings, TWindowValues& window);
 
 // The interpreter beside the compiler: the compiler path less the length of

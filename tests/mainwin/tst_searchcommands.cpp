@@ -51,17 +51,21 @@ struct World {
 };
 
 // The dotless i matches I without match case; é, ı and ü differ in their UTF-8 length.
+// A row may start with a selection, as Find Next leaves it.
 const struct ReplaceRow {
     const char *name, *text, *find, *replace, *result;
     int caret;
     const char* status;
+    int selStart = 0, selLength = 0;
 } ReplaceRows[] = {
     {"a by b", "aaaa", "a", "b", "bbbb", 4, "Done Replacing 'a' with 'b.'"},
     {"a by aa", "aa", "a", "aa", "aaaa", 4, "Done Replacing 'a' with 'aa.'"},
     {"lines", "x\r\ny x\r\n", "x", "zz", "zz\r\ny zz\r\n", 8, "Done Replacing 'x' with 'zz.'"},
     {"none", "abc", "q", "r", "abc", 0, "Can't find 'q'"},
     {"accents", "\u00e9\u0131f \u00e9if", "IF", "\u00fc", "\u00e9\u00fc \u00e9\u00fc", 5,
-     "Done Replacing 'IF' with '\u00fc.'"}};
+     "Done Replacing 'IF' with '\u00fc.'"},
+    {"match selected", "foo bar foo", "foo", "foo2", "foo2 bar foo2", 13,
+     "Done Replacing 'foo' with 'foo2.'", 0, 3}};
 
 } // namespace
 
@@ -157,7 +161,8 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
-    // Every match replaced, the caret after the last, two beeps, and one undo step.
+    // Every match of the text as it stood replaced once, the caret after the last, two beeps,
+    // and one undo step.
     void replaceAllReplacesEveryMatch_data()
     {
         QTest::addColumn<int>("row");
@@ -169,6 +174,7 @@ private Q_SLOTS:
         QFETCH(int, row);
         const ReplaceRow& r = ReplaceRows[row];
         World w(r.text);
+        w.text().setSelection(r.selStart, r.selLength);
         const int beeps = beepCount();
         TdlgFind* d = w.main->Search().dlgReplace();
         d->SetFindText(r.find);

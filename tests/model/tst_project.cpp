@@ -104,7 +104,12 @@ private slots:
         QTest::newRow("keys out of order")
             << QByteArray("x\r\n2\r\nProject\r\n  Web\r\nClassPath\r\n  cp\r\nCompileOptions\r\n"
                           "  -g\r\nOutputPath\r\n  out\r\nFiles\r\n%1/a/A.java\r\n")
-            << "Web|-g|||";
+            << "Web|-g||out|a/A.java";
+        // A missing section is empty and stops none of those after it.
+        QTest::newRow("no CompileOptions")
+            << x.left(x.indexOf("CompileOptions")) + x.mid(half) << "Web||cp|out|a/A.java";
+        QTest::newRow("no Project")
+            << x.left(6) + x.mid(x.indexOf("CompileOptions")) << "|-O|cp|out|a/A.java";
         QTest::newRow("key on last line") << QByteArray("x\r\n2\r\nProject") << "||||";
         QTest::newRow("empty") << QByteArray() << "ERR";
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe\r\n\x01\x02\n\x00", 10) << "ERR";
@@ -162,12 +167,16 @@ private slots:
         QCOMPARE(p->EntryName(0), QString("Main.java"));
         QVERIFY(p->Modified() && changes == 0);
 
-        // A document given a new file renames its entry in place and tells the
-        // project's listener, without marking the project modified.
+        // A document given a new file renames its entry in place, tells the
+        // project's listener and marks the project modified; saved again under
+        // the same file, it leaves the project as it is.
         p->Save();
         doc->SetFileName(env.writeFile("saved/Page.html", "b"));
         QCOMPARE(p->EntryName(0), QString("Page.html"));
-        QVERIFY(changes == 1 && !p->Modified());
+        QVERIFY(changes == 1 && p->Modified());
+        p->Save();
+        doc->SetFileName(env.path("saved/Page.html"));
+        QVERIFY(changes == 2 && !p->Modified());
         QCOMPARE(p->GetFullPath("Page.html"), env.path("saved/Page.html"));
         QCOMPARE(p->GetFilesOfType(TDocType::Java), QStringList{"Taken.java"});
 

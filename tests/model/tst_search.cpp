@@ -25,10 +25,21 @@ qsizetype plainSearch(std::u16string_view t, qsizetype a, qsizetype b, std::u16s
     qsizetype p = down ? a + b : a - l;
     if (n == 0 || l == 0 || p < 0 || p > n)
         return -1;
-    auto word = [&](qsizetype i) { return i >= 0 && i < n && !WordDelimiterSet.contains(t[i]); };
+    // The character starting at i, or ending there (before); a pair counts as one.
+    auto word = [&](qsizetype i, bool before) {
+        if (before ? i <= 0 : i >= n)
+            return false;
+        char32_t c = t[before ? i - 1 : i];
+        if (before && i >= 2 && QChar::isLowSurrogate(t[i - 1]) && QChar::isHighSurrogate(t[i - 2]))
+            c = QChar::surrogateToUcs4(t[i - 2], t[i - 1]);
+        if (!before && i + 1 < n && QChar::isHighSurrogate(t[i]) && QChar::isLowSurrogate(t[i + 1]))
+            c = QChar::surrogateToUcs4(t[i], t[i + 1]);
+        return IsWordCharacter(c);
+    };
     auto map = [&](char16_t c) { return o.testFlag(MatchCase) ? c : QChar(c).toUpper().unicode(); };
     for (p = down ? p : std::min(p, n - l); p >= 0 && p <= n - l; p += down ? 1 : -1) {
-        bool match = !o.testFlag(WholeWord) || (word(p) && !word(p - 1) && !word(p + l));
+        bool match =
+            !o.testFlag(WholeWord) || (word(p, false) && !word(p, true) && !word(p + l, false));
         for (qsizetype i = 0; match && i < l; ++i)
             match = map(t[p + i]) == map(s[i]);
         if (match)
@@ -70,13 +81,16 @@ LoopResult replaceAllLoop(std::u16string text, qsizetype caret, std::u16string_v
 const auto str = [](std::u16string_view s) { return QStringView(s).toString(); };
 
 // Random pieces of one to four UTF-8 bytes, case forms on both sides of 255 or
-// of another UTF-8 length (dotless i, long s, Kelvin sign); at gets their ends.
+// of another UTF-8 length (dotless i, long s, Kelvin sign), word characters
+// beyond ASCII (a digit, a combining mark, a letter of a supplementary plane)
+// and delimiters ($, superscript two, an emoji); at gets their ends.
 std::u16string randomPieces(QRandomGenerator& rng, int max, std::vector<qsizetype>* at = nullptr)
 {
     static const std::u16string_view pieces[] = {
-        u"a",      u"A",      u"i",      u"I",      u"s",          u"S",      u"k",
-        u"K",      u"_",      u" ",      u"\r\n",   u"\u0131",     u"\u017f", u"\u212a",
-        u"\u00e9", u"\u00c9", u"\u00ff", u"\u0178", u"\U0001F600", u"\u01c5"};
+        u"a",      u"A",      u"i",      u"I",      u"s",          u"S",         u"k",
+        u"K",      u"_",      u" ",      u"\r\n",   u"\u0131",     u"\u017f",    u"\u212a",
+        u"\u00e9", u"\u00c9", u"\u00ff", u"\u0178", u"\U0001F600", u"\u01c5",    u"$",
+        u"\u00b2", u"\u0663", u"\u0301", u"\u00df", u"\U0001D400", u"\U0001D41A"};
     std::u16string s;
     for (int i = rng.bounded(max + 1); i > 0; --i) {
         s += pieces[rng.bounded(int(std::size(pieces)))];
@@ -118,9 +132,19 @@ private slots:
         row("whole word not foobar", "x foo foobar", 2, 3, "foo", ww, -1);
         row("whole word at start of text", "foo bar", 0, 0, "foo", ww, 0);
         row("inside a word skips it", "foo foo", 1, 0, "oo", ww, -1);
-        row("underscore and end", "x for_each", 0, 0, "each", ww, 6);
-        row("accent delimits", "fooé", 0, 0, "foo", ww, 0);
+        row("underscore joins", "x for_each each", 0, 0, "each", ww, 11);
+        row("dollar delimits", "x$each", 0, 0, "each", ww, 2);
+        row("accented letter joins", u"caf\u00e9 caf"_qs, 0, 0, "caf", ww, 5);
+        row("letter after match joins", u"Gr\u00f6\u00dfe"_qs, 0, 0, "Gr", ww, -1);
+        row("letter before match joins", u"\u00dfe e"_qs, 0, 0, "e", ww, 3);
+        row("combining mark joins", u"e\u0301 e"_qs, 0, 0, "e", ww, 3);
         row("digits are word characters", "2foo foo", 0, 0, "foo", ww, 5);
+        row("digits of other scripts", u"foo\u0663 foo"_qs, 0, 0, "foo", ww, 5);
+        row("superscript delimits", u"foo\u00b2"_qs, 0, 0, "foo", ww, 0);
+        row("supplementary letter before", u"\U0001D400foo foo"_qs, 0, 0, "foo", ww, 6);
+        row("supplementary letter after", u"foo\U0001D41A foo"_qs, 0, 0, "foo", ww, 6);
+        row("emoji delimits", u"\U0001F600foo"_qs, 0, 0, "foo", ww, 2);
+        row("word of another script", u"\u03b1\u03b2 \u03b2"_qs, 0, 0, u"\u0392"_qs, ww, 3);
         row("up from inside foobar", "foo foobar", 10, 0, "foo", wwUp, 0);
     }
 
@@ -138,13 +162,21 @@ private slots:
 
     // Replace All always searches down; deleting a match brings the next one
     // to the same place, where the loop stops with that match selected. A
-    // single Replace compares the selection whole, with case if asked
-    // (tst_searchcommands covers a to z without case and accented letters).
+    // single Replace compares the selection whole, with case if asked, and
+    // otherwise by the search's own case map.
     void replaceRules()
     {
         QVERIFY(!ReplaceSelectionMatches(u"Foo", u"fOO", true));
         QVERIFY(ReplaceSelectionMatches(u"Foo", u"Foo", true));
         QVERIFY(!ReplaceSelectionMatches(u"foo ", u"foo", false));
+        QVERIFY(!ReplaceSelectionMatches(u"\u00c4pfel", u"\u00e4pfel", true));
+        // Without case, every letter the search folds: what Find Next selects, Replace takes.
+        for (const auto& [selected, find] :
+             {std::pair(u"\u00c4pfel", u"\u00e4pfel"), std::pair(u"\u0131f", u"IF"),
+              std::pair(u"\u0394\u03a3", u"\u03b4\u03c3")}) {
+            QVERIFY(SearchBuffer(selected, 0, 0, find, Down) == 0);
+            QVERIFY(ReplaceSelectionMatches(selected, find, false));
+        }
         const TReplaceAllResult stop = ReplaceAll(u"aaa", 0, u"a", u"", {});
         QCOMPARE(ApplyReplacements(u"aaa", stop.Matches, u""), QString("aa"));
         QVERIFY(!stop.EndedByFailure && stop.SelStart == 0 && stop.SelLength == 1);

@@ -145,6 +145,10 @@ private slots:
             << "/jdk/bin/javac|/usr/bin/firefox|Courier New|11|clNavy|-1|$00123456|000"
             << "Display/Font/FontColor=clNavy|Display/ShowDocTabs=0|"
                "LastFiles/Documents=/a/x.java\r\n/b/y.html\r\n|LastFiles/Projects=";
+        QTest::newRow("recent lists cut to five")
+            << "LastFiles/Projects=1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7|LastFiles/Documents=a\r\nb"
+            << QByteArray() << kDefaults
+            << "LastFiles/Projects=1\r\n2\r\n3\r\n4\r\n5\r\n|LastFiles/Documents=a\r\nb\r\n";
         QTest::newRow("wrong kinds")
             << "Display/LastX=left|Display/LastY= 33|Display/ShowDocTabs=yes|"
                "Display/Font/FontSize=big|Display/Font/FontColor=clPink|Editor/TabSet=-129|"
@@ -160,6 +164,22 @@ private slots:
             << "/f/javac|/f/browser|File Font|10|clRed|8|clYellow|000"
             << "Display/LastX=100|Editor/LastFileType=3|Editor/TabSet=8|"
                "WebBrowser/Default=/f/browser|JavaCompiler/Default=/f/javac";
+        // Only the lines the file has, and can read, win; the store keeps the rest.
+        const QString held = "Editor/TabSet=2|Display/Font/FontName=Store Font|"
+                             "Display/Font/FontSize=11|WebBrowser/Default=/s/browser|"
+                             "JavaCompiler/Default=/s/javac|WebBrowser/UseDDE=0";
+        QTest::newRow("short settings file")
+            << held << ini("/f/javac|/f/browser|File Font")
+            << "/f/javac|/f/browser|File Font|11|clBlack|2|clWindow|011"
+            << "Editor/TabSet=2|Display/Font/FontName=File Font|Display/Font/FontSize=11|"
+               "WebBrowser/Default=/f/browser|WebBrowser/UseDDE=0|JavaCompiler/Default=/f/javac";
+        QTest::newRow("empty settings file")
+            << held << QByteArray("") << "/s/javac|/s/browser|Store Font|11|clBlack|2|clWindow|011"
+            << held;
+        QTest::newRow("unreadable lines")
+            << "Display/Font/FontSize=11|Editor/TabSet=2" << ini("c|b|F|big|clRed|tab")
+            << "c|b|F|11|clRed|2|clWindow|111"
+            << "Display/Font/FontSize=11|Editor/TabSet=2";
         // Settings files alone, read over an empty store.
         const auto file = [](const char* tag, const QByteArray& bytes, const QString& settings) {
             QTest::newRow(tag) << QString() << bytes << settings << QString();
