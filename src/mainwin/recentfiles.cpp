@@ -30,7 +30,7 @@ void AddRecentName(QStringList& list, const QString& name)
             return;
         }
     }
-    while (list.size() >= kMaxRecentFiles)
+    while (list.size() >= kRecentListLength)
         list.removeLast();
     list.prepend(name);
 }
@@ -79,7 +79,7 @@ void TRecentFiles::BuildMenu()
     add(FValues.RecentProjects, 0, FOpenProject);
     if (!IsEmpty())
         FMenu.addSeparator()->setParent(&FMenu);
-    add(FValues.RecentDocuments, kMaxRecentFiles, FOpenDocument);
+    add(FValues.RecentDocuments, kRecentListLength, FOpenDocument);
 }
 
 } // namespace bp

@@ -28,9 +28,6 @@ private:
     int FIndex = 0;
 };
 
-// The most recent lists keep at most this many names.
-constexpr int kMaxRecentFiles = 5;
-
 // Puts a name at the top of a recent list: an entry that names the same file
 // (compared as the file system does) moves up, otherwise the name goes in
 // and the oldest entry beyond the limit drops out.
@@ -47,7 +44,7 @@ public:
     void AddProject(const QString& fileName);
     bool IsEmpty() const;
     // Builds the menu anew: the projects numbered from 0, a separator, the
-    // documents numbered from kMaxRecentFiles.
+    // documents numbered from kRecentListLength.
     void BuildMenu();
 
 private:
