@@ -219,7 +219,8 @@ void TfrmMain::FormCreate()
         FPrintDialog = new QPrintDialog(FPrinter.get(), this);
     }
     FClipboardHasText = clipboardHasText();
-    ReadSettingsFile(FSettings);
+    QString settingsFileIgnored;
+    ReadSettingsFile(FSettings, &settingsFileIgnored);
     FWindow = TWindowValues();
     while (FTabs->count() > 0)
         FTabs->removeTab(0);
@@ -237,6 +238,8 @@ void TfrmMain::FormCreate()
     FDialogs.Save.initialDir = open.initialDir;
     FDocuments->Recent().BuildMenu();
     UpdateMenuItems();
+    if (!settingsFileIgnored.isEmpty())
+        SetStatusText(settingsFileIgnored);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

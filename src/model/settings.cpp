@@ -162,12 +162,18 @@ private:
 
 } // namespace
 
-bool ReadSettingsFile(TSettings& settings)
+bool ReadSettingsFile(TSettings& settings, QString* ignored)
 {
     setFileDefaults(settings);
     settings.FileLines = 0;
     if (!files::exists(kSettingsFileName))
         return false;
+    if (!files::isUsersOwnFile(kSettingsFileName)) {
+        if (ignored)
+            *ignored = kSettingsFileName +
+                       QStringLiteral(" ignored: it is another user's, or others may change it.");
+        return true;
+    }
 
     QStringList lines;
     try {

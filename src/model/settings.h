@@ -55,7 +55,9 @@ inline const QString kSettingsFileName = QStringLiteral("brewpad.ini");
 // compiler, browser and font, then reads "brewpad.ini" from the current
 // directory over them and returns whether the file exists. A missing line or
 // one that does not convert takes no part: its value comes from the store.
-bool ReadSettingsFile(TSettings& settings);
+// A file that another user owns or others may write to is not read (it
+// names the programs the compile runs); ignored then says why.
+bool ReadSettingsFile(TSettings& settings, QString* ignored = nullptr);
 
 // Writes the ten lines anew into "brewpad.ini" in the current directory,
 // replacing the old file atomically; throws EBrewpadError when it cannot.

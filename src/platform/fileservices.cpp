@@ -160,6 +160,23 @@ bool isOrdinaryFile(const QString& path)
     return true;
 }
 
+bool isUsersOwnFile(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    // A group that may write counts as others unless it is the user's own
+    // (many systems give each user a group of their own and files it may
+    // write).
+    const bool groupWrites = (st.st_mode & S_IWGRP) && st.st_gid != ::getegid();
+    return st.st_uid == ::geteuid() && !(st.st_mode & S_IWOTH) && !groupWrites;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
+
 std::unique_ptr<QFile> createTempFile(const QString& dir, const QString& prefix)
 {
     QString base = dir.isEmpty() ? currentDir() : dir;

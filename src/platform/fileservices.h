@@ -21,6 +21,10 @@ bool isDirectory(const QString& path);
 // socket or folder, and not one of the system's generated files (/proc,
 // /sys), which may never end or block when read.
 bool isOrdinaryFile(const QString& path);
+// Whether a file is the user's own and nobody else may change it, so that
+// the programs it names can be trusted. Where the system has no owners and
+// modes, every file is.
+bool isUsersOwnFile(const QString& path);
 
 // A file counts as read-only when it cannot be examined, when its owner-write
 // bit is clear, or when this user cannot write it. Checking the owner bit

@@ -1,5 +1,6 @@
 #include "mainwin/fmain.h"
 #include "model/project.h"
+#include "model/settings.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -226,6 +227,21 @@ private Q_SLOTS:
         ask.answerOpen({});
         w.item("mnuFileOpenDoc")->trigger();
         QCOMPARE(ask.asked().first().fileOptions.initialDir, env.dir());
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
+    // A settings file others may change is not used, and the status line says so.
+    void ignoredSettingsFileIsReported()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        const QString ini = env.writeFile(kSettingsFileName, "/elsewhere/javac\r\n");
+        QVERIFY(QFile::setPermissions(ini, QFileDevice::Permissions(0x6666))); // rw for all
+        TfrmMain w({});
+        w.show();
+        QCOMPARE(w.StatusText(),
+                 QStringLiteral("brewpad.ini ignored: it is another user's, or others may change it."));
+        QCOMPARE(w.Settings().JavaCompiler, QString());
         QVERIFY(ask.unexpected().isEmpty());
     }
 };

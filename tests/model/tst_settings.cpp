@@ -7,6 +7,11 @@
 #include <QPalette>
 #include <QtTest>
 
+#include <tuple>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace bp;
 using bp::test::TestEnv;
 
@@ -249,6 +254,39 @@ private slots:
         ReadSettingsFile(settings);
         RegistryPass(TRegistryPassMode::Load, settings, window);
         QCOMPARE(settings.JavaInterpreter, QString());
+    }
+
+    // A settings file others may change, or another user's, chooses no program: it is not
+    // read, and the caller learns why.
+    void othersSettingsFileIsIgnored()
+    {
+        TestEnv env;
+        const QString path = env.writeFile(kSettingsFileName, ini("/elsewhere/javac"));
+        const QByteArray native = QFile::encodeName(path);
+        const QString why = "brewpad.ini ignored: it is another user's, or others may change it.";
+        // Others may write; a group not the user's own may write; another user's.
+        const uid_t me = ::geteuid();
+        const gid_t myGroup = ::getegid();
+        for (const auto& [mode, owner, group] :
+             {std::tuple{0666, me, myGroup}, {0664, me, gid_t(65534)}, {0644, uid_t(65534), myGroup}}) {
+            QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+            if (::chown(native.constData(), owner, group) != 0)
+                QSKIP("cannot give the file to another user or group here");
+            TSettings settings;
+            QString ignored;
+            QVERIFY(ReadSettingsFile(settings, &ignored));
+            QCOMPARE(settings.JavaCompiler, QString());
+            QCOMPARE(settings.FileLines, 0u);
+            QCOMPARE(ignored, why);
+        }
+        // The user's own file, writable by the user's own group, is read.
+        QCOMPARE(::chown(native.constData(), me, myGroup), 0);
+        QCOMPARE(::chmod(native.constData(), 0664), 0);
+        TSettings settings;
+        QString ignored;
+        QVERIFY(ReadSettingsFile(settings, &ignored));
+        QCOMPARE(settings.JavaCompiler, QStringLiteral("/elsewhere/javac"));
+        QCOMPARE(ignored, QString());
     }
 
     void writeFailureKeepsOldFile()
