@@ -204,33 +204,31 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
-    // A compiler that has gone since the settings were applied: said before anything runs,
-    // the file untouched and no temporary file left.
-    void missingCompilerIsReportedBeforeAnythingRuns()
+    // A compiler that has gone since the settings were applied is named before anything runs;
+    // one that cannot be started is reported after its file was put back. Either way the file
+    // keeps its bytes and no temporary file is left.
+    void compilerProblemsAreReported_data()
     {
+        QTest::addColumn<QString>("compiler"); // in the test's folder; %1 its path
+        QTest::addColumn<QByteArray>("contents"); // null: no such file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("gone") << "nowhere/javac" << QByteArray() << "Can't find '%1'";
+        QTest::newRow("cannot start") << "bin/javac" << QByteArray("not a program")
+                                      << "Create process failed";
+    }
+    void compilerProblemsAreReported()
+    {
+        QFETCH(QString, compiler);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
         World w;
         w.open("Hello.java", BrokenClass, TwoErrors);
-        const QString javac = w.env.path("nowhere/javac");
+        const QString javac =
+            contents.isNull() ? w.env.path(compiler) : w.env.writeFile(compiler, contents);
         w.main->Settings().JavaCompiler = javac;
         w.ask.answerMessage(MsgResult::OK);
         w.e->cmdJavaClick();
-        QCOMPARE(w.ask.messages(), QStringList{"Can't find '" + javac + "'"});
-        QCOMPARE(w.status(), QString());
-        QCOMPARE(w.listed(), QStringList());
-        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
-        QCOMPARE(QDir(w.env.dir()).entryList({"bpd*"}, QDir::Files), QStringList());
-        QVERIFY(w.ask.unexpected().isEmpty());
-    }
-
-    // A compiler that cannot be started is reported, and the file put back.
-    void compilerThatCannotStartIsReported()
-    {
-        World w;
-        w.open("Hello.java", BrokenClass, TwoErrors);
-        w.main->Settings().JavaCompiler = w.env.writeFile("bin/javac", "not a program");
-        w.ask.answerMessage(MsgResult::OK);
-        w.e->cmdJavaClick();
-        QCOMPARE(w.ask.messages(), QStringList{"Create process failed"});
+        QCOMPARE(w.ask.messages(), QStringList{message.arg(javac)});
         QCOMPARE(w.status(), QString());
         QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
         QCOMPARE(QDir(w.env.dir()).entryList({"bpd*"}, QDir::Files), QStringList());
