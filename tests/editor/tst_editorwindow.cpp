@@ -6,6 +6,7 @@
 #include "fakemainwindow.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
+#include "support/variants.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -20,8 +21,7 @@ namespace {
 struct World {
     World()
     {
-        QFETCH_GLOBAL(bool, win95);
-        if (win95)
+        if (richVariant())
             editor = std::make_unique<TcwEdit95>(main);
         else
             editor = std::make_unique<TcwEdit>(main);
@@ -48,12 +48,7 @@ class TestEditorWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase_data()
-    {
-        QTest::addColumn<bool>("win95");
-        QTest::newRow("rich") << true;
-        QTest::newRow("plain") << false;
-    }
+    void initTestCase_data() { addEditorVariants(); }
 
     // Texts mark the caret with '|' and a selection with '[' and ']'. Rows with a selection
     // press Tab, the others Return.

@@ -7,9 +7,9 @@
 #include "mainwin/fmain.h"
 #include "mainwin/searchcommands.h"
 #include "platform/busycursor.h"
-#include "platform/osversion.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
+#include "support/variants.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,8 +27,6 @@ namespace {
 struct World {
     explicit World(const QString& text)
     {
-        QFETCH_GLOBAL(bool, win95);
-        setOsMajorVersionForTesting(win95 ? 6 : 3);
         main = std::make_unique<TfrmMain>(QStringList{});
         main->show();
         editor = main->Documents().NewDocument(TDocType::Text);
@@ -37,13 +35,9 @@ struct World {
         // The text was set behind the window's back, not typed.
         main->UpdateMenuItems();
     }
-    ~World()
-    {
-        main.reset();
-        setOsMajorVersionForTesting(-1);
-    }
     TextControl& text() const { return *editor->Text(); }
 
+    VariantScope variant;
     TestEnv env;
     ScriptedPrompter ask;
     std::unique_ptr<TfrmMain> main;
@@ -73,12 +67,7 @@ class TestSearchCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase_data()
-    {
-        QTest::addColumn<bool>("win95");
-        QTest::newRow("rich") << true;
-        QTest::newRow("plain") << false;
-    }
+    void initTestCase_data() { addEditorVariants(); }
 
     // Find, then Find Next (F3) from the Find dialog's text; the Replace dialog takes the
     // text over; a search that finds nothing reports it and beeps.
@@ -140,7 +129,6 @@ private Q_SLOTS:
     void goToLineSelectsTheLine()
     {
         World w(QStringLiteral("abc abc\r\ntwo\r\nsix\r\nten\r\nend"));
-        QFETCH_GLOBAL(bool, win95);
         QList<QPoint> got;
         for (const QString& typed : QStringList{"3", "5", "6", "0", "2x", QString()}) {
             w.text().setSelection(1, 0);
@@ -150,7 +138,7 @@ private Q_SLOTS:
             });
             if (typed == "2x")
                 w.ask.answerMessage(MsgResult::OK);
-            if (win95)
+            if (richVariant())
                 w.main->item("mnuSearchGotoLine")->trigger();
             else
                 w.editor->button("cmdGoToLine")->click();

@@ -5,9 +5,9 @@
 #include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "model/project.h"
-#include "platform/osversion.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
+#include "support/variants.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -30,16 +30,9 @@ namespace {
 struct World {
     World()
     {
-        QFETCH_GLOBAL(bool, win95);
-        setOsMajorVersionForTesting(win95 ? 6 : 3);
         main = std::make_unique<TfrmMain>(QStringList());
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-    }
-    ~World()
-    {
-        main.reset();
-        setOsMajorVersionForTesting(-1);
     }
     TcwEditBase* active() const { return main->ActiveAnyEditor(); }
     int children() const { return int(main->MdiArea()->subWindowList().size()); }
@@ -63,6 +56,7 @@ struct World {
     void type(const QString& text) { QTest::keyClicks(edit(), text); }
     void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(edit(), k, m); }
 
+    VariantScope variant;
     TestEnv env;
     ScriptedPrompter ask;
     std::unique_ptr<TfrmMain> main;
@@ -74,12 +68,7 @@ class TestWindows : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase_data()
-    {
-        QTest::addColumn<bool>("win95");
-        QTest::newRow("rich") << true;
-        QTest::newRow("plain") << false;
-    }
+    void initTestCase_data() { addEditorVariants(); }
 
     // New documents are numbered per type, each with its tab; the new window takes the
     // keyboard at once, and Find follows its text.
@@ -87,8 +76,8 @@ private Q_SLOTS:
     {
         World w;
         w.main->item("mnuFileNewJava")->trigger();
-        QFETCH_GLOBAL(bool, win95);
-        QCOMPARE(w.active()->metaObject()->className(), win95 ? "bp::TcwEdit95" : "bp::TcwEdit");
+        QCOMPARE(w.active()->metaObject()->className(),
+                 richVariant() ? "bp::TcwEdit95" : "bp::TcwEdit");
         w.main->item("mnuFileNewJava")->trigger();
         w.main->item("mnuFileNewHtml")->trigger();
         // The New button's popup offers the same four commands.
