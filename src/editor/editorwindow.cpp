@@ -222,6 +222,26 @@ void TcwEditBase::ShowDocument(TDocument* document)
     }
     FDocument->SetIsOpen(true);
     FToolBar->cmbDocType->setCurrentIndex(ordinal(GetDocType()));
+    ProtectNonTextFile();
+}
+
+void TcwEditBase::ProtectNonTextFile()
+{
+    // A file holding NUL characters is most likely no text at all (a program
+    // or an archive opened by mistake): unless the user says otherwise it is
+    // read-only, so that no stray key changes it.
+    if (!FDocument->Format().binary || FText->isReadOnly())
+        return;
+    const QString path = GetPathName();
+    if (ask(this,
+            QStringLiteral("'%1' does not look like a text file: it holds NUL characters.\n\n"
+                           "Open it for editing anyway?")
+                .arg(path),
+            MsgType::Confirmation, MsgButtons::YesNo) == MsgResult::Yes)
+        return;
+    FText->setReadOnly(true);
+    FMain.SetStatusText(QStringLiteral("'%1' is not a text file and was opened read-only.").arg(path));
+    AnnounceState();
 }
 
 void TcwEditBase::SetCaption(const QString& caption)

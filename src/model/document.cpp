@@ -99,19 +99,21 @@ void TDocument::Rename(const QString& NewName)
 
 void TDocument::LoadPieces(const std::function<void(qint64)>& begin, const TTextPieceSink& piece)
 {
-    FFormat = readTextFile(FullPath(), begin, piece);
+    FFormat = readTextFile(FullPath(), begin, piece, &FLineEnds);
     FAddsFinalLineEnd = false;
 }
 
 namespace {
 
 // The file bytes of an editor text in a format, which follows the bytes
-// (Latin-1 becomes UTF-8 when the text needs it).
-QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat& format)
+// (Latin-1 becomes UTF-8 when the text needs it), with the lines' own line
+// ends where the record has them (it becomes the record of the bytes).
+QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat& format,
+                       TLineEnds& lineEnds)
 {
     if (addFinalLineEnd && !utf8.isEmpty() && !utf8.endsWith('\n') && !utf8.endsWith('\r'))
-        return fileBytesFromEditorUtf8(utf8 + '\n', format);
-    return fileBytesFromEditorUtf8(utf8, format);
+        return fileBytesFromEditorUtf8(utf8 + '\n', format, nullptr, &lineEnds);
+    return fileBytesFromEditorUtf8(utf8, format, nullptr, &lineEnds);
 }
 
 } // namespace
@@ -119,14 +121,17 @@ QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat
 QByteArray TDocument::Utf8BytesToSave(const QByteArray& utf8) const
 {
     TTextFormat format = FFormat;
-    return bytesToSave(utf8, FAddsFinalLineEnd, format);
+    TLineEnds lineEnds = FLineEnds;
+    return bytesToSave(utf8, FAddsFinalLineEnd, format, lineEnds);
 }
 
 void TDocument::WriteUtf8(const QString& fullPath, const QByteArray& utf8)
 {
     TTextFormat written = FFormat;
-    files::writeAtomically(fullPath, bytesToSave(utf8, FAddsFinalLineEnd, written));
+    TLineEnds writtenEnds = FLineEnds;
+    files::writeAtomically(fullPath, bytesToSave(utf8, FAddsFinalLineEnd, written, writtenEnds));
     FFormat = written;
+    FLineEnds = std::move(writtenEnds);
 }
 
 void TDocument::SaveFromUtf8(const QByteArray& utf8)

@@ -69,10 +69,12 @@ public:
     // platform's line end.
     const TTextFormat& Format() const { return FFormat; }
     // Reads the file into a text control in pieces of UTF-8 with the file's
-    // own line ends (see readTextFile) and remembers how the file is stored.
+    // own line ends (see readTextFile) and remembers how the file is stored,
+    // with each line's own line end when they differ.
     void LoadPieces(const std::function<void(qint64 expected)>& begin, const TTextPieceSink& piece);
     // Writes a text control's UTF-8 text to the file in the document's format,
-    // replacing it atomically; then IsNew and Modified are False.
+    // replacing it atomically; then IsNew and Modified are False. Lines the
+    // file still holds keep their own line ends; new lines get the format's.
     void SaveFromUtf8(const QByteArray& utf8);
     // The same write to another file, for a save-as that writes the file
     // before the document takes its name; name and flags stay. A Latin-1
@@ -95,6 +97,8 @@ private:
     TNameChangeEvent FOnNameChange;
     bool FIsOpen = false;
     TTextFormat FFormat;
+    // The line end of each line, for a file whose lines do not all end alike.
+    TLineEnds FLineEnds;
     // True for text typed into a new document: it is saved with a line end
     // after its last line. Text loaded from a file is saved exactly as it is.
     bool FAddsFinalLineEnd = false;

@@ -174,10 +174,13 @@ private Q_SLOTS:
         QTest::newRow("lf") << QByteArray("a\nb\n");
         QTest::newRow("crlf") << QByteArray("a\r\nb\r\n");
         QTest::newRow("cr") << QByteArray("a\rb\r");
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\n\r\ne");
         QTest::newRow("no final line end") << QByteArray("one\ntwo");
         QTest::newRow("utf8") << QByteArray("gr\xc3\xbc\xc3\x9f \xe2\x82\xac\n");
+        QTest::newRow("utf8 with bom") << QByteArray("\xef\xbb\xbfgr\xc3\xbc\xc3\x9f\r\nx\r\n");
+        QTest::newRow("utf16le") << QByteArray("\xff\xfe" "a\0\r\0\n\0\xfc\0\n\0", 12);
+        QTest::newRow("utf16be") << QByteArray("\xfe\xff\0a\0\r\0\n\xd8\x3d\xde\x00", 12);
         QTest::newRow("latin1") << QByteArray("gr\xfc\xdf \xe9\n");
-        QTest::newRow("nul") << QByteArray("a\0b\n", 4);
     }
     void byteExactRoundTrip()
     {
@@ -185,9 +188,50 @@ private Q_SLOTS:
         World w;
         const QString file = w.env.writeFile(QStringLiteral("r.txt"), bytes);
         w.editor->CreateFromFile(file);
+        QVERIFY(!w.editor->Text()->isReadOnly());
         QVERIFY(w.editor->Save());
         QCOMPARE(TestEnv::readFile(file), bytes);
         QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Lines the user did not touch keep their own line ends; a new line takes the most
+    // common one; the mark before UTF-8 text stays out of the text and in the file.
+    void editedFileKeepsUntouchedLineEnds()
+    {
+        World w;
+        const QString file =
+            w.env.writeFile(QStringLiteral("m.txt"), "\xef\xbb\xbfone\r\ntwo\nthree\rfour\n");
+        w.editor->CreateFromFile(file);
+        TextControl* text = w.editor->Text();
+        QCOMPARE(text->lineCount(), 4);
+        QCOMPARE(text->line(0), QStringLiteral("one"));
+        text->setSelection(text->lineStart(1) + 3, 0);
+        text->replaceSelection(QStringLiteral("!\r\nnew"));
+        QVERIFY(w.editor->Save());
+        QCOMPARE(TestEnv::readFile(file),
+                 QByteArray("\xef\xbb\xbfone\r\ntwo!\nnew\nthree\rfour\n"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A file holding NUL characters opens read-only unless the user asks to edit it.
+    void nonTextFileOpensReadOnlyUnlessChosen()
+    {
+        const QByteArray bytes("\x7f" "ELF\0\0\r\n\x01\n", 10);
+        for (const MsgResult answer : {MsgResult::Cancel, MsgResult::Yes}) {
+            World w;
+            const QString file = w.env.writeFile(QStringLiteral("prog"), bytes);
+            w.ask.answerMessage(answer);
+            w.editor->CreateFromFile(file);
+            QCOMPARE(w.ask.messages(),
+                     QStringList("'" + file +
+                                 "' does not look like a text file: it holds NUL characters.\n\n"
+                                 "Open it for editing anyway?"));
+            QCOMPARE(w.editor->Text()->isReadOnly(), answer != MsgResult::Yes);
+            QCOMPARE(w.main.Status.contains("opened read-only"), answer != MsgResult::Yes);
+            QVERIFY(w.editor->Save());
+            QCOMPARE(TestEnv::readFile(file), bytes);
+            QVERIFY(w.ask.unexpected().isEmpty());
+        }
     }
 
     // Typing tells the main window only when the state its menus follow changes, not at
