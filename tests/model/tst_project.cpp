@@ -133,7 +133,8 @@ private slots:
             << loaded + " ?gone.java b/B.txt ?b/A.java ?b/a.JAVA";
         // An entry whose file is missing takes no name: a later file of that name loads.
         QTest::newRow("missing file before one of its name")
-            << x + "%1/gone/B.txt\r\n%1/b/B.txt\r\n" << loaded + " ?gone/B.txt b/B.txt";
+            << x + "%1/gone/B.txt\r\n%1/b/B.txt\r\n"
+            << loaded + " ?gone/B.txt b/B.txt";
         // A line that cannot name a file is an entry all the same.
         QTest::newRow("entries with blanks and NUL")
             << x + " %1/b/B.txt\r\n%1/b/B.txt \r\n%1/b" + QByteArray(1, '\0') + "B.txt\r\n"
@@ -240,7 +241,8 @@ private slots:
             QCOMPARE(p->Document(i) == nullptr, p->IsMissing(i));
             entries << (p->IsMissing(i) ? "?" : "") + p->EntryName(i);
         }
-        QCOMPARE(entries, QStringList({"?Gone.java", "A.java", "?a.JAVA", "?A.java", "?a", "?A.java"}));
+        QCOMPARE(entries,
+                 QStringList({"?Gone.java", "A.java", "?a.JAVA", "?A.java", "?a", "?A.java"}));
         QVERIFY(!p->IsModified());
         // Decided at load: the file that appears afterwards changes nothing.
         env.writeFile("gone/Gone.java", "g");
@@ -311,6 +313,7 @@ private slots:
         const QString path = env.writeFile("p.jpr", projectFile({gone, a, twin}));
         auto p = TProject::CreateFromFile(path);
         TDocument* doc = p->Document(1);
+        QVERIFY(doc && p->IsMissing(0) && p->IsMissing(2));
         const auto alive = watch(doc);
         p->RemoveFile("A.java");
         QVERIFY(p->Modified());
@@ -339,7 +342,8 @@ private slots:
         const QByteArray content = projectFile(special);
         const QString path = env.writeFile("p.jpr", content);
 
-        auto loading = std::async(std::launch::async, [&] { return TProject::CreateFromFile(path); });
+        auto loading =
+            std::async(std::launch::async, [&] { return TProject::CreateFromFile(path); });
         const bool loaded = loading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
         if (!loaded) { // a writer that comes and goes lets a blocked open go on
             const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
