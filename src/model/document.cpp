@@ -153,7 +153,13 @@ int TDocumentList::Add(const QString& name, TDocument* doc)
 {
     if (!doc)
         throw EBrewpadError(QStringLiteral("not a TDocument"));
-    FItems.emplace_back(name, doc);
+    FItems.push_back({name, doc, QString()});
+    return Count() - 1;
+}
+
+int TDocumentList::AddWithoutDocument(const QString& name, const QString& path)
+{
+    FItems.push_back({name, nullptr, path});
     return Count() - 1;
 }
 
@@ -171,31 +177,37 @@ void TDocumentList::Clear()
 QString TDocumentList::Name(int index) const
 {
     check(index);
-    return FItems[std::size_t(index)].first;
+    return FItems[std::size_t(index)].Name;
 }
 
 void TDocumentList::SetName(int index, const QString& name)
 {
     check(index);
-    FItems[std::size_t(index)].first = name;
+    FItems[std::size_t(index)].Name = name;
 }
 
 TDocument* TDocumentList::Document(int index) const
 {
     check(index);
-    return FItems[std::size_t(index)].second;
+    return FItems[std::size_t(index)].Document;
 }
 
 void TDocumentList::SetDocument(int index, TDocument* doc)
 {
     check(index);
-    FItems[std::size_t(index)].second = doc;
+    FItems[std::size_t(index)].Document = doc;
+}
+
+QString TDocumentList::ListedPath(int index) const
+{
+    check(index);
+    return FItems[std::size_t(index)].ListedPath;
 }
 
 int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs) const
 {
     for (int i = 0; i < Count(); ++i) {
-        if (FItems[std::size_t(i)].first.compare(name, cs) == 0)
+        if (FItems[std::size_t(i)].Name.compare(name, cs) == 0)
             return i;
     }
     return -1;
@@ -204,7 +216,7 @@ int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs) const
 int TDocumentList::IndexOfDocument(const TDocument* doc) const
 {
     for (int i = 0; i < Count(); ++i) {
-        if (FItems[std::size_t(i)].second == doc)
+        if (FItems[std::size_t(i)].Document == doc)
             return i;
     }
     return -1;

@@ -105,7 +105,9 @@ private:
 };
 
 // Document names (FileName, no directory) with their documents attached. It
-// refers to the documents and never destroys them.
+// refers to the documents and never destroys them. An entry may also stand
+// without a document, remembering the path it was listed with (a project
+// entry whose file could not be loaded).
 class TDocumentList {
 public:
     TDocumentList() = default;
@@ -118,6 +120,8 @@ public:
     // Appends an entry and returns its index; a missing document throws
     // EBrewpadError("not a TDocument") and adds nothing.
     int Add(const QString& name, TDocument* doc);
+    // Appends an entry without a document for the path and returns its index.
+    int AddWithoutDocument(const QString& name, const QString& path);
     // Removes entry index; its document survives.
     void Delete(int index);
     // Removes every entry; the documents survive.
@@ -129,6 +133,9 @@ public:
     TDocument* Document(int index) const;
     // Accepts a document or none.
     void SetDocument(int index, TDocument* doc);
+    // The path given to AddWithoutDocument; empty for an entry added with a
+    // document.
+    QString ListedPath(int index) const;
 
     // First entry with this name, compared exactly or ignoring case; or -1.
     int IndexOf(const QString& name, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
@@ -138,7 +145,12 @@ public:
 private:
     void check(int index) const;
 
-    std::vector<std::pair<QString, TDocument*>> FItems;
+    struct TEntry {
+        QString Name;
+        TDocument* Document = nullptr;
+        QString ListedPath;
+    };
+    std::vector<TEntry> FItems;
 };
 
 } // namespace bp
