@@ -255,8 +255,16 @@ void writeInPlace(const QString& path, const QByteArray& bytes)
 {
     const QByteArray old = readAll(path);
     const std::unique_ptr<QFile> safety = createTempFile(extractFileDir(path), QStringLiteral("bpd"));
-    if (!safety || safety->write(old) != old.size() || !safety->flush())
+    if (!safety || safety->write(old) != old.size() || !safety->flush()) {
+        // A copy that did not take the old bytes is no copy: it must not
+        // stay beside the file. (Closed first: QFile::remove() on the open
+        // file gives up when its close cannot write the buffer out.)
+        if (safety) {
+            safety->close();
+            QFile::remove(safety->fileName());
+        }
         failWrite(path, QStringLiteral("No room for a safety copy of it."));
+    }
     safety->close();
     const auto writeAll = [&path](const QByteArray& data) {
         QFile f(path);
