@@ -224,28 +224,43 @@ bool samePath(const QString& a, const QString& b)
 #endif
 }
 
+namespace {
+
+// 'Cannot <verb> file "<path>". <Why>.': the system's reason ("no space left
+// on device", "file to open is a directory") made a sentence of its own.
+EBrewpadError fileError(const char* verb, const QString& path, QString why)
+{
+    if (!why.isEmpty()) {
+        why[0] = why[0].toUpper();
+        if (!why.endsWith(QLatin1Char('.')))
+            why += QLatin1Char('.');
+    }
+    return EBrewpadError(QStringLiteral("Cannot ") + QLatin1String(verb) +
+                         QStringLiteral(" file \"") + path + QStringLiteral("\". ") + why);
+}
+
+[[noreturn]] void failWrite(const QString& path, const QString& why)
+{
+    throw fileError("write", path, why);
+}
+
+} // namespace
+
 QByteArray readAll(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (!QFileInfo::exists(path))
             throw cantFind(path);
-        throw EBrewpadError(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        throw fileError("open", path, f.errorString());
     }
     QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw EBrewpadError(QStringLiteral("Cannot read file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        throw fileError("read", path, f.errorString());
     return bytes;
 }
 
 namespace {
-
-[[noreturn]] void failWrite(const QString& path, const QString& why)
-{
-    throw EBrewpadError(QStringLiteral("Cannot write file \"") + path + QStringLiteral("\". ") + why);
-}
 
 // Writes a file that has more names than one into the file itself, so that
 // every name sees the new text. A safety copy of the old bytes is made first
@@ -301,8 +316,7 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
 #endif
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw EBrewpadError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        throw fileError("create", path, f.errorString());
     // QSaveFile::commit() can report success after its last buffered write
     // failed (a full disk): the flush is checked first, so the old file
     // stays whole instead.
