@@ -9,6 +9,9 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <filesystem>
+#include <system_error>
+
 #ifdef Q_OS_LINUX
 #include <sys/vfs.h>
 #endif
@@ -332,6 +335,75 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         ::chmod(native.constData(), before.st_mode & 07777);
     }
 #endif
+}
+
+namespace {
+
+std::filesystem::path fsPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// Moves a file (or a link) to another name in its folder, replacing what
+// stands there, in one step.
+bool renameOver(const QString& from, const QString& to, QString* why = nullptr)
+{
+    std::error_code error;
+    std::filesystem::rename(fsPath(from), fsPath(to), error);
+    if (error && why)
+        *why = QString::fromLocal8Bit(error.message());
+    return !error;
+}
+
+} // namespace
+
+std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes)
+{
+    const QString dir = extractFileDir(fullPath(path));
+    const std::unique_ptr<QFile> fresh = createTempFile(dir, QStringLiteral("bpd"));
+    if (!fresh)
+        throw fileError("create", path, QStringLiteral("Its folder takes no new file"));
+    if (fresh->write(bytes) != bytes.size() || !fresh->flush()) {
+        const QString why = fresh->errorString();
+        fresh->close();
+        QFile::remove(fresh->fileName());
+        failWrite(path, why);
+    }
+    fresh->close();
+    // An empty file that reserves the name the old one is kept under.
+    const std::unique_ptr<QFile> place = createTempFile(dir, QStringLiteral("bpd"));
+    if (!place) {
+        QFile::remove(fresh->fileName());
+        throw fileError("create", path, QStringLiteral("Its folder takes no new file"));
+    }
+    place->close();
+    QString why;
+    if (!renameOver(path, place->fileName(), &why)) {
+        QFile::remove(fresh->fileName());
+        QFile::remove(place->fileName());
+        failWrite(path, why);
+    }
+    if (!renameOver(fresh->fileName(), path, &why)) {
+        renameOver(place->fileName(), path);
+        QFile::remove(fresh->fileName());
+        failWrite(path, why);
+    }
+    auto kept = std::make_unique<QFile>(place->fileName());
+    if (kept->open(QIODevice::ReadOnly))
+        lockFile(*kept, false);
+    return kept;
+}
+
+void putBack(QFile& kept, const QString& path)
+{
+    if (!renameOver(kept.fileName(), path))
+        failWrite(path, QStringLiteral("Its own text is in \"") + kept.fileName() +
+                            QLatin1Char('"'));
+    kept.close();
 }
 
 } // namespace bp::files
