@@ -1,6 +1,7 @@
 // A full disk where no small file system can be mounted (the tests run without the right to
 // mount): preloaded into a test, it fails every write of at least one byte into a file below the
-// folder that BP_FULL_DISK names, with ENOSPC, as a file system without a free block does.
+// folder that BP_FULL_DISK names, with ENOSPC, as a file system without a free block does. With
+// BP_FULL_DISK_ROOM the disk first takes that many bytes (counted in each process), then none.
 // Creating, renaming and removing files still work there, as they do on a full tmpfs; so does
 // syncing, which never fails on one. Without BP_FULL_DISK every call goes straight through.
 #include <dlfcn.h>
@@ -14,13 +15,9 @@
 
 namespace {
 
-// Whether fd is a file below the full folder. The folder is read on every call, so that a test
-// can fill and empty its disk while it runs (and its child processes inherit the state).
-bool onFullDisk(int fd)
+// Whether fd is a file below dir.
+bool onFullDisk(int fd, const char* dir)
 {
-    const char* dir = getenv("BP_FULL_DISK");
-    if (!dir || !*dir)
-        return false;
     char link[64];
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     char target[4096];
@@ -30,6 +27,31 @@ bool onFullDisk(int fd)
     target[n] = '\0';
     const size_t len = strlen(dir);
     return strncmp(target, dir, len) == 0 && target[len] == '/';
+}
+
+// Whether a write of count bytes to fd finds the disk full. The variables are read on every
+// call, so that a test can fill and empty its disk while it runs (and its child processes inherit
+// the state). The room is counted anew for each new full folder; once a write did not fit,
+// nothing more does.
+bool refuses(int fd, size_t count)
+{
+    const char* dir = getenv("BP_FULL_DISK");
+    if (count == 0 || !dir || !*dir || !onFullDisk(fd, dir))
+        return false;
+    static char folder[4096];
+    static unsigned long long spent = 0;
+    if (strncmp(folder, dir, sizeof folder) != 0) {
+        snprintf(folder, sizeof folder, "%s", dir);
+        spent = 0;
+    }
+    const char* room = getenv("BP_FULL_DISK_ROOM");
+    const unsigned long long limit = room ? strtoull(room, nullptr, 10) : 0;
+    if (spent + count > limit) {
+        spent = limit;
+        return true;
+    }
+    spent += count;
+    return false;
 }
 
 template <typename F> F next(const char* name)
@@ -58,37 +80,37 @@ extern "C" {
 ssize_t write(int fd, const void* buf, size_t count)
 {
     static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
-    return count > 0 && onFullDisk(fd) ? full() : real(fd, buf, count);
+    return refuses(fd, count) ? full() : real(fd, buf, count);
 }
 
 ssize_t pwrite(int fd, const void* buf, size_t count, off_t offset)
 {
     static const auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-    return count > 0 && onFullDisk(fd) ? full() : real(fd, buf, count, offset);
+    return refuses(fd, count) ? full() : real(fd, buf, count, offset);
 }
 
 ssize_t pwrite64(int fd, const void* buf, size_t count, off64_t offset)
 {
     static const auto real = next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
-    return count > 0 && onFullDisk(fd) ? full() : real(fd, buf, count, offset);
+    return refuses(fd, count) ? full() : real(fd, buf, count, offset);
 }
 
 ssize_t writev(int fd, const struct iovec* iov, int count)
 {
     static const auto real = next<ssize_t (*)(int, const struct iovec*, int)>("writev");
-    return total(iov, count) > 0 && onFullDisk(fd) ? full() : real(fd, iov, count);
+    return refuses(fd, total(iov, count)) ? full() : real(fd, iov, count);
 }
 
 ssize_t pwritev(int fd, const struct iovec* iov, int count, off_t offset)
 {
     static const auto real = next<ssize_t (*)(int, const struct iovec*, int, off_t)>("pwritev");
-    return total(iov, count) > 0 && onFullDisk(fd) ? full() : real(fd, iov, count, offset);
+    return refuses(fd, total(iov, count)) ? full() : real(fd, iov, count, offset);
 }
 
 ssize_t pwritev64(int fd, const struct iovec* iov, int count, off64_t offset)
 {
     static const auto real = next<ssize_t (*)(int, const struct iovec*, int, off64_t)>("pwritev64");
-    return total(iov, count) > 0 && onFullDisk(fd) ? full() : real(fd, iov, count, offset);
+    return refuses(fd, total(iov, count)) ? full() : real(fd, iov, count, offset);
 }
 
 } // extern "C"

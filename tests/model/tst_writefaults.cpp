@@ -34,14 +34,17 @@ enum TDisturbance {
     ReplacedByFolder = 0x08, // a folder has taken its name
     SymLink = 0x10,          // the user's path is a symbolic link to the file in another folder
     HardLinks = 0x20,        // the file has a second name beside it
+    NearlyFull = 0x40,       // with FullDisk: the disk still takes the new text, no more
 };
 
 // Set when the test runs again under the full-disk shim, because it may not mount a tmpfs.
 constexpr char kUnderShim[] = "BP_WRITEFAULTS_UNDER_SHIM";
 // Makes the test behave as if it could not mount, so that the shim's way is tested as well.
 constexpr char kNoMount[] = "BP_WRITEFAULTS_NO_MOUNT";
-// The folder whose files the shim refuses to write (see fulldiskshim.cpp).
+// The folder whose files the shim refuses to write, and the bytes it still takes (see
+// fulldiskshim.cpp).
 constexpr char kFullDisk[] = "BP_FULL_DISK";
+constexpr char kFullDiskRoom[] = "BP_FULL_DISK_ROOM";
 
 // Lines with CR LF ends, repeated to at least bytes bytes.
 QByteArray repeatedLines(const QByteArray& line, int bytes)
@@ -84,11 +87,12 @@ struct TWriter {
     QString fileName;
     QByteArray oldBytes;
     // Reads the user's file at path, as the program does before the user changes anything, and
-    // returns the bytes its write is to leave there (large: a new text past 16 KiB).
+    // returns the bytes its write puts there (large: a new text past 16 KiB).
     std::function<QByteArray(const QString& path, bool large)> read;
     // The write under test; throws EBrewpadError when it fails.
     std::function<void()> write;
-    // The compile: whatever happens, its file ends with its old bytes.
+    // The compile: whatever happens, its file ends with its old bytes; and its tools need room
+    // for their output beside the file.
     bool keepsOriginal = false;
     // Checks of the writer's own after the shared ones (threw: the write said it failed).
     std::function<void(bool threw)> afterwards;
@@ -102,6 +106,7 @@ public:
     ~TFaultCase()
     {
         qunsetenv(kFullDisk);
+        qunsetenv(kFullDiskRoom);
         if (FImmutable)
             run("chattr", {"-i", FFolder});
         if (FReadOnly)
@@ -131,6 +136,14 @@ public:
         FPath = FFolder + '/' + name;
         FFile = has(SymLink) ? FElsewhere + '/' + name : FPath;
         FEnv.writeFile(QDir(FEnv.dir()).relativeFilePath(FFile), bytes);
+        {
+            // A file saved long ago, as the compile's clean-up of left-over temporary files
+            // sees it.
+            QFile file(FFile);
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                     QFileDevice::FileModificationTime));
+        }
         QCOMPARE(::chmod(QFile::encodeName(FFile).constData(), mode_t(FMode)), 0);
         if (has(SymLink))
             QVERIFY(QFile::link(FFile, FPath));
@@ -144,9 +157,9 @@ public:
     // The user's path.
     QString path() const { return FPath; }
 
-    // The row's disturbance, after the file was read. Where it cannot be made here, the case
-    // stops with skipReason() saying why.
-    void disturb()
+    // The row's disturbance, after the file was read (newBytes: what the write puts down).
+    // Where it cannot be made here, the case stops with skipReason() saying why.
+    void disturb(const QByteArray& newBytes)
     {
         if (has(Deleted))
             QVERIFY(QFile::remove(FPath));
@@ -168,7 +181,7 @@ public:
             }
         }
         if (has(FullDisk))
-            fill();
+            fill(has(NearlyFull) ? newBytes.size() : 0);
         FEntriesBefore = entries(FFolder);
         FElsewhereBefore = entries(FElsewhere);
     }
@@ -179,11 +192,13 @@ public:
                const QString& message)
     {
         FNew = newBytes;
-        QVERIFY2(threw != writes,
+        // The compile's text fits on a nearly full disk, its tools' output does not.
+        const bool outputFails = writer.keepsOriginal && has(NearlyFull);
+        QVERIFY2(threw != (writes && !outputFails),
                  threw ? qPrintable("the write failed: " + message) : "the write reported success");
         if (threw) {
-            // A sentence for the user that names the file.
-            QVERIFY2(message.contains(FName), qPrintable(message));
+            // A sentence for the user that names the file (or the output that had no room).
+            QVERIFY2(message.contains(outputFails ? FFolder : FName), qPrintable(message));
             QVERIFY2(message.at(0).isUpper() && message.endsWith('.'), qPrintable(message));
         }
         const bool newText = !threw && !writer.keepsOriginal;
@@ -229,9 +244,10 @@ public:
     }
 
 private:
-    // Fills the file system under the folder: a real tmpfs to its last block, or the shim's
-    // stand-in, which refuses every write below the folder from now on.
-    void fill()
+    // Fills the file system under the folder but for room bytes: a real tmpfs to its last block
+    // (then one block is freed for any room), or the shim's stand-in, which refuses every write
+    // below the folder from now on (but for room bytes).
+    void fill(qsizetype room)
     {
         if (FMounted) {
             QFile filler(FFolder + "/filler");
@@ -246,6 +262,14 @@ private:
         QVERIFY(probe.open(QIODevice::WriteOnly));
         QVERIFY2(probe.write("x") != 1 || !probe.flush(), "the disk is not full");
         probe.remove();
+        if (room > 0) {
+            QVERIFY(room <= 4096);
+            const QString filler = FFolder + "/filler";
+            if (FMounted)
+                QVERIFY(QFile::resize(filler, QFileInfo(filler).size() - 4096));
+            else
+                qputenv(kFullDiskRoom, QByteArray::number(room));
+        }
     }
 
     // Names bytes for a readable comparison.
@@ -292,6 +316,7 @@ void addDisturbanceRows()
     QTest::newRow("full disk, two hard links") << (FullDisk | HardLinks) << 0644 << false << false;
     QTest::newRow("full disk, two hard links, large file")
         << (FullDisk | HardLinks) << 0644 << true << false;
+    QTest::newRow("nearly full disk") << (FullDisk | NearlyFull) << 0644 << false << true;
     QTest::newRow("read-only folder") << int(ReadOnlyFolder) << 0644 << false << false;
     QTest::newRow("file deleted") << int(Deleted) << 0644 << false << true;
     QTest::newRow("file replaced by a folder") << int(ReplacedByFolder) << 0644 << false << false;
@@ -324,7 +349,7 @@ void runCase(const TWriter& writer)
     } catch (const EBrewpadError& e) {
         QFAIL(qPrintable("cannot read the file: " + e.message()));
     }
-    c.disturb();
+    c.disturb(newBytes);
     if (QTest::currentTestFailed())
         return;
     if (!c.skipReason().isEmpty())
@@ -451,7 +476,7 @@ private Q_SLOTS:
             edited = EditedSource;
             if (large)
                 edited += "/*\r\n" + repeatedLines(" * a long comment", kLargeBytes) + " */\r\n";
-            return OldSource;
+            return doc->Utf8BytesToSave(edited);
         };
         w.write = [&] {
             const TCompileResult r = CompileDocument(*doc, edited, javac, java);
