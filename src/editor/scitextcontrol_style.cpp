@@ -170,7 +170,10 @@ void SciTextControl::setErrorMarkers(const QList<int>& lines)
     for (const int line : lines) {
         if (line < 0 || line >= count)
             continue;
-        send(Sci::SCI_MARKERADD, widgetLine(line), ErrorMarker);
+        // A line with several errors gets one mark: each add stacks another.
+        const long row = widgetLine(line);
+        if (!(send(Sci::SCI_MARKERGET, row) & ErrorMarkerMask))
+            send(Sci::SCI_MARKERADD, row, ErrorMarker);
         FHasErrorMarkers = true;
     }
 }

@@ -315,7 +315,8 @@ private slots:
         COMPARE_LINES(*control, QString(int(TSoftBreaks::SplitAbove), 'x'));
     }
 
-    // The compiler's error marks sit on their lines (also after a long line cut into rows),
+    // The compiler's error marks sit on their lines, one for several errors (also after a long
+    // line cut into rows),
     // follow them as lines are added above, and go when their line is edited or the text is
     // replaced. The plain control has no margin and marks nothing.
     void errorMarkersGoWithTheirLine()
@@ -323,7 +324,7 @@ private slots:
         auto control = makeControl();
         control->setText("a\r\nb\r\nc\r\nd\r\ne");
         const auto marked = [&](QList<int> lines) { return isRich() ? lines : QList<int>(); };
-        control->setErrorMarkers({3, 1, 9, -1});
+        control->setErrorMarkers({3, 1, 9, -1, 1});
         QCOMPARE(control->errorMarkers(), marked({1, 3}));
         control->setSelection(control->lineStart(1) + 1, 0);
         control->replaceSelection("x");
