@@ -2,6 +2,7 @@
 // variants (global data).
 #include "editor/cedit.h"
 #include "editor/cedit95.h"
+#include "editor/compileresults.h"
 #include "editor/textcontrol.h"
 #include "fakemainwindow.h"
 #include "support/scriptedprompter.h"
@@ -321,6 +322,33 @@ private Q_SLOTS:
                  "Can't find '" + w.env.path("Gone.java") + "'");
         QCOMPARE(w.main.Opened.size(), 1);
         QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // The results list judges a compile by the exit status it is given: a clean exit succeeded
+    // whatever the text says, a failed one failed also without output (the list hides then);
+    // without a status the text decides. It announces the document's error lines of a failed
+    // compile, none otherwise.
+    void resultsListJudgesByTheExitStatus()
+    {
+        QWidget window;
+        TCompileResultsPanel panel([] { return QStringLiteral("/src/A.java"); }, &window);
+        QSignalSpy marked(&panel, &TCompileResultsPanel::errorLinesShown);
+        const auto lastMarked = [&] { return marked.last().at(0).value<QList<int>>(); };
+        const QStringList warning{"/src/A.java:2: warning: [removal] x",
+                                  "    int i; // no error here", "    ^", "1 warning"};
+        const QStringList translated{"/src/A.java:3: Fehler: x", "1 Fehler"};
+        panel.clearAndShow();
+        QVERIFY(!panel.showOutput(warning, true).Failed());
+        QVERIFY(panel.isVisibleTo(&window));
+        QVERIFY(panel.showOutput(warning).Failed());
+        QCOMPARE(lastMarked(), QList<int>());
+        QVERIFY(panel.showOutput(translated, false).Failed());
+        QCOMPARE(lastMarked(), QList<int>{3});
+        QVERIFY(!panel.showOutput(translated).Failed());
+        QCOMPARE(lastMarked(), QList<int>());
+        QVERIFY(panel.showOutput({}, false).Failed());
+        QVERIFY(!panel.isVisibleTo(&window));
+        QCOMPARE(lastMarked(), QList<int>());
     }
 
     void toolButtonsHaveAccessibleNames()
