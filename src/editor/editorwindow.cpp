@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
@@ -119,6 +120,18 @@ void TcwEditBase::buildLayout()
     FCompileResults = new TCompileResultsPanel([this] { return GetPathName(); }, this);
     connect(FCompileResults, &TCompileResultsPanel::sourceLineChosen, this,
             &TcwEditBase::GoToLine);
+    connect(FCompileResults, &TCompileResultsPanel::fileLineChosen, this,
+            [this](const QString& path, int lineNumber) { FMain.OpenAtLine(path, lineNumber); });
+    connect(FCompileResults, &TCompileResultsPanel::fileNotFound, this,
+            [this](const QString& path) { FStatusBar->showMessage(cantFind(path).message()); });
+    connect(FCompileResults, &TCompileResultsPanel::errorLinesShown, this,
+            [this](const QList<int>& lineNumbers) {
+                QList<int> lines;
+                lines.reserve(lineNumbers.size());
+                for (int number : lineNumbers)
+                    lines.append(number - 1);
+                FText->setErrorMarkers(lines);
+            });
     layout->addWidget(FCompileResults);
 
     FStatusBar = new QStatusBar(this);
@@ -171,6 +184,9 @@ void TcwEditBase::ApplySettings()
 {
     const TSettings& s = FMain.CurrentSettings();
     FText->setEditorFont(FMain.EditorFont());
+    // The compiler's "^" lines point at a column: the list needs the same
+    // fixed-width font to line them up.
+    FCompileResults->list()->setFont(FMain.EditorFont());
     FText->setTextColor(ColorToQColor(s.Font.Color, palette()));
     FText->setBackgroundColor(ColorToQColor(s.EditorColor, palette()));
 }
