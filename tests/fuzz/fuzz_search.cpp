@@ -57,11 +57,20 @@ Input parse(const QByteArray& bytes)
         }
         inNumber = false;
         switch (c) {
-        case 'D': in.options |= Down; break;
-        case 'C': in.options |= MatchCase; break;
-        case 'W': in.options |= WholeWord; break;
-        case 'R': in.raw = true; break;
-        default: break;
+        case 'D':
+            in.options |= Down;
+            break;
+        case 'C':
+            in.options |= MatchCase;
+            break;
+        case 'W':
+            in.options |= WholeWord;
+            break;
+        case 'R':
+            in.raw = true;
+            break;
+        default:
+            break;
         }
     }
     in.find = parts[1];
@@ -116,8 +125,8 @@ bool matchesAt(std::u16string_view t, qsizetype p, std::u16string_view s, TSearc
     const qsizetype n = qsizetype(t.size()), l = qsizetype(s.size());
     if (l == 0 || p < 0 || p + l > n || !wholeCharacters(s))
         return false;
-    if (o.testFlag(WholeWord) && !(wordAt(t, p, false) && !wordAt(t, p, true) &&
-                                   !wordAt(t, p + l, false)))
+    if (o.testFlag(WholeWord) &&
+        !(wordAt(t, p, false) && !wordAt(t, p, true) && !wordAt(t, p + l, false)))
         return false;
     const auto map = [&](char16_t c) {
         return o.testFlag(MatchCase) ? c : QChar(c).toUpper().unicode();
@@ -221,8 +230,8 @@ void checkSearch(const Input& in, std::u16string_view text, std::u16string_view 
         // Not well-formed: only the bounds are kept.
         const qsizetype s = std::min(selStart, qsizetype(bytes.size()));
         const TSearchMatch m = SearchBufferUtf8(bytes, s, 0, find, o);
-        FUZZ_CHECK(m.Pos == -1 || (m.Pos >= 0 && m.Length > 0 &&
-                                   m.Pos + m.Length <= qsizetype(bytes.size())));
+        FUZZ_CHECK(m.Pos == -1 ||
+                   (m.Pos >= 0 && m.Length > 0 && m.Pos + m.Length <= qsizetype(bytes.size())));
         return;
     }
     const TSearchMatch m = SearchBufferUtf8(bytes, b0, b1 - b0, find, o);
@@ -251,7 +260,8 @@ void checkReplaceAll(const Input& in, std::u16string_view text, std::u16string_v
 
     // The loop that replaces in the changing text agrees, where it is cheap enough.
     if ((res.Count() + 1) * (n + 1) <= 1 << 16) {
-        const LoopResult loop = replaceAllLoop(std::u16string(text), caret, find, replace, o, res.Count());
+        const LoopResult loop =
+            replaceAllLoop(std::u16string(text), caret, find, replace, o, res.Count());
         FUZZ_CHECK(searchView(replaced) == loop.text);
         FUZZ_CHECK(res.Count() == loop.count && res.First == loop.first);
         FUZZ_CHECK(res.SelStart == loop.selStart && res.SelLength == loop.selLength);
