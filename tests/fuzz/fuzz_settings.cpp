@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TSettings settings;
     QString ignored;
     FUZZ_CHECK(ReadSettingsFile(settings, &ignored));
-    FUZZ_CHECK(ignored.isEmpty()); // the file is this user's own
+    FUZZ_CHECK(ignored.isEmpty());               // the file is this user's own
     FUZZ_CHECK(settings.FileLines < (1u << 10)); // ten lines at most
     // A value the file did not give keeps its default.
     const TSettings defaults;

@@ -8,12 +8,12 @@
 
 // A broken rule ends the run as a crash, which libFuzzer reports with the
 // input that caused it; the message says which rule it was.
-#define FUZZ_CHECK(cond)                                                                        \
-    do {                                                                                       \
-        if (!(cond)) {                                                                         \
-            std::fprintf(stderr, "%s:%d: rule broken: %s\n", __FILE__, __LINE__, #cond);      \
-            std::abort();                                                                      \
-        }                                                                                      \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "%s:%d: rule broken: %s\n", __FILE__, __LINE__, #cond);           \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 
 namespace bp::fuzz {
