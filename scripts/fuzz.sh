@@ -59,15 +59,21 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 mkdir -p build-fuzz/fuzz-corpus build-fuzz/fuzz-findings build-fuzz/fuzz-logs
+# Absolute paths: a target may change the current directory while a fault
+# is being written down.
+root=$(pwd)
 failed=()
 for t in "${targets[@]}"; do
-    corpus=build-fuzz/fuzz-corpus/$t
+    corpus=$root/build-fuzz/fuzz-corpus/$t
     log=build-fuzz/fuzz-logs/$t.log
     mkdir -p "$corpus"
     cp tests/fuzz/corpus/"$t"/* "$corpus"/
+    # The words of a format, where a target has them, help it past its checks.
+    dict=()
+    [ -f tests/fuzz/"$t".dict ] && dict=(-dict="$root"/tests/fuzz/"$t".dict)
     # A single input that takes seconds is a fault too (-timeout).
-    if build-fuzz/tests/fuzz/fuzz_"$t" "$corpus" -max_total_time="$seconds" -timeout=10 \
-        -artifact_prefix=build-fuzz/fuzz-findings/"$t"- -print_final_stats=1 >"$log" 2>&1; then
+    if build-fuzz/tests/fuzz/fuzz_"$t" "$corpus" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
+        -artifact_prefix="$root"/build-fuzz/fuzz-findings/"$t"- -print_final_stats=1 >"$log" 2>&1; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
         echo "fuzz $t: no fault in ${runs:-?} inputs, $seconds s"
     else
