@@ -51,8 +51,11 @@ fi
 bash scripts/deps.sh
 generator=()
 [ -f build-fuzz/CMakeCache.txt ] || generator=(-G Ninja)
+# A Debug build keeps the range checks of Qt's containers (Q_ASSERT) on;
+# -O1 with line tables only keeps it quick to build and to run.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz "${generator[@]}" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREWPAD_FUZZ=ON >/dev/null
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
+    -DBREWPAD_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 # Qt keeps some memory until exit on purpose; a leak is no finding here.
