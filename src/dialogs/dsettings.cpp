@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -335,8 +334,8 @@ void TdlgSettings::cmdBrowseBrowserClick()
     const QString exe = files::exeSuffix();
     FileDialogOptions o;
     o.fileName = exe.isEmpty() ? QString() : QStringLiteral("*") + exe;
-    o.filter = QStringLiteral("Application|*") + exe + QStringLiteral("|All files|") +
-               allFilesPattern();
+    o.filter =
+        QStringLiteral("Application|*") + exe + QStringLiteral("|All files|") + allFilesPattern();
     o.initialDir = QFileInfo(edtBrowser->text()).path();
     const FileDialogResult r = prompter().openFileDialog(this, o);
     if (r.accepted && !r.files.isEmpty())

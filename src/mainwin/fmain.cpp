@@ -24,10 +24,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
-#include <QProcessEnvironment>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcessEnvironment>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>

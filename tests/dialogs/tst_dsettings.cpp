@@ -128,7 +128,8 @@ private slots:
         QCOMPARE(d.edtJavac->text(), QStringLiteral("/old/javac"));
         QCOMPARE(d.edtBrowser->text(), QStringLiteral("/old/browser"));
         QCOMPARE(d.spnTabSet->value(), 3);
-        QVERIFY(!d.chkDDE->isChecked() && d.chkAutoIndent->isChecked() && !d.chkDocTabs->isChecked());
+        QVERIFY(!d.chkDDE->isChecked() && d.chkAutoIndent->isChecked() &&
+                !d.chkDocTabs->isChecked());
         QCOMPARE(d.pnlSample->palette().color(QPalette::Window), d.palette().color(QPalette::Base));
         QCOMPARE(d.pnlSample->font().pointSize(), 11);
         QCOMPARE(d.Entries().FontName, QString());

@@ -92,7 +92,8 @@ private Q_SLOTS:
         const QString font = fonts.last();
         const QColor paper(10, 40, 90), ink(230, 220, 100);
         QCOMPARE(w.editors().size(), 2);
-        QVERIFY(qobject_cast<TcwEdit95*>(w.editors()[0]) && !qobject_cast<TcwEdit95*>(w.editors()[1]));
+        QVERIFY(qobject_cast<TcwEdit95*>(w.editors()[0]) &&
+                !qobject_cast<TcwEdit95*>(w.editors()[1]));
         QVERIFY(w.main->tcWindows()->isVisible());
 
         w.ask.answerDialog([&](QDialog& dialog) {
@@ -116,9 +117,10 @@ private Q_SLOTS:
         }
         QCOMPARE(w.editors()[1]->Text()->widget()->palette().color(QPalette::Text), ink);
         QVERIFY(!w.main->tcWindows()->isVisible());
-        const QStringList lines{w.main->Settings().JavaCompiler, "", font, "17", "$0064DCE6",
-                                "4", "$005A280A", "-1", "-1", "0"};
-        QCOMPARE(TestEnv::readFile(kSettingsFileName), (lines.join("\r\n") + "\r\n").toUtf8());
+        const QString lines =
+            w.main->Settings().JavaCompiler + "||" + font + "|17|$0064DCE6|4|$005A280A|-1|-1|0";
+        QCOMPARE(TestEnv::readFile(kSettingsFileName),
+                 (lines.split('|').join("\r\n") + "\r\n").toUtf8());
         QCOMPARE(w.stored("Editor/Color"), QStringLiteral("$005A280A"));
         QCOMPARE(w.stored("Display/Font/FontName"), font);
         QCOMPARE(w.stored("Display/Font/FontSize"), QStringLiteral("17"));

@@ -63,8 +63,8 @@ private:
     struct ColorAnswer {
         QColor color;
     };
-    using Answer = std::variant<MsgResult, FileAnswer, SaveAnswer, ColorAnswer,
-                                std::function<int(QDialog&)>>;
+    using Answer =
+        std::variant<MsgResult, FileAnswer, SaveAnswer, ColorAnswer, std::function<int(QDialog&)>>;
     // Takes the next answer when it is of the kind asked for.
     template <class T> std::optional<T> take(const QString& what);
 
