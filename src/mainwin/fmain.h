@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -121,12 +122,15 @@ private:
     void ProjectChanged();
     void EditorShown(TcwEditBase* editor);
     void mnuHelpAboutClick();
+    void mnuFileConfigureClick();
 
     QStringList FArgs;
     bool FShown = false;
     TSettings FSettings;
     TWindowValues FWindow;
     TToolsPresent FTools;
+    // Finds the system's default web browser for the settings dialog.
+    std::function<QString()> FDefaultBrowser;
     bool FClipboardHasText = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
