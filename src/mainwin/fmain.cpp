@@ -5,6 +5,7 @@
 #include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
 #include "mainwin/editcommands.h"
+#include "mainwin/launchcommands.h"
 #include "mainwin/menustate.h"
 #include "mainwin/searchcommands.h"
 #include "mainwin/windowcommands.h"
@@ -14,6 +15,7 @@
 #include "platform/guarded.h"
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "tools/browser.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -96,6 +98,7 @@ TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(paren
     FSearch = std::make_unique<TSearchCommands>(*this, *FChildren, update);
     FEdit = std::make_unique<TEditCommands>(*this, *FChildren);
     FRun = std::make_unique<TRunCommands>(*this, *FChildren);
+    FLaunch = std::make_unique<TLaunchCommands>(*this, *this, *FChildren);
     FWindows = std::make_unique<TWindowCommands>(*FTabs, *FChildren, FSettings);
     connectCommands();
 
@@ -152,6 +155,7 @@ void TfrmMain::connectCommands()
     FSearch->Connect(FActions);
     FEdit->Connect(FActions);
     FRun->Connect(FActions);
+    FLaunch->Connect(FActions);
     FWindows->Connect(FActions);
     connect(FActions.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(FActions.mnuHelpAbout, &QAction::triggered, this,
@@ -227,6 +231,9 @@ void TfrmMain::FormCreate()
     FTabs->hide();
     setAcceptDrops(true);
     LoadSettings();
+    // No browser configured: the one the desktop opens pages with, if any.
+    if (FSettings.WebBrowser.isEmpty())
+        FSettings.WebBrowser = GetDefaultBrowser();
     SaveSettings();
 
     FileDialogOptions& open = FDialogs.Open;
@@ -348,6 +355,11 @@ void TfrmMain::ProjectChanged()
 void TfrmMain::SetStatusText(const QString& text)
 {
     statusBar()->showMessage(text);
+}
+
+TBrowserDde& TfrmMain::BrowserDde()
+{
+    return FLaunch->BrowserDde();
 }
 
 QString TfrmMain::StatusText() const

@@ -21,6 +21,7 @@ namespace bp {
 class TChildWindows;
 class TDocumentCommands;
 class TEditCommands;
+class TLaunchCommands;
 class TRunCommands;
 class TSearchCommands;
 class TWindowCommands;
@@ -53,6 +54,7 @@ public:
     TProjectCommands& Projects() { return *FProjects; }
     TSearchCommands& Search() { return *FSearch; }
     TRunCommands& Run() { return *FRun; }
+    TLaunchCommands& Launch() { return *FLaunch; }
     TWindowCommands& Windows() { return *FWindows; }
 
     // What the editor windows use.
@@ -67,6 +69,7 @@ public:
     void AddRecentFile(const QString& pathName) override;
     bool OpenReadOnly() const override;
     void SetStatusText(const QString& text) override;
+    TBrowserDde& BrowserDde() override;
     TSearchRequest FindRequest() const override;
     TSearchRequest ReplaceRequest() const override;
     void SearchFind() override;
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<TSearchCommands> FSearch;
     std::unique_ptr<TEditCommands> FEdit;
     std::unique_ptr<TRunCommands> FRun;
+    std::unique_ptr<TLaunchCommands> FLaunch;
     std::unique_ptr<TWindowCommands> FWindows;
 };
 

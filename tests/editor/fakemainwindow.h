@@ -3,8 +3,10 @@
 #include "editor/mainservices.h"
 #include "model/project.h"
 #include "model/settings.h"
+#include "platform/ddeclient.h"
 #include "platform/fileservices.h"
 #include "platform/prompter.h"
+#include "tools/browser.h"
 
 #include <QStringList>
 
@@ -45,6 +47,7 @@ public:
     void SearchFind() override {}
     void SearchReplace() override {}
     std::optional<int> AskLineNumber() override { return LineNumber; }
+    TBrowserDde& BrowserDde() override { return *Dde; }
 
     TSettings Settings;
     TToolsPresent Tools{true, true, true, true};
@@ -57,6 +60,9 @@ public:
     QStringList Tabs;
     QStringList Recent;
     QString Status;
+    // The program's own conversation; tests of it put in a recording one.
+    std::unique_ptr<TBrowserDde> Dde =
+        std::make_unique<TBrowserDde>(std::make_unique<ProcessDdeClientConv>());
 };
 
 } // namespace bp::test
