@@ -6,6 +6,7 @@
 #include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
 #include "mainwin/editcommands.h"
+#include "mainwin/launchcommands.h"
 #include "mainwin/menustate.h"
 #include "mainwin/searchcommands.h"
 #include "mainwin/windowcommands.h"
@@ -15,6 +16,7 @@
 #include "platform/guarded.h"
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "tools/browser.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -82,8 +84,6 @@ QPoint onScreen(const QPoint& stored)
 
 TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(parent), FArgs(args)
 {
-    // Stands in until the lookup of the system's default browser exists.
-    FDefaultBrowser = [] { return QString(); };
     setObjectName(QStringLiteral("frmMain"));
     resize(545, 317);
     buildWindow();
@@ -100,6 +100,7 @@ TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(paren
     FSearch = std::make_unique<TSearchCommands>(*this, *FChildren, update);
     FEdit = std::make_unique<TEditCommands>(*this, *FChildren);
     FRun = std::make_unique<TRunCommands>(*this, *FChildren);
+    FLaunch = std::make_unique<TLaunchCommands>(*this, *this, *FChildren);
     FWindows = std::make_unique<TWindowCommands>(*FTabs, *FChildren, FSettings);
     connectCommands();
 
@@ -156,6 +157,7 @@ void TfrmMain::connectCommands()
     FSearch->Connect(FActions);
     FEdit->Connect(FActions);
     FRun->Connect(FActions);
+    FLaunch->Connect(FActions);
     FWindows->Connect(FActions);
     connect(FActions.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(FActions.mnuHelpAbout, &QAction::triggered, this,
@@ -235,6 +237,9 @@ void TfrmMain::FormCreate()
     LoadSettings();
     // A start that configured no compiler takes the JDK this machine offers.
     FindJavaToolsWhenUnset(FSettings, QProcessEnvironment::systemEnvironment());
+    // No browser configured: the one the desktop opens pages with, if any.
+    if (FSettings.WebBrowser.isEmpty())
+        FSettings.WebBrowser = GetDefaultBrowser();
     SaveSettings();
 
     FileDialogOptions& open = FDialogs.Open;
@@ -358,6 +363,11 @@ void TfrmMain::SetStatusText(const QString& text)
     statusBar()->showMessage(text);
 }
 
+TBrowserDde& TfrmMain::BrowserDde()
+{
+    return FLaunch->BrowserDde();
+}
+
 QString TfrmMain::StatusText() const
 {
     return statusBar()->currentMessage();
@@ -477,7 +487,7 @@ void TfrmMain::mnuFileConfigureClick()
 {
     // The dialog has written the settings file on OK; the store and the
     // windows follow here.
-    TdlgSettings dialog(FSettings, FDefaultBrowser, this);
+    TdlgSettings dialog(FSettings, &GetDefaultBrowser, this);
     if (prompter().execDialog(dialog) != QDialog::Accepted)
         return;
     FSettings = dialog.Settings();

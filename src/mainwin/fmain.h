@@ -22,6 +22,7 @@ namespace bp {
 class TChildWindows;
 class TDocumentCommands;
 class TEditCommands;
+class TLaunchCommands;
 class TRunCommands;
 class TSearchCommands;
 class TWindowCommands;
@@ -54,6 +55,7 @@ public:
     TProjectCommands& Projects() { return *FProjects; }
     TSearchCommands& Search() { return *FSearch; }
     TRunCommands& Run() { return *FRun; }
+    TLaunchCommands& Launch() { return *FLaunch; }
     TWindowCommands& Windows() { return *FWindows; }
 
     // What the editor windows use.
@@ -68,6 +70,7 @@ public:
     void AddRecentFile(const QString& pathName) override;
     bool OpenReadOnly() const override;
     void SetStatusText(const QString& text) override;
+    TBrowserDde& BrowserDde() override;
     TSearchRequest FindRequest() const override;
     TSearchRequest ReplaceRequest() const override;
     void SearchFind() override;
@@ -129,8 +132,6 @@ private:
     TSettings FSettings;
     TWindowValues FWindow;
     TToolsPresent FTools;
-    // Finds the system's default web browser for the settings dialog.
-    std::function<QString()> FDefaultBrowser;
     bool FClipboardHasText = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<TSearchCommands> FSearch;
     std::unique_ptr<TEditCommands> FEdit;
     std::unique_ptr<TRunCommands> FRun;
+    std::unique_ptr<TLaunchCommands> FLaunch;
     std::unique_ptr<TWindowCommands> FWindows;
 };
 
