@@ -10,17 +10,6 @@ using bp::test::TestEnv;
 
 namespace {
 
-// Rewrites a file as another program would, keeping its size and dating it a day back, so
-// that the change shows even where file times are coarse.
-void changeOutside(const QString& path, const QByteArray& bytes)
-{
-    const QDateTime before = QFileInfo(path).lastModified();
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadWrite | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-    QVERIFY(f.setFileTime(before.addDays(-1), QFile::FileModificationTime));
-}
-
 std::unique_ptr<TDocument> loaded(const QString& path)
 {
     auto doc = TDocument::CreateFromFile(path);
@@ -48,7 +37,7 @@ private Q_SLOTS:
         const QString file = env.writeFile("A.java", "class A {}\n");
         const auto doc = loaded(file);
         QCOMPARE(doc->DiskState(), TDiskState::Unchanged);
-        changeOutside(file, "class B {}\n");
+        TestEnv::changeOutside(file, "class B {}\n");
         QCOMPARE(doc->DiskState(), TDiskState::Changed);
     }
 
@@ -84,7 +73,7 @@ private Q_SLOTS:
         TestEnv env;
         const QString file = env.writeFile("a.txt", "a\n");
         const auto doc = loaded(file);
-        changeOutside(file, "b\n");
+        TestEnv::changeOutside(file, "b\n");
         QCOMPARE(doc->DiskState(), TDiskState::Changed);
         if (how == "load") {
             doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
@@ -93,7 +82,7 @@ private Q_SLOTS:
         } else {
             const QString other = env.writeFile("other.txt", "o\n");
             doc->WriteUtf8(other, "c\r\n");
-            changeOutside(other, "d\n"); // before the document takes the name
+            TestEnv::changeOutside(other, "d\n"); // before the document takes the name
             doc->SetFileName(other);
         }
         QCOMPARE(doc->DiskState(), TDiskState::Unchanged);
@@ -114,7 +103,7 @@ private Q_SLOTS:
         const QString file = env.writeFile("A.java", "class A {}\n");
         const auto doc = loaded(file);
         if (changedBefore)
-            changeOutside(file, "class B {}\n");
+            TestEnv::changeOutside(file, "class B {}\n");
         doc->Rename("B.java");
         QCOMPARE(doc->FullPath(), env.path("B.java"));
         QCOMPARE(doc->DiskState(), changedBefore ? TDiskState::Changed : TDiskState::Unchanged);
