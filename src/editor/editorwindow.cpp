@@ -268,7 +268,7 @@ void TcwEditBase::ReloadDocument()
 
 void TcwEditBase::CheckDiskChange()
 {
-    if (!FDocument || FClosed || FCheckingDisk)
+    if (!FDocument || FClosed || FDiskCheckHeld)
         return;
     const TDiskState state = FDocument->DiskState();
     if (state == TDiskState::Unchanged)
@@ -277,7 +277,7 @@ void TcwEditBase::CheckDiskChange()
     const files::FileStamp now = files::fileStamp(path);
     if (FDiskStateKept == now)
         return;
-    const QScopedValueRollback<bool> checking(FCheckingDisk, true);
+    const QScopedValueRollback<bool> checking(FDiskCheckHeld, true);
 
     if (state == TDiskState::Gone) {
         // The text is all that is left of the file: closing must offer to

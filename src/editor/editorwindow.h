@@ -146,9 +146,10 @@ private:
         int Length = 0;
     };
     std::optional<TEnterBreak> FEnterBreak;
-    // A question about the file on disk is open: the activation that its
-    // closing brings does not ask again.
-    bool FCheckingDisk = false;
+    // The window does not look at its file on disk while a question about
+    // it is open (the activation that the question's closing brings must not
+    // ask again), nor while a compile has put the editor's text into it.
+    bool FDiskCheckHeld = false;
     // The file as it was when the user kept the text here against it (or
     // when it was found gone): not asked about again until it changes.
     std::optional<files::FileStamp> FDiskStateKept;

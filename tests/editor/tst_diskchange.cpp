@@ -8,6 +8,8 @@
 #include "support/testenv.h"
 #include "support/variants.h"
 
+#include <QStatusBar>
+#include <QTimer>
 #include <QtTest>
 
 #include <utility>
@@ -53,6 +55,19 @@ struct World {
     QString file;
     std::unique_ptr<TcwEditBase> editor;
 };
+
+// Stand-ins for the JDK: the interpreter tells a version, the compiler reports success.
+void useStandInTools(World& w)
+{
+    const auto script = [&w](const QString& name, const QByteArray& body) {
+        const QString path = w.env.writeFile(name, "#!/bin/sh\n" + body);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    w.main.Settings.JavaInterpreter =
+        script(QStringLiteral("tools/java"), "echo 'java version \"1.0.2\"' >&2\n");
+    w.main.Settings.JavaCompiler = script(QStringLiteral("tools/javac"), "exit 0\n");
+}
 
 // A prompter that, while its first question is open, has the window activated again, as
 // the closing of a real message box does.
@@ -194,6 +209,46 @@ private Q_SLOTS:
         QCOMPARE(prompter.messages(), QStringList{w.changedQuestion()});
         QCOMPARE(w.text()->text(), QStringLiteral("theirs\r\n"));
         QVERIFY(prompter.unexpected().isEmpty());
+    }
+
+    // The compile writes the editor's text into the file and puts the file's own bytes
+    // back: no other program changed it, so neither activation nor Save asks.
+    void compileIsNoOutsideChange()
+    {
+        World w;
+        useStandInTools(w);
+        w.edit(QStringLiteral("mine "));
+        w.editor->Compile();
+        QCOMPARE(w.editor->statusBar()->currentMessage(), "'" + w.file + "' compiled successfully.");
+        w.editor->CheckDiskChange();
+        QVERIFY(w.editor->Save());
+        QCOMPARE(w.ask.asked().size(), 0);
+    }
+
+    // While the compile has the editor's text in the file, an activation does not take it for
+    // another program's.
+    void activationDuringACompileAsksNothing()
+    {
+        World w;
+        useStandInTools(w);
+        w.edit(QStringLiteral("mine "));
+        // Activates the window once the tools run with the editor's text in the file.
+        const QByteArray stored = TestEnv::readFile(w.file);
+        bool checked = false;
+        QTimer activation;
+        QObject::connect(&activation, &QTimer::timeout, w.editor.get(), [&] {
+            if (TestEnv::readFile(w.file) == stored)
+                return;
+            activation.stop();
+            w.editor->CheckDiskChange();
+            checked = true;
+        });
+        activation.start(0);
+        w.editor->Compile();
+        QVERIFY(checked);
+        QCOMPARE(w.ask.asked().size(), 0);
+        QCOMPARE(w.text()->text(), QStringLiteral("mine line 1\r\nline 2\r\nline 3\r\n"));
+        QCOMPARE(TestEnv::readFile(w.file), QByteArray("line 1\nline 2\nline 3\n"));
     }
 
     // A deleted file asks nothing; the text stays, modified, so that closing offers to save it.
