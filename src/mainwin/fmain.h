@@ -108,6 +108,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildWindow();
@@ -119,6 +120,9 @@ private:
     void UpdateCaption();
     void ProjectChanged();
     void EditorShown(TcwEditBase* editor);
+    // Lets the active editor look at its file on disk, once the activation
+    // that asks for it is over.
+    void CheckActiveEditorOnDisk();
     void mnuHelpAboutClick();
 
     QStringList FArgs;
@@ -127,6 +131,7 @@ private:
     TWindowValues FWindow;
     TToolsPresent FTools;
     bool FClipboardHasText = false;
+    bool FDiskCheckPending = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog* FPrintDialog = nullptr;
