@@ -219,7 +219,8 @@ private Q_SLOTS:
         useStandInTools(w);
         w.edit(QStringLiteral("mine "));
         w.editor->Compile();
-        QCOMPARE(w.editor->statusBar()->currentMessage(), "'" + w.file + "' compiled successfully.");
+        QCOMPARE(w.editor->statusBar()->currentMessage(),
+                 "'" + w.file + "' compiled successfully.");
         w.editor->CheckDiskChange();
         QVERIFY(w.editor->Save());
         QCOMPARE(w.ask.asked().size(), 0);
