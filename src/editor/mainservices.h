@@ -56,6 +56,11 @@ public:
     // Asks for a line number with the go-to-line dialog; nothing when the
     // user cancels or the text is not a number (the error is shown).
     virtual std::optional<int> AskLineNumber() = 0;
+    // Shows the file at path in an editor window, opened as File > Open
+    // opens it or brought forward when it is open already, and selects line
+    // lineNumber there as Go to Line does. Throws EBrewpadError when the file
+    // cannot be read.
+    virtual void OpenAtLine(const QString& path, int lineNumber) = 0;
 };
 
 } // namespace bp

@@ -72,6 +72,7 @@ public:
     void SearchFind() override;
     void SearchReplace() override;
     std::optional<int> AskLineNumber() override;
+    void OpenAtLine(const QString& path, int lineNumber) override;
 
     // The active child when it is an editor of the variant in use, of
     // either variant, or null.

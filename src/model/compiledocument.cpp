@@ -47,11 +47,9 @@ TSourceSwap::TSourceSwap(const QString& path, const QByteArray& bytes) : FPath(p
 {
     if (files::isReadOnly(path))
         return;
-    QByteArray stored = files::readAll(path);
-    if (bytes == stored)
+    if (bytes == files::readAll(path))
         return;
-    files::writeAtomically(path, bytes);
-    FOriginal = std::move(stored);
+    FKept = files::setAside(path, bytes);
 }
 
 TSourceSwap::~TSourceSwap()
@@ -66,10 +64,10 @@ TSourceSwap::~TSourceSwap()
 
 void TSourceSwap::restore()
 {
-    if (!FOriginal)
+    if (!FKept)
         return;
-    const QByteArray original = *std::exchange(FOriginal, std::nullopt);
-    files::writeAtomically(FPath, original);
+    const std::unique_ptr<QFile> kept = std::move(FKept);
+    files::putBack(*kept, FPath);
 }
 
 TCompileResult CompileDocument(TDocument& document, const QByteArray& editorUtf8,
@@ -85,7 +83,8 @@ TCompileResult CompileDocument(TDocument& document, const QByteArray& editorUtf8
     const QString source = document.FullPath();
     const bool recorded = document.DiskState() == TDiskState::Unchanged;
     TSourceSwap swap(source, document.Utf8BytesToSave(editorUtf8));
-    // The restored file has its old bytes under a new time (and inode).
+    // A file that was as the document last read or wrote it is recorded
+    // again once it is back, whatever the swap did to its times or identity.
     const auto putBack = [&] {
         swap.restore();
         if (recorded)

@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
+#include <memory>
+
+class QFile;
 
 namespace bp {
 
@@ -25,27 +27,29 @@ struct TCompileResult {
 QString CompileRefusal(const TDocument& document);
 
 // Puts a text into a file for the time of a compile, since the compiler reads
-// files, and the file's own bytes back afterwards. A read-only file is
-// compiled as it is stored and never written; a file that already holds the
-// text is not touched. Every write replaces the file atomically.
+// files, and the file itself back afterwards. A read-only file is compiled as
+// it is stored and never written; a file that already holds the text is not
+// touched. The file is set aside meanwhile (files::setAside), so that putting
+// it back needs no room on the disk, which the compiler's output may have
+// taken.
 class TSourceSwap {
 public:
-    // Writes bytes into the file at path when needed. Throws EBrewpadError
-    // when the file cannot be read or written; the file is whole then.
+    // Puts bytes at path when needed. Throws EBrewpadError when the file
+    // cannot be read or the bytes cannot be written; the file is whole then.
     TSourceSwap(const QString& path, const QByteArray& bytes);
-    // Puts the file's own bytes back when restore() did not, ignoring a
-    // failure: an error is already on its way then.
+    // Puts the file back when restore() did not, ignoring a failure: an
+    // error is already on its way then.
     ~TSourceSwap();
     TSourceSwap(const TSourceSwap&) = delete;
     TSourceSwap& operator=(const TSourceSwap&) = delete;
 
-    // Puts the file's own bytes back (once); throws EBrewpadError when that
-    // fails.
+    // Puts the file back (once); throws EBrewpadError, naming where it is
+    // kept, when that fails.
     void restore();
 
 private:
     QString FPath;
-    std::optional<QByteArray> FOriginal;
+    std::unique_ptr<QFile> FKept;
 };
 
 // Compiles the editor's text (UTF-8 with CR LF line ends, written in the

@@ -94,4 +94,16 @@ QByteArray readAll(const QString& path);
 // whole and an EBrewpadError is thrown.
 void writeAtomically(const QString& path, const QByteArray& bytes);
 
+// Puts bytes at path for a while and keeps the file that stood there under a
+// "bpd" temporary name beside it, open, so that it counts as in use (see
+// removeStaleTempFiles). Putting it back is then a rename, which needs no
+// room on the disk and keeps the file's mode, owner and other names; through
+// a symbolic link, the link itself is set aside and its target not touched.
+// Throws EBrewpadError when the bytes cannot be put there; the file is still
+// in its place then.
+std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes);
+// Puts a file that setAside kept back at path, replacing what stands there
+// now. Throws EBrewpadError, naming where the file is kept, when it cannot.
+void putBack(QFile& kept, const QString& path);
+
 } // namespace bp::files

@@ -45,6 +45,10 @@ public:
     void SearchFind() override {}
     void SearchReplace() override {}
     std::optional<int> AskLineNumber() override { return LineNumber; }
+    void OpenAtLine(const QString& path, int lineNumber) override
+    {
+        Opened << path + QLatin1Char(':') + QString::number(lineNumber);
+    }
 
     TSettings Settings;
     TToolsPresent Tools{true, true, true, true};
@@ -56,6 +60,7 @@ public:
     std::optional<int> LineNumber;
     QStringList Tabs;
     QStringList Recent;
+    QStringList Opened; // "<path>:<line>" for each OpenAtLine
     QString Status;
 };
 
