@@ -1,6 +1,7 @@
 #include "mainwin/fmain.h"
 
 #include "dialogs/dabout.h"
+#include "dialogs/dsettings.h"
 #include "editor/editorwindow.h"
 #include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
@@ -26,6 +27,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcessEnvironment>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -81,6 +83,8 @@ QPoint onScreen(const QPoint& stored)
 
 TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(parent), FArgs(args)
 {
+    // Stands in until the lookup of the system's default browser exists.
+    FDefaultBrowser = [] { return QString(); };
     setObjectName(QStringLiteral("frmMain"));
     resize(545, 317);
     buildWindow();
@@ -157,6 +161,8 @@ void TfrmMain::connectCommands()
     connect(FActions.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(FActions.mnuHelpAbout, &QAction::triggered, this,
             [this] { guarded(this, [this] { mnuHelpAboutClick(); }); });
+    connect(FActions.mnuFileConfigure, &QAction::triggered, this,
+            [this] { guarded(this, [this] { mnuFileConfigureClick(); }); });
     connect(FButtons.cmdNew, &QToolButton::clicked, this, [this] {
         FActions.mnpFileNew->popup(FButtons.cmdNew->mapToGlobal(QPoint(0, 0)));
     });
@@ -262,6 +268,8 @@ void TfrmMain::FormCreate()
     FTabs->hide();
     setAcceptDrops(true);
     LoadSettings();
+    // A start that configured no compiler takes the JDK this machine offers.
+    FindJavaToolsWhenUnset(FSettings, QProcessEnvironment::systemEnvironment());
     SaveSettings();
 
     FileDialogOptions& open = FDialogs.Open;
@@ -498,6 +506,17 @@ void TfrmMain::mnuHelpAboutClick()
 {
     TdlgAbout about(this);
     prompter().execDialog(about);
+}
+
+void TfrmMain::mnuFileConfigureClick()
+{
+    // The dialog has written the settings file on OK; the store and the
+    // windows follow here.
+    TdlgSettings dialog(FSettings, FDefaultBrowser, this);
+    if (prompter().execDialog(dialog) != QDialog::Accepted)
+        return;
+    FSettings = dialog.Settings();
+    SaveSettings();
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -125,12 +126,15 @@ private:
     // that asks for it is over.
     void CheckActiveEditorOnDisk();
     void mnuHelpAboutClick();
+    void mnuFileConfigureClick();
 
     QStringList FArgs;
     bool FShown = false;
     TSettings FSettings;
     TWindowValues FWindow;
     TToolsPresent FTools;
+    // Finds the system's default web browser for the settings dialog.
+    std::function<QString()> FDefaultBrowser;
     bool FClipboardHasText = false;
     bool FDiskCheckPending = false;
     TFileDialogs FDialogs;
