@@ -221,13 +221,16 @@ void TfrmMain::CheckActiveEditorOnDisk()
 {
     // The check may ask a question: it runs from the event loop, not inside
     // the MDI area's switching of windows, and once for the several
-    // activation events that one switch brings.
+    // activation events that one switch brings. While another modal dialog
+    // is open it waits: closing that dialog activates the window again.
     if (std::exchange(FDiskCheckPending, true))
         return;
     QMetaObject::invokeMethod(
         this,
         [this] {
             FDiskCheckPending = false;
+            if (QApplication::activeModalWidget())
+                return;
             if (TcwEditBase* editor = FChildren->ActiveAnyEditor())
                 editor->CheckDiskChange();
         },

@@ -10,6 +10,7 @@
 #include "support/testenv.h"
 #include "support/variants.h"
 
+#include <QDialog>
 #include <QMdiArea>
 #include <QtTest>
 
@@ -82,6 +83,27 @@ private Q_SLOTS:
         QTRY_COMPARE(w.text(1), QStringLiteral("changed second\r\n"));
         QCOMPARE(w.main->StatusText(), w.reloaded(w.second));
         QCOMPARE(w.text(0), QStringLiteral("first\r\n"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A modal dialog of the program's own (the settings) is not interrupted by a question:
+    // the window looks at its file once the dialog has closed.
+    void openModalDialogPutsTheCheckOff()
+    {
+        World w;
+        QDialog dialog(w.main.get());
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        TestEnv::changeOutside(w.second, "changed\n");
+        w.main->Children().Activate(0);
+        w.main->Children().Activate(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.text(1), QStringLiteral("second\r\n"));
+        dialog.accept();
+        // As the window manager does once the dialog has gone.
+        w.main->activateWindow();
+        QTRY_COMPARE(w.text(1), QStringLiteral("changed\r\n"));
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 };
