@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 
 namespace bp {
@@ -83,6 +84,9 @@ void TcwEditBase::Compile()
         {
             // "Compiling" goes when the tools are done, also when they failed.
             const auto clearStatus = qScopeGuard([this] { FStatusBar->clearMessage(); });
+            // The file holds the editor's text until the tools are done: an
+            // activation meanwhile must not take that for another program's.
+            const QScopedValueRollback<bool> holdDiskCheck(FDiskCheckHeld, true);
             result = CompileDocument(*FDocument, FText->utf8(), settings.JavaCompiler,
                                      settings.JavaInterpreter);
         }

@@ -70,7 +70,7 @@ void TSourceSwap::restore()
     files::putBack(*kept, FPath);
 }
 
-TCompileResult CompileDocument(const TDocument& document, const QByteArray& editorUtf8,
+TCompileResult CompileDocument(TDocument& document, const QByteArray& editorUtf8,
                                const QString& javaCompiler, const QString& javaInterpreter)
 {
     TCompileResult result;
@@ -81,18 +81,26 @@ TCompileResult CompileDocument(const TDocument& document, const QByteArray& edit
     }
 
     const QString source = document.FullPath();
+    const bool recorded = document.DiskState() == TDiskState::Unchanged;
     TSourceSwap swap(source, document.Utf8BytesToSave(editorUtf8));
+    // A file that was as the document last read or wrote it is recorded
+    // again once it is back, whatever the swap did to its times or identity.
+    const auto putBack = [&] {
+        swap.restore();
+        if (recorded)
+            document.RecordDiskState();
+    };
     QString output;
     try {
         output = RunJavaCompiler(javaCompiler, javaInterpreter, source, document.Path());
     } catch (...) {
         // Putting the user's file back matters more than the tool's failure:
         // if that fails too, its error is the one reported.
-        swap.restore();
+        putBack();
         throw;
     }
     TTempFileGuard outputGuard(output);
-    swap.restore();
+    putBack();
     result.OutputFile = outputGuard.release();
     return result;
 }

@@ -60,8 +60,10 @@ private:
 // Refusal and as a one-line output file. Throws EDosProcessError when a tool
 // cannot be started, EBrewpadError when the file cannot be read or written
 // (no tool runs then, or the error of putting the file back replaces the
-// tool's).
-TCompileResult CompileDocument(const TDocument& document, const QByteArray& editorUtf8,
+// tool's). A file that was as the document last read or wrote it is taken
+// for that again once its bytes are back, so that the compile's writes do
+// not look like another program's; one that had changed stays changed.
+TCompileResult CompileDocument(TDocument& document, const QByteArray& editorUtf8,
                                const QString& javaCompiler, const QString& javaInterpreter);
 
 } // namespace bp

@@ -103,6 +103,41 @@ private Q_SLOTS:
         QCOMPARE(TestEnv::readFile(doc->FullPath()), stored);
         QCOMPARE(leftovers(env), QStringList());
     }
+
+    // The compile writes the file and puts it back: a document that was as its file stays
+    // so, also when the compiler cannot start; one whose file another program changed
+    // before stays changed.
+    void compileLeavesTheDiskStateAlone_data()
+    {
+        QTest::addColumn<bool>("changedBefore");
+        QTest::addColumn<bool>("compilerStarts");
+        QTest::newRow("as recorded") << false << true;
+        QTest::newRow("compiler missing") << false << false;
+        QTest::newRow("changed before") << true << true;
+    }
+    void compileLeavesTheDiskStateAlone()
+    {
+        QFETCH(bool, changedBefore);
+        QFETCH(bool, compilerStarts);
+        TestEnv env;
+        const QString file = env.writeFile("src/A.java", "class A {}\n");
+        const auto doc = TDocument::CreateFromFile(file);
+        doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+        if (changedBefore) {
+            env.writeFile("src/A.java", "class A { int changed; }\n");
+            QCOMPARE(doc->DiskState(), TDiskState::Changed);
+        }
+        const QString java = script(env, "java", "echo 'java version \"1.0.2\"' >&2\n");
+        const QString javac =
+            compilerStarts ? script(env, "javac", "echo compiled\n") : env.path("none");
+        try {
+            const TCompileResult r = CompileDocument(*doc, "class A { int x; }\n", javac, java);
+            QFile::remove(r.OutputFile);
+        } catch (const EDosProcessError&) {
+            QVERIFY(!compilerStarts);
+        }
+        QCOMPARE(doc->DiskState(), changedBefore ? TDiskState::Changed : TDiskState::Unchanged);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCompileDocument)

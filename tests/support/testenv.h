@@ -25,6 +25,10 @@ public:
     // Writes bytes to a file in the directory (creating folders) and returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
     static QByteArray readFile(const QString& path);
+    // Rewrites an existing file in place as another program would, and dates it a day
+    // back, so that the change shows even within the second of the last write and where
+    // the size stays.
+    static void changeOutside(const QString& path, const QByteArray& bytes);
 
 private:
     QTemporaryDir FDir;
