@@ -45,9 +45,11 @@ public:
             painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
     }
 
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        return QSize(option.rect.width(), std::max(kBitmapSize, option.fontMetrics.height()) + 2);
+        const int text = option.fontMetrics.horizontalAdvance(FModel.Row(index.row()).Name);
+        return QSize(2 + kBitmapSize + 6 + text + 2,
+                     std::max(kBitmapSize, option.fontMetrics.height()) + 2);
     }
 
 private:

@@ -297,12 +297,18 @@ void TdlgOptionsBase::RefreshDocuments()
 
 QList<int> TdlgOptionsBase::SelectedRows() const
 {
+    // A row counts as selected by its name column: a list that shows only
+    // the names selects no other.
     QList<int> rows;
-    const QModelIndexList selected = DocumentSelection()->selectedRows(0);
-    rows.reserve(selected.size());
-    for (const QModelIndex& index : selected)
-        rows << index.row();
+    const QItemSelection selection = DocumentSelection()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        if (range.left() > TDocumentListModel::colName || range.right() < TDocumentListModel::colName)
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows << row;
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -464,10 +470,13 @@ void TdlgOptionsBase::mnpDocumentPopup()
     mnpCopy->setEnabled(any);
     const TDocType first = any ? DocTypeOfExtension(files::extractFileExt(FModel->Row(rows.first()).Name))
                                : TDocType::Other;
-    mnpCompile->setEnabled(any && first == TDocType::Java);
-    mnpCompile->setVisible(mnpCompile->isEnabled());
-    mnpBrowse->setEnabled(any && first == TDocType::Html);
-    mnpBrowse->setVisible(mnpBrowse->isEnabled());
+    // A hidden action counts as disabled, so it is shown before it is enabled.
+    const bool compile = any && first == TDocType::Java;
+    mnpCompile->setVisible(compile);
+    mnpCompile->setEnabled(compile);
+    const bool browse = any && first == TDocType::Html;
+    mnpBrowse->setVisible(browse);
+    mnpBrowse->setEnabled(browse);
     const QString path = ClipboardPath();
     mnpPaste->setEnabled(FProject && !path.isEmpty() && files::exists(path) &&
                          !files::isDirectory(path));

@@ -59,8 +59,7 @@ bool TFileDropTarget::eventFilter(QObject* watched, QEvent* event)
     // The paths are copied out of the drag before the owner runs: a handler
     // that opens another window may end the drag's data.
     const QStringList files = DroppedFiles(drop->mimeData());
-    const QPoint at = FControl->mapFrom(static_cast<QWidget*>(watched),
-                                        drop->position().toPoint());
+    const QPoint at = static_cast<QWidget*>(watched)->mapTo(FControl, drop->position().toPoint());
     if (OnFileDrop)
         OnFileDrop(files, at.x(), at.y());
     return true;
