@@ -4,9 +4,9 @@
 // The files are small, of all four types, in one temporary folder; ten
 // entries name files that are missing. Each figure is the best of a few runs.
 
+#include "dialogs/documentlistmodel.h"
 #include "dialogs/doptions.h"
 #include "dialogs/doptions95.h"
-#include "dialogs/documentlistmodel.h"
 #include "dialogs/kxlstbox.h"
 #include "dialogs/kxlstview.h"
 #include "model/project.h"
@@ -60,7 +60,8 @@ QString makeProject(const QString& dir)
     QByteArray jpr = "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Big\r\n\r\nCompileOptions\r\n"
                      "  -g\r\n\r\nClassPath\r\n  \r\n\r\nOutputPath\r\n  \r\n\r\nFiles\r\n";
     for (int i = 0; i < kDocuments; ++i) {
-        const QString path = dir + QStringLiteral("/Doc%1%2").arg(i).arg(QLatin1String(exts[i % 4]));
+        const QString path =
+            dir + QStringLiteral("/Doc%1%2").arg(i).arg(QLatin1String(exts[i % 4]));
         if (i >= kMissing) {
             QFile f(path);
             if (!f.open(QIODevice::WriteOnly) || f.write("class A {}\n") != 11)

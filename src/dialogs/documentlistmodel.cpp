@@ -49,7 +49,8 @@ QPixmap drawPage(TDocType type, bool missing, int size)
     p.setPen(QPen(missing ? QColor(0x90, 0x90, 0x90) : QColor(0x30, 0x30, 0x30), 1));
     p.setBrush(missing ? QColor(0xE8, 0xE8, 0xE8) : QColor(Qt::white));
     p.drawPolygon(sheet);
-    p.drawPolyline(QPolygon({QPoint(right - fold, 0), QPoint(right - fold, fold), QPoint(right, fold)}));
+    p.drawPolyline(
+        QPolygon({QPoint(right - fold, 0), QPoint(right - fold, fold), QPoint(right, fold)}));
 
     const TTypeLook look = lookOf(type);
     QFont font = QApplication::font();

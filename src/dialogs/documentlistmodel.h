@@ -32,9 +32,9 @@ private:
 
 // One row of the document list: a project entry, with what the row shows.
 struct TDocumentRow {
-    int Entry = -1;  // the entry's index in the project's list
-    QString Name;    // its name within the project
-    QString Path;    // the directory, ending with the separator
+    int Entry = -1; // the entry's index in the project's list
+    QString Name;   // its name within the project
+    QString Path;   // the directory, ending with the separator
     TDocType Type = TDocType::Other;
     bool Missing = false;
 };

@@ -58,8 +58,7 @@ private:
 
 } // namespace
 
-TdlgOptions::TdlgOptions(IProjectManagerHost& host, QWidget* parent)
-    : TdlgOptionsBase(host, parent)
+TdlgOptions::TdlgOptions(IProjectManagerHost& host, QWidget* parent) : TdlgOptionsBase(host, parent)
 {
     auto* page = new QWidget;
     lstDocuments = new TKxListBox(page);

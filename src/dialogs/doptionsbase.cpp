@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -198,8 +199,9 @@ QToolBar* TdlgOptionsBase::CreateDocumentToolBar(QWidget* parent)
 
 void TdlgOptionsBase::SetControlsEnabled(bool enabled)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{edtProjectName, edtClassPath, edtDirectory,
-                                                     chkWarnings, chkVerbose, chkOptimize, chkDebug})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{edtProjectName, edtClassPath, edtDirectory, chkWarnings,
+                                         chkVerbose, chkOptimize, chkDebug})
         w->setEnabled(enabled);
 }
 
@@ -261,6 +263,12 @@ void TdlgOptionsBase::RefreshDocuments()
 {
     // One pass over the entries, each row taking what it shows from its own
     // entry: a lookup by name per row would make a large project slow.
+    // The selection survives a refresh (each activation of the window makes
+    // one); commands that take entries out clear it first.
+    QSet<int> selected;
+    for (int row : SelectedRows())
+        selected.insert(FModel->Row(row).Entry);
+
     for (auto& list : FTypeLists)
         list.clear();
     std::vector<TDocumentRow> all;
@@ -292,6 +300,15 @@ void TdlgOptionsBase::RefreshDocuments()
             rows.push_back(std::move(all[std::size_t(entry)]));
     }
     FModel->SetRows(std::move(rows));
+    if (!selected.isEmpty()) {
+        QItemSelection selection;
+        for (int row = 0; row < FModel->Count(); ++row) {
+            if (selected.contains(FModel->Row(row).Entry))
+                selection.select(FModel->index(row, 0),
+                                 FModel->index(row, TDocumentListModel::colCount - 1));
+        }
+        DocumentSelection()->select(selection, QItemSelectionModel::Select);
+    }
     mnpDocumentPopup();
 }
 
@@ -302,7 +319,8 @@ QList<int> TdlgOptionsBase::SelectedRows() const
     QList<int> rows;
     const QItemSelection selection = DocumentSelection()->selection();
     for (const QItemSelectionRange& range : selection) {
-        if (range.left() > TDocumentListModel::colName || range.right() < TDocumentListModel::colName)
+        if (range.left() > TDocumentListModel::colName ||
+            range.right() < TDocumentListModel::colName)
             continue;
         for (int row = range.top(); row <= range.bottom(); ++row)
             rows << row;
@@ -382,6 +400,7 @@ void TdlgOptionsBase::doDelete()
         removed.push_back(r);
     }
     RemoveRows(std::move(removed));
+    DocumentSelection()->clearSelection(); // the entries after those removed moved up
     RefreshDocuments();
     FHost.UpdateMenuItems();
 }
@@ -413,6 +432,7 @@ void TdlgOptionsBase::doCut()
             mime->setData(QLatin1String(kDocumentPathMime), path.toUtf8());
             QApplication::clipboard()->setMimeData(mime);
             RemoveRows({r});
+            DocumentSelection()->clearSelection();
         }
     }
     RefreshDocuments();
@@ -468,8 +488,9 @@ void TdlgOptionsBase::mnpDocumentPopup()
     mnpRemove->setEnabled(any);
     mnpCut->setEnabled(any);
     mnpCopy->setEnabled(any);
-    const TDocType first = any ? DocTypeOfExtension(files::extractFileExt(FModel->Row(rows.first()).Name))
-                               : TDocType::Other;
+    const TDocType first =
+        any ? DocTypeOfExtension(files::extractFileExt(FModel->Row(rows.first()).Name))
+            : TDocType::Other;
     // A hidden action counts as disabled, so it is shown before it is enabled.
     const bool compile = any && first == TDocType::Java;
     mnpCompile->setVisible(compile);

@@ -50,8 +50,9 @@ void TKxListView::wire(QAbstractItemView* view)
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->installEventFilter(this);
     connect(view, &QAbstractItemView::doubleClicked, this, &TKxListView::itemDoubleClicked);
-    connect(view, &QWidget::customContextMenuRequested, this,
-            [this, view](const QPoint& pos) { emit menuRequested(view->viewport()->mapToGlobal(pos)); });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        emit menuRequested(view->viewport()->mapToGlobal(pos));
+    });
 }
 
 void TKxListView::setModel(QAbstractItemModel* model)

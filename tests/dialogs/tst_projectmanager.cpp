@@ -13,8 +13,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListView>
-#include <QRadioButton>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -49,10 +49,7 @@ public:
     void AddFilesToProject() override { calls << "AddFiles"; }
     void SetFileFilterIndex(int index) override { calls << QString("FilterIndex %1").arg(index); }
     void OpenProjectFile(const QString& path) override { calls << "OpenProject " + path; }
-    void SetProjectManagerShown(bool shown) override
-    {
-        calls << QString("Shown %1").arg(shown);
-    }
+    void SetProjectManagerShown(bool shown) override { calls << QString("Shown %1").arg(shown); }
     void UpdateMenuItems() override { calls << "UpdateMenuItems"; }
 };
 
@@ -174,7 +171,8 @@ private slots:
         f.manager->SetProject(f.project.get());
         QCOMPARE(f.names(),
                  QStringList({"Zed.java", "A.java", "b.html", "e.htm", "c.txt", "d.dat"}));
-        const QStringList byTab[] = {{}, {"Zed.java", "A.java"}, {"b.html", "e.htm"}, {"c.txt"}, {"d.dat"}};
+        const QStringList byTab[] = {
+            {}, {"Zed.java", "A.java"}, {"b.html", "e.htm"}, {"c.txt"}, {"d.dat"}};
         for (int tab = 1; tab <= 4; ++tab) {
             f.w().SetTypeTab(tab);
             QCOMPARE(f.names(), byTab[tab]);
@@ -228,8 +226,8 @@ private slots:
         QCOMPARE(f.host.calls, QStringList({"Open B.java"}));
     }
 
-    // The project's change notification (a document renamed elsewhere) and
-    // activation bring the list up to date.
+    // The project's change notification (a document renamed elsewhere)
+    // brings the list up to date and keeps what was selected.
     void changeNotificationRefreshesTheList()
     {
         Fixture f;
@@ -237,8 +235,10 @@ private slots:
         f.manager->SetProject(f.project.get());
         f.addFile("B.java");
         QCOMPARE(f.names(), QStringList({"A.java"}));
+        f.select({"A.java"});
         f.project->NotifyChange();
         QCOMPARE(f.names(), QStringList({"A.java", "B.java"}));
+        QCOMPARE(f.w().SelectedRows(), QList<int>({0})); // kept across the refresh
 
         f.manager->SetProject(nullptr);
         f.addFile("C.java");
@@ -251,8 +251,10 @@ private slots:
         QTest::addColumn<QDateTime>("written");
         QTest::addColumn<QDateTime>("shown");
         const QDate day(2024, 3, 5);
-        QTest::newRow("odd second") << QDateTime(day, QTime(14, 7, 33)) << QDateTime(day, QTime(14, 7, 32));
-        QTest::newRow("even second") << QDateTime(day, QTime(9, 0, 4)) << QDateTime(day, QTime(9, 0, 4));
+        QTest::newRow("odd second")
+            << QDateTime(day, QTime(14, 7, 33)) << QDateTime(day, QTime(14, 7, 32));
+        QTest::newRow("even second")
+            << QDateTime(day, QTime(9, 0, 4)) << QDateTime(day, QTime(9, 0, 4));
         QTest::newRow("midnight") << QDateTime(day, QTime(0, 0, 1)) << QDateTime(day, QTime(0, 0));
     }
 
@@ -316,9 +318,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("with extension") << "Renamed.java" << "Renamed.java";
-        QTest::newRow("without extension") << "Renamed" << "Renamed.java";
-        QTest::newRow("another type's extension") << "Renamed.txt" << "Renamed.java";
+        QTest::newRow("with extension") << "Renamed.java"
+                                        << "Renamed.java";
+        QTest::newRow("without extension") << "Renamed"
+                                           << "Renamed.java";
+        QTest::newRow("another type's extension") << "Renamed.txt"
+                                                  << "Renamed.java";
     }
 
     // The item takes the document's new name as the rename forms it, not the
@@ -388,6 +393,7 @@ private slots:
                  QStringList({"Close A.java", "Close C.java", "Close D.java", "UpdateMenuItems"}));
         QCOMPARE(f.projectNames(), QStringList({"B.java"}));
         QCOMPARE(f.names(), QStringList({"B.java"}));
+        QVERIFY(f.w().SelectedRows().isEmpty()); // B took A's place, not its selection
         QVERIFY(QFile::exists(f.env.path("A.java")));
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
@@ -488,7 +494,8 @@ private slots:
         TdlgOptionsBase& w = f.w();
         f.select({});
         w.mnpDocumentPopup();
-        for (QAction* a : {w.mnpDocumentOpen, w.mnpRemove, w.mnpCut, w.mnpCopy, w.mnpCompile, w.mnpBrowse})
+        for (QAction* a :
+             {w.mnpDocumentOpen, w.mnpRemove, w.mnpCut, w.mnpCopy, w.mnpCompile, w.mnpBrowse})
             QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
         QVERIFY(w.mnpAdd->isEnabled());
 
@@ -507,7 +514,8 @@ private slots:
 
         f.select({"c.txt", "A.java"});
         w.mnpDocumentOpenClick();
-        QCOMPARE(f.host.calls, QStringList({"Compile A.java", "Browse b.html", "Open A.java", "Open c.txt"}));
+        QCOMPARE(f.host.calls,
+                 QStringList({"Compile A.java", "Browse b.html", "Open A.java", "Open c.txt"}));
     }
 
     // On a type tab, Add File preselects that type's filter first.
@@ -525,13 +533,20 @@ private slots:
     {
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("boxes"); // W O V G, upper case when checked
-        QTest::newRow("empty") << "" << "Wovg";
-        QTest::newRow("all four") << " -nowarn -O -verbose -g" << "wOVG";
-        QTest::newRow("nowarn and g") << " -nowarn -g" << "wovG";
-        QTest::newRow("as loaded, no blank") << "-nowarn -g" << "wovG";
-        QTest::newRow("hand-written -O") << "-O" << "WOvg";
-        QTest::newRow("substrings") << "-Ofast -gnone" << "WOvG";
-        QTest::newRow("case matters") << "-o -G -VERBOSE" << "Wovg";
+        QTest::newRow("empty") << ""
+                               << "Wovg";
+        QTest::newRow("all four") << " -nowarn -O -verbose -g"
+                                  << "wOVG";
+        QTest::newRow("nowarn and g") << " -nowarn -g"
+                                      << "wovG";
+        QTest::newRow("as loaded, no blank") << "-nowarn -g"
+                                             << "wovG";
+        QTest::newRow("hand-written -O") << "-O"
+                                         << "WOvg";
+        QTest::newRow("substrings") << "-Ofast -gnone"
+                                    << "WOvG";
+        QTest::newRow("case matters") << "-o -G -VERBOSE"
+                                      << "Wovg";
     }
 
     // Each box is found by a substring search with case.
@@ -687,7 +702,8 @@ private slots:
         listView ? view.SetOnFileDrop(handler) : box.SetOnFileDrop(handler);
         control->show();
         QVERIFY(QTest::qWaitForWindowExposed(control));
-        const QStringList paths = {"/tmp/c.java", "/tmp/a.txt", "/tmp/" + QString("x").repeated(300)};
+        const QStringList paths = {"/tmp/c.java", "/tmp/a.txt",
+                                   "/tmp/" + QString("x").repeated(300)};
 
         QVERIFY(!(listView ? view.AcceptFiles() : box.AcceptFiles()));
         QVERIFY(!viewport->acceptDrops());
