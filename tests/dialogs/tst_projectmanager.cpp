@@ -13,6 +13,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QTreeView>
@@ -244,6 +246,29 @@ private slots:
         f.addFile("C.java");
         f.project->NotifyChange(); // no longer listened to
         QCOMPARE(f.names(), QStringList({"A.java", "B.java"}));
+    }
+
+    // As a child window of the main window, the list is brought up to date
+    // whenever the window becomes the active child again.
+    void activationRefreshesTheList()
+    {
+        Fixture f;
+        f.addFile("A.java");
+        QMdiArea area;
+        QMdiSubWindow* managerWindow = area.addSubWindow(f.manager.get());
+        QMdiSubWindow* other = area.addSubWindow(new QWidget);
+        const auto release = qScopeGuard([&] { // the fixture destroys the manager
+            managerWindow->setWidget(nullptr);
+            f.manager->setParent(nullptr);
+        });
+        f.manager->SetProject(f.project.get());
+        area.show();
+        QVERIFY(QTest::qWaitForWindowActive(&area));
+        area.setActiveSubWindow(other);
+        f.addFile("B.java"); // added behind the window's back
+        QCOMPARE(f.names(), QStringList({"A.java"}));
+        area.setActiveSubWindow(managerWindow);
+        QTRY_COMPARE(f.names(), QStringList({"A.java", "B.java"}));
     }
 
     void dateIsLocalTimeCutToTwoSeconds_data()
