@@ -508,6 +508,21 @@ private slots:
         QCOMPARE(f.projectNames(), QStringList({"From elsewhere.txt"}));
     }
 
+    // The manager's own clipboard format names the document even where the
+    // text beside it was changed to something else.
+    void pasteTakesOwnFormatFirst()
+    {
+        Fixture f;
+        f.manager->SetProject(f.project.get());
+        const QString path = f.env.writeFile("Own.java", "x");
+        auto* mime = new QMimeData;
+        mime->setText("not a file");
+        mime->setData(kDocumentPathMime, path.toUtf8());
+        QApplication::clipboard()->setMimeData(mime);
+        f.w().doPaste();
+        QCOMPARE(f.project->GetFullPath("Own.java"), path);
+    }
+
     // Compile and Load in Browser follow the first selected document's type
     // and are hidden otherwise; the rest follow whether anything is selected.
     void popupFollowsSelection()
