@@ -1,22 +1,16 @@
 #include "dialogs/projectmanager.h"
 
+#include "dialogs/doptions.h"
+#include "dialogs/doptions95.h"
+
 namespace bp {
 
-namespace {
-
-class TPendingProjectManager : public TProjectManager {
-public:
-    using TProjectManager::TProjectManager;
-    void SetProject(TProject*) override {}
-    void RefreshDocuments() override {}
-    void SaveOptions() override {}
-};
-
-} // namespace
-
-std::unique_ptr<TProjectManager> CreateProjectManager(bool, IProjectManagerHost&, QWidget* parent)
+std::unique_ptr<TProjectManager> CreateProjectManager(bool richVariant, IProjectManagerHost& host,
+                                                      QWidget* parent)
 {
-    return std::make_unique<TPendingProjectManager>(parent);
+    if (richVariant)
+        return std::make_unique<TdlgOptions95>(host, parent);
+    return std::make_unique<TdlgOptions>(host, parent);
 }
 
 } // namespace bp

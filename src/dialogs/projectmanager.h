@@ -29,6 +29,10 @@ public:
     virtual void NewProject() = 0;
     // The main window's "Add File to Project..." command.
     virtual void AddFilesToProject() = 0;
+    // Preselects a filter of the add-file dialog (1-based, the document
+    // type's ordinal + 1) before AddFilesToProject; the manager's type tab
+    // asks for its own type. A host without such a choice ignores it.
+    virtual void SetFileFilterIndex(int /*filterIndex*/) {}
     // A project file dropped on the window: it becomes the current project.
     virtual void OpenProjectFile(const QString& path) = 0;
     // The check mark of "Project Manager" and the main window's record of

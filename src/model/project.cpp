@@ -4,6 +4,8 @@
 #include "platform/fileservices.h"
 #include "platform/textutil.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <vector>
 
@@ -66,10 +68,13 @@ TProject::~TProject()
 {
     // The same document may be listed twice; it is destroyed once.
     std::vector<TDocument*> docs;
+    QSet<TDocument*> seen;
     for (int i = 0; i < FDocuments.Count(); ++i) {
         TDocument* doc = FDocuments.Document(i);
-        if (doc && std::find(docs.begin(), docs.end(), doc) == docs.end())
+        if (doc && !seen.contains(doc)) {
+            seen.insert(doc);
             docs.push_back(doc);
+        }
     }
     FDocuments.Clear();
     for (TDocument* doc : docs) {
@@ -120,6 +125,9 @@ void TProject::Load(const QString& FileName)
 
     const qsizetype filesKey = findKey(lines, kFilesKey, cursor);
     if (filesKey >= 0) {
+        // The names taken so far, case folded: AddFile's search through the
+        // list for each line would make loading a large project quadratic.
+        QSet<QString> taken;
         for (qsizetype i = filesKey + 1; i < lines.size(); ++i) {
             const QString& line = lines[i];
             if (trimmed(line).isEmpty())
@@ -130,8 +138,16 @@ void TProject::Load(const QString& FileName)
             // not looked at again. No file is opened: a device or a /proc
             // file gets a document that only names it. No file name holds a
             // NUL, and Qt refuses to look one up.
-            if (line.contains(QChar(0)) || !AddFile(line))
-                FDocuments.AddWithoutDocument(files::extractFileName(line), line);
+            const QString name = files::extractFileName(line);
+            const QString folded = name.toCaseFolded();
+            if (line.contains(QChar(0)) || taken.contains(folded) || !files::exists(line)) {
+                FDocuments.AddWithoutDocument(name, line);
+                continue;
+            }
+            std::unique_ptr<TDocument> doc = TDocument::CreateFromFile(line);
+            AddDocument(doc.get());
+            doc.release();
+            taken.insert(folded);
         }
     }
     FModified = false;
