@@ -3,6 +3,7 @@
 #include "dialogs/documentlistmodel.h"
 #include "model/project.h"
 #include "platform/errors.h"
+#include "platform/textutil.h"
 #include "platform/fileservices.h"
 #include "platform/guarded.h"
 
@@ -37,17 +38,6 @@ namespace {
 constexpr int kEditWidth = 273;
 constexpr int kPanelHeight = 41;
 
-// Without leading and trailing blanks and control characters.
-QString trimmed(const QString& s)
-{
-    qsizetype start = 0;
-    qsizetype end = s.size();
-    while (start < end && s[start].unicode() <= 32)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 32)
-        --end;
-    return s.mid(start, end - start);
-}
 
 bool isProjectFile(const QString& path)
 {
@@ -247,9 +237,9 @@ void TdlgOptionsBase::SaveOptions()
 {
     if (!FProject || FUpdating)
         return;
-    FProject->SetName(trimmed(edtProjectName->text()));
-    FProject->SetClassPath(trimmed(edtClassPath->text()));
-    FProject->SetOutputPath(trimmed(edtDirectory->text()));
+    FProject->SetName(TrimBlanksAndControls(edtProjectName->text()));
+    FProject->SetClassPath(TrimBlanksAndControls(edtClassPath->text()));
+    FProject->SetOutputPath(TrimBlanksAndControls(edtDirectory->text()));
     // The string is rebuilt only when a box differs from what the stored
     // string says: a string read back from the project file (without its
     // leading blank) or written by hand must not make the project modified

@@ -18,23 +18,11 @@ const QString kOldHeader = QStringLiteral("Tarvik's Brewpad 2.01");
 const QString kVersion = QStringLiteral("2");
 const QString kFilesKey = QStringLiteral("Files");
 
-// Removes leading and trailing characters whose code is 32 or less.
-QString trimmed(const QString& s)
-{
-    qsizetype start = 0;
-    qsizetype end = s.size();
-    while (start < end && s[start].unicode() <= 32)
-        ++start;
-    while (end > start && s[end - 1].unicode() <= 32)
-        --end;
-    return s.mid(start, end - start);
-}
-
 // First line from `from` on whose trimmed text is key, or -1.
 qsizetype findKey(const QStringList& lines, const QString& key, qsizetype from)
 {
     for (qsizetype i = from; i < lines.size(); ++i) {
-        if (trimmed(lines[i]) == key)
+        if (TrimBlanksAndControls(lines[i]) == key)
             return i;
     }
     return -1;
@@ -119,7 +107,7 @@ void TProject::Load(const QString& FileName)
             field->clear();
             continue;
         }
-        *field = i + 1 < lines.size() ? trimmed(lines[i + 1]) : QString();
+        *field = i + 1 < lines.size() ? TrimBlanksAndControls(lines[i + 1]) : QString();
         cursor = i + 2;
     }
 
@@ -130,7 +118,7 @@ void TProject::Load(const QString& FileName)
         QSet<QString> taken;
         for (qsizetype i = filesKey + 1; i < lines.size(); ++i) {
             const QString& line = lines[i];
-            if (trimmed(line).isEmpty())
+            if (TrimBlanksAndControls(line).isEmpty())
                 continue;
             // An entry that gets no document (its file is missing, or its name
             // is taken) is kept as listed: a save must never drop what the

@@ -14,6 +14,17 @@ QString AsciiUpper(const QString& text)
     return result;
 }
 
+QString TrimBlanksAndControls(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start].unicode() <= 32)
+        ++start;
+    while (end > start && text[end - 1].unicode() <= 32)
+        --end;
+    return text.mid(start, end - start);
+}
+
 QStringList SplitLines(QStringView text)
 {
     QStringList lines;

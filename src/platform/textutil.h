@@ -18,6 +18,10 @@ constexpr char16_t AsciiUpper(char16_t c)
 }
 QString AsciiUpper(const QString& text);
 
+// The text without leading and trailing blanks and control characters
+// (every code up to 32), as names and paths are read and stored.
+QString TrimBlanksAndControls(const QString& text);
+
 // The lines of a text, split at CR LF, LF or a lone CR. A final line end
 // opens no further line: "a\n" is one line, "" none, "\n" one empty line.
 QStringList SplitLines(QStringView text);
