@@ -40,7 +40,8 @@ void TCompileResultsPanel::showRefusal(const QString& refusal)
     FLines->setStringList({refusal});
 }
 
-TCompilerOutputAnalysis TCompileResultsPanel::showOutput(const QStringList& lines)
+TCompilerOutputAnalysis TCompileResultsPanel::showOutput(const QStringList& lines,
+                                                         std::optional<bool> /*exitedCleanly*/)
 {
     if (lines.isEmpty()) {
         hide();

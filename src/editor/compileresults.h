@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QListView;
 class QStringListModel;
@@ -31,8 +32,9 @@ public:
     // Lists a refusal (the document was not compiled) as the only line.
     void showRefusal(const QString& refusal);
     // Lists the compiler's lines and returns what they say; without lines the
-    // panel hides.
-    TCompilerOutputAnalysis showOutput(const QStringList& lines);
+    // panel hides. exitedCleanly is how the compiler ended, when known.
+    TCompilerOutputAnalysis showOutput(const QStringList& lines,
+                                       std::optional<bool> exitedCleanly = std::nullopt);
     // Selects line row (nothing for -1), scrolls it into view and leads to
     // its source line as a double-click does.
     void selectLine(qsizetype row);
