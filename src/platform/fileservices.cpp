@@ -215,6 +215,26 @@ void removeStaleTempFiles(const QString& dir, const QString& prefix, qint64 maxA
     }
 }
 
+std::unique_ptr<QFile> createInUseFile(const QString& path, QFileDevice::Permissions permissions)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
+        return nullptr;
+    // Created under the umask; the caller asked for these bits exactly.
+    if (!file->setPermissions(permissions) || !lockFile(*file, false)) {
+        file->close();
+        QFile::remove(path);
+        return nullptr;
+    }
+    return file;
+}
+
+bool isInUse(const QString& path)
+{
+    QFile file(path);
+    return !file.open(QIODevice::ReadOnly) || !lockFile(file, true);
+}
+
 bool samePath(const QString& a, const QString& b)
 {
 #ifdef Q_OS_WIN

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 #include <memory>
@@ -62,6 +63,17 @@ std::unique_ptr<QFile> createTempFile(const QString& dir,
 // without cleaning up left behind: those unchanged for maxAgeSeconds and
 // open in no running program.
 void removeStaleTempFiles(const QString& dir, const QString& prefix, qint64 maxAgeSeconds);
+
+// Creates a file at path exclusively (never over an existing file: null when
+// the name is taken or the directory takes no file) with the given
+// permissions, umask aside, and returns it open for writing and marked as in
+// use (see isInUse) until it is closed or its program ends.
+std::unique_ptr<QFile> createInUseFile(const QString& path, QFileDevice::Permissions permissions);
+
+// Whether a running program holds the file as in use (createTempFile,
+// createInUseFile). A file that cannot be opened counts as in use: it is
+// nobody's to touch.
+bool isInUse(const QString& path);
 
 // Compares two paths as the file system does: exactly on Linux, ignoring
 // case on Windows.
