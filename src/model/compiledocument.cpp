@@ -1,6 +1,8 @@
 #include "model/compiledocument.h"
 
 #include "model/document.h"
+#include "model/recoverycopy.h"
+#include "platform/errors.h"
 #include "platform/fileservices.h"
 #include "platform/tempfile.h"
 #include "tools/javac.h"
@@ -43,6 +45,16 @@ QString CompileRefusal(const TDocument& document)
     return QString();
 }
 
+std::optional<TCompileResult> RefuseCompile(const TDocument& document)
+{
+    TCompileResult result;
+    result.Refusal = CompileRefusal(document);
+    if (result.Refusal.isEmpty())
+        return std::nullopt;
+    result.OutputFile = WriteRefusal(document.Path(), result.Refusal);
+    return result;
+}
+
 TSourceSwap::TSourceSwap(const QString& path, const QByteArray& bytes) : FPath(path)
 {
     if (files::isReadOnly(path))
@@ -50,7 +62,15 @@ TSourceSwap::TSourceSwap(const QString& path, const QByteArray& bytes) : FPath(p
     QByteArray stored = files::readAll(path);
     if (bytes == stored)
         return;
-    files::writeAtomically(path, bytes);
+    // The file's own bytes are safe beside it before it changes.
+    auto copy = std::make_unique<TRecoveryCopy>(path, stored);
+    try {
+        files::writeAtomically(path, bytes);
+    } catch (...) {
+        copy->remove(); // the file is whole
+        throw;
+    }
+    FCopy = std::move(copy);
     FOriginal = std::move(stored);
 }
 
@@ -60,7 +80,7 @@ TSourceSwap::~TSourceSwap()
         restore();
     } catch (...) {
         // Only reached while another error leaves the compile; that one is
-        // reported.
+        // reported, and the recovery copy stays for the next start.
     }
 }
 
@@ -69,34 +89,68 @@ void TSourceSwap::restore()
     if (!FOriginal)
         return;
     const QByteArray original = *std::exchange(FOriginal, std::nullopt);
+    // The one place the file gets its own bytes back.
     files::writeAtomically(FPath, original);
+    if (FCopy)
+        std::exchange(FCopy, nullptr)->remove();
 }
 
-TCompileResult CompileDocument(const TDocument& document, const QByteArray& editorUtf8,
-                               const QString& javaCompiler, const QString& javaInterpreter)
+QString TSourceSwap::recoveryCopy() const
 {
-    TCompileResult result;
-    result.Refusal = CompileRefusal(document);
-    if (!result.Refusal.isEmpty()) {
-        result.OutputFile = WriteRefusal(document.Path(), result.Refusal);
-        return result;
-    }
+    return FCopy ? FCopy->path() : QString();
+}
 
+TDocumentCompile::TDocumentCompile(QObject* parent) : QObject(parent) {}
+
+TDocumentCompile::~TDocumentCompile()
+{
+    if (FJob)
+        FJob->disconnect(this);
+    // The tools go first (killed), then the file gets its bytes back.
+    FJob.reset();
+    FSwap.reset();
+}
+
+void TDocumentCompile::start(const TDocument& document, const QByteArray& editorUtf8,
+                             const QString& javaCompiler, const QString& javaInterpreter)
+{
+    Q_ASSERT(!FRunning && !FSwap);
     const QString source = document.FullPath();
-    TSourceSwap swap(source, document.Utf8BytesToSave(editorUtf8));
-    QString output;
+    FSwap = std::make_unique<TSourceSwap>(source, document.Utf8BytesToSave(editorUtf8));
+    FRunning = true;
+    FJob = std::make_unique<TJavaCompileJob>();
+    connect(FJob.get(), &TJavaCompileJob::finished, this, &TDocumentCompile::toolsEnded);
+    FJob->start(javaCompiler, javaInterpreter, source, document.Path());
+}
+
+void TDocumentCompile::stop()
+{
+    if (FRunning && FJob)
+        FJob->stop();
+}
+
+QString TDocumentCompile::recoveryCopy() const
+{
+    return FSwap ? FSwap->recoveryCopy() : QString();
+}
+
+void TDocumentCompile::toolsEnded()
+{
+    FResult.OutputFile = FJob->takeOutputFile();
+    FResult.ExitedCleanly = FJob->exitedCleanly();
+    FResult.Stopped = FJob->stopped();
+    FResult.Error = FJob->error();
+    // Putting the user's file back matters more than the tool's failure: if
+    // that fails too, its error is the one reported, and the output goes.
     try {
-        output = RunJavaCompiler(javaCompiler, javaInterpreter, source, document.Path());
-    } catch (...) {
-        // Putting the user's file back matters more than the tool's failure:
-        // if that fails too, its error is the one reported.
-        swap.restore();
-        throw;
+        FSwap->restore();
+    } catch (const EBrewpadError& e) {
+        FResult.Error = e.message();
     }
-    TTempFileGuard outputGuard(output);
-    swap.restore();
-    result.OutputFile = outputGuard.release();
-    return result;
+    if (!FResult.Error.isEmpty() && !FResult.OutputFile.isEmpty())
+        QFile::remove(std::exchange(FResult.OutputFile, QString()));
+    FRunning = false;
+    Q_EMIT finished();
 }
 
 } // namespace bp
