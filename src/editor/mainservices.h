@@ -56,6 +56,10 @@ public:
     // Asks for a line number with the go-to-line dialog; nothing when the
     // user cancels or the text is not a number (the error is shown).
     virtual std::optional<int> AskLineNumber() = 0;
+
+    // True the first time a directory's recovery copies are looked at in
+    // this run of the program (see TRecoveryChecks).
+    virtual bool FirstRecoveryCheck(const QString& dir) = 0;
 };
 
 } // namespace bp

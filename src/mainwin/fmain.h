@@ -3,6 +3,7 @@
 #include "editor/mainservices.h"
 #include "mainwin/mainactions.h"
 #include "mainwin/projectcommands.h"
+#include "model/recoverycopy.h"
 #include "model/settings.h"
 
 #include <QMainWindow>
@@ -72,6 +73,7 @@ public:
     void SearchFind() override;
     void SearchReplace() override;
     std::optional<int> AskLineNumber() override;
+    bool FirstRecoveryCheck(const QString& dir) override { return FRecoveryChecks.First(dir); }
 
     // The active child when it is an editor of the variant in use, of
     // either variant, or null.
@@ -114,6 +116,9 @@ private:
     void connectCommands();
     void FormCreate();
     void FormShow();
+    // Offers back the recovery copies in the current directory and in the
+    // directories of the files named on the command line.
+    void OfferStartRecoveryCopies();
     bool QueryChildrenClose();
     void FormClose();
     void UpdateCaption();
@@ -126,6 +131,7 @@ private:
     TSettings FSettings;
     TWindowValues FWindow;
     TToolsPresent FTools;
+    TRecoveryChecks FRecoveryChecks;
     bool FClipboardHasText = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;

@@ -2,6 +2,7 @@
 
 #include "editor/mainservices.h"
 #include "model/project.h"
+#include "model/recoverycopy.h"
 #include "model/settings.h"
 #include "platform/fileservices.h"
 #include "platform/prompter.h"
@@ -45,6 +46,7 @@ public:
     void SearchFind() override {}
     void SearchReplace() override {}
     std::optional<int> AskLineNumber() override { return LineNumber; }
+    bool FirstRecoveryCheck(const QString& dir) override { return RecoveryChecks.First(dir); }
 
     TSettings Settings;
     TToolsPresent Tools{true, true, true, true};
@@ -53,6 +55,7 @@ public:
     std::unique_ptr<TProject> Project = TProject::Create();
     TSearchRequest Find;
     TSearchRequest Replace;
+    TRecoveryChecks RecoveryChecks;
     std::optional<int> LineNumber;
     QStringList Tabs;
     QStringList Recent;
