@@ -14,7 +14,7 @@ namespace {
 const QString kSuffix = QStringLiteral(".bprecover");
 // Names tried after ".<name>.bprecover" is taken: a copy that an earlier
 // compile left and the user kept.
-constexpr int kMaxNumbered = 1000;
+constexpr int kMaxNumbered = 99;
 
 QString copyName(const QString& dir, const QString& name, int number)
 {

@@ -49,8 +49,9 @@ private Q_SLOTS:
     {
         TestEnv env;
         const QString file = env.writeFile("A.java", "stored");
+        // Group write is one of the bits a umask usually takes away.
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ReadGroup | QFile::ExeOther));
+                                                QFile::WriteGroup | QFile::ExeOther));
         const QString copy = env.path(".A.java.bprecover");
         const QDateTime old = QDateTime::currentDateTime().addDays(-1);
         const auto setOld = [&] {
@@ -114,8 +115,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(env.path(".A.java.bprecover1")));
     }
 
-    // A recovery copy that cannot be written (a size limit) is not left behind, and so the file
-    // is not written either.
+    // Without a recovery copy the file is not written: one that cannot be written (a size
+    // limit) is not left behind, and one that finds no free name is not made.
     void noRecoveryCopyNoWrite()
     {
         TestEnv env;
@@ -137,6 +138,12 @@ private Q_SLOTS:
         QCOMPARE(TestEnv::readFile(file), QByteArray("stored"));
         QCOMPARE(QDir(env.dir()).entryList({".*bprecover*"}, QDir::Files | QDir::Hidden),
                  QStringList());
+
+        // Every name a copy may take is taken by copies left earlier.
+        for (int i = 0; i < 100; ++i)
+            env.writeFile(".A.java.bprecover" + (i ? QString::number(i) : QString()), "left");
+        QVERIFY_THROWS_EXCEPTION(EBrewpadError, TSourceSwap(file, "edited"));
+        QCOMPARE(TestEnv::readFile(file), QByteArray("stored"));
     }
 
     // The compiler sees the editor's text as the document would save it, Latin-1 and CR LF
