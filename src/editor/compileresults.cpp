@@ -1,8 +1,10 @@
 #include "editor/compileresults.h"
 
 #include "platform/errors.h"
+#include "platform/fileservices.h"
 #include "platform/guarded.h"
 
+#include <QKeyEvent>
 #include <QListView>
 #include <QStringListModel>
 #include <QVBoxLayout>
@@ -25,13 +27,30 @@ TCompileResultsPanel::TCompileResultsPanel(std::function<QString()> documentPath
     FList->setModel(FLines);
     connect(FList, &QListView::doubleClicked, this,
             [this] { guarded(this, [this] { activateSelected(); }); });
+    // Enter is handled here rather than through the view's activated signal,
+    // which some styles also send for a single click.
+    FList->installEventFilter(this);
     layout->addWidget(FList);
     hide();
+}
+
+bool TCompileResultsPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            guarded(this, [this] { activateSelected(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TCompileResultsPanel::clearAndShow()
 {
     FLines->setStringList({});
+    emit errorLinesShown({});
     show();
 }
 
@@ -41,14 +60,15 @@ void TCompileResultsPanel::showRefusal(const QString& refusal)
 }
 
 TCompilerOutputAnalysis TCompileResultsPanel::showOutput(const QStringList& lines,
-                                                         std::optional<bool> /*exitedCleanly*/)
+                                                         std::optional<bool> exitedCleanly)
 {
-    if (lines.isEmpty()) {
+    TCompilerOutputAnalysis analysis = AnalyseCompilerOutput(lines, FDocumentPath(), exitedCleanly);
+    if (lines.isEmpty())
         hide();
-        return {};
-    }
-    FLines->setStringList(lines);
-    return AnalyseCompilerOutput(lines, FDocumentPath());
+    else
+        FLines->setStringList(lines);
+    emit errorLinesShown(analysis.ErrorLineNumbers());
+    return analysis;
 }
 
 void TCompileResultsPanel::selectLine(qsizetype row)
@@ -69,8 +89,14 @@ void TCompileResultsPanel::activateSelected()
     const TCompilerJump jump = CompilerJump(selected.first().data().toString(), FDocumentPath());
     if (!jump.Error.isEmpty())
         throw EBrewpadError(jump.Error);
-    if (jump.Line)
+    if (!jump.Line)
+        return;
+    if (jump.File.isEmpty())
         emit sourceLineChosen(*jump.Line);
+    else if (files::exists(jump.File))
+        emit fileLineChosen(jump.File, *jump.Line);
+    else
+        emit fileNotFound(jump.File);
 }
 
 } // namespace bp

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
@@ -121,6 +122,18 @@ void TcwEditBase::buildLayout()
     FCompileResults = new TCompileResultsPanel([this] { return GetPathName(); }, this);
     connect(FCompileResults, &TCompileResultsPanel::sourceLineChosen, this,
             &TcwEditBase::GoToLine);
+    connect(FCompileResults, &TCompileResultsPanel::fileLineChosen, this,
+            [this](const QString& path, int lineNumber) { FMain.OpenAtLine(path, lineNumber); });
+    connect(FCompileResults, &TCompileResultsPanel::fileNotFound, this,
+            [this](const QString& path) { FStatusBar->showMessage(cantFind(path).message()); });
+    connect(FCompileResults, &TCompileResultsPanel::errorLinesShown, this,
+            [this](const QList<int>& lineNumbers) {
+                QList<int> lines;
+                lines.reserve(lineNumbers.size());
+                for (int number : lineNumbers)
+                    lines.append(number - 1);
+                FText->setErrorMarkers(lines);
+            });
     layout->addWidget(FCompileResults);
 
     FStatusBar = new QStatusBar(this);
@@ -173,6 +186,9 @@ void TcwEditBase::ApplySettings()
 {
     const TSettings& s = FMain.CurrentSettings();
     FText->setEditorFont(FMain.EditorFont());
+    // The compiler's "^" lines point at a column: the list needs the same
+    // fixed-width font to line them up.
+    FCompileResults->list()->setFont(FMain.EditorFont());
     FText->setTextColor(ColorToQColor(s.Font.Color, palette()));
     FText->setBackgroundColor(ColorToQColor(s.EditorColor, palette()));
 }
@@ -224,6 +240,26 @@ void TcwEditBase::ShowDocument(TDocument* document)
     }
     FDocument->SetIsOpen(true);
     FToolBar->cmbDocType->setCurrentIndex(ordinal(GetDocType()));
+    ProtectNonTextFile();
+}
+
+void TcwEditBase::ProtectNonTextFile()
+{
+    // A file holding NUL characters is most likely no text at all (a program
+    // or an archive opened by mistake): unless the user says otherwise it is
+    // read-only, so that no stray key changes it.
+    if (!FDocument->Format().binary || FText->isReadOnly())
+        return;
+    const QString path = GetPathName();
+    if (ask(this,
+            QStringLiteral("'%1' does not look like a text file: it holds NUL characters.\n\n"
+                           "Open it for editing anyway?")
+                .arg(path),
+            MsgType::Confirmation, MsgButtons::YesNo) == MsgResult::Yes)
+        return;
+    FText->setReadOnly(true);
+    FMain.SetStatusText(QStringLiteral("'%1' is not a text file and was opened read-only.").arg(path));
+    AnnounceState();
 }
 
 void TcwEditBase::SetCaption(const QString& caption)

@@ -50,6 +50,7 @@ public:
 
     void SetDocType(TDocType docType);
     void LoadDocument();
+    void ProtectNonTextFile();
     bool Save();
     bool SaveAs();
     bool QuerySave();

@@ -60,6 +60,11 @@ public:
     // True the first time a directory's recovery copies are looked at in
     // this run of the program (see TRecoveryChecks).
     virtual bool FirstRecoveryCheck(const QString& dir) = 0;
+    // Shows the file at path in an editor window, opened as File > Open
+    // opens it or brought forward when it is open already, and selects line
+    // lineNumber there as Go to Line does. Throws EBrewpadError when the file
+    // cannot be read.
+    virtual void OpenAtLine(const QString& path, int lineNumber) = 0;
 };
 
 } // namespace bp

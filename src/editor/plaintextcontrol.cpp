@@ -560,6 +560,16 @@ void PlainTextControl::setSyntax(TDocType)
     // Plain text only.
 }
 
+void PlainTextControl::setErrorMarkers(const QList<int>&)
+{
+    // No margin to mark: the output list names the lines.
+}
+
+QList<int> PlainTextControl::errorMarkers() const
+{
+    return {};
+}
+
 void PlainTextControl::applyPalette()
 {
     QPalette palette = FEdit->palette();

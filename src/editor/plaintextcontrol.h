@@ -77,6 +77,8 @@ public:
     QColor backgroundColor() const override;
 
     void setSyntax(TDocType docType) override;
+    void setErrorMarkers(const QList<int>& lines) override;
+    QList<int> errorMarkers() const override;
 
 private:
     QByteArray FLoadText; // the pieces of a load in progress

@@ -129,8 +129,14 @@ SciTextControl::SciTextControl() : FFont(QFontDatabase::systemFont(QFontDatabase
     send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Utf16Index);
 
     edit->setMarginLineNumbers(0, true);
-    edit->setMarginWidth(1, 0);
     edit->setMarginWidth(2, 0);
+    // A narrow margin of its own for the compiler's error marks, always
+    // there so that the text does not move sideways as they come and go.
+    send(Sci::SCI_SETMARGINTYPEN, MarkerMargin, Sci::SC_MARGIN_SYMBOL);
+    send(Sci::SCI_SETMARGINMASKN, MarkerMargin, ErrorMarkerMask);
+    send(Sci::SCI_MARKERDEFINE, ErrorMarker, Sci::SC_MARK_CIRCLE);
+    send(Sci::SCI_MARKERSETFORE, ErrorMarker, sciColor(QColor(0x80, 0, 0)));
+    send(Sci::SCI_MARKERSETBACK, ErrorMarker, sciColor(QColor(0xe0, 0x20, 0x20)));
 
     // Only the announcements before a change: the widget answers those after
     // one by counting the characters from the start of the text up to the

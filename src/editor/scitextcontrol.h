@@ -79,6 +79,9 @@ public:
     QColor backgroundColor() const override;
 
     void setSyntax(TDocType docType) override;
+    // Red circles in a narrow margin beside the line numbers.
+    void setErrorMarkers(const QList<int>& lines) override;
+    QList<int> errorMarkers() const override;
 
 private:
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
@@ -116,6 +119,11 @@ private:
     void applyStyles();
     void applyLexerStyles(QsciLexer* lexer);
     void updateMarginWidth(bool force);
+    // The widget's line where a line of the text starts, and back.
+    long widgetLine(int line) const;
+    int textLine(long widgetLine) const;
+    // Takes the error marks off the widget's lines first to last.
+    void clearErrorMarkers(long first, long last);
 
     QPointer<QsciScintilla> FEdit;
     QsciLexer* FJavaLexer = nullptr;
@@ -143,6 +151,9 @@ private:
     long FLoadRowBytes = 0;
     long FLoadRows = 0;
     int FMarginDigits = 0;
+    // Whether any error mark may be left, so that edits look for none
+    // otherwise.
+    bool FHasErrorMarkers = false;
 };
 
 } // namespace bp

@@ -69,6 +69,8 @@ void SciTextControl::beginLoad(qint64 expected)
     // keeping it up to date while the text arrives; the rows are recorded
     // as they are cut.
     send(Sci::SCI_SETMODEVENTMASK, 0);
+    // Clearing the whole text takes the error marks with it.
+    FHasErrorMarkers = false;
     FSoft.clear();
     FInsertionLength = 0;
     FLoadRun = 0;

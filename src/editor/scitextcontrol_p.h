@@ -20,6 +20,11 @@ constexpr long LargeChange = 1 << 20;
 constexpr int MinMarginDigits = 3;
 // Lexers describe their styles in 0 to 127.
 constexpr int LastLexerStyle = 127;
+// The marker of the compiler's error lines, and the margin that shows it
+// (margin 0 holds the line numbers).
+constexpr int ErrorMarker = 0;
+constexpr int MarkerMargin = 1;
+constexpr long ErrorMarkerMask = 1L << ErrorMarker;
 // The changes the widget announces: the soft breaks follow them.
 constexpr long TrackedChanges = Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE;
 

@@ -58,6 +58,14 @@ void SciTextControl::trackChange(int type, long position, long length)
 {
     // Each announcement comes after the change before it is complete.
     settleInsertion();
+    // An edited line's error mark goes: what the compiler said of it may no
+    // longer hold.
+    if (FHasErrorMarkers) {
+        const long first = send(Sci::SCI_LINEFROMPOSITION, position);
+        clearErrorMarkers(first, (type & Sci::SC_MOD_BEFOREDELETE)
+                                     ? send(Sci::SCI_LINEFROMPOSITION, position + length)
+                                     : first);
+    }
     if (type & Sci::SC_MOD_BEFOREINSERT) {
         // The widget passes on no text with the announcement: the inserted
         // line breaks are read once they are in.

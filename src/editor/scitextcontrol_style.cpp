@@ -1,5 +1,5 @@
 // The rich control's looks: font, colours, syntax colouring, the line-number
-// margin.
+// margin and the marks of the compiler's error lines.
 #include "editor/scitextcontrol.h"
 
 #include "editor/scitextcontrol_p.h"
@@ -123,6 +123,10 @@ void SciTextControl::applyStyles()
              palette.color(QPalette::Window));
     send(Sci::SCI_SETCARETFORE, sciColor(FTextColor));
     updateMarginWidth(true);
+    // The mark is a circle as high as the margin is wide: a little less
+    // than a line.
+    send(Sci::SCI_SETMARGINWIDTHN, MarkerMargin,
+         std::max(8L, send(Sci::SCI_TEXTHEIGHT, 0) * 3 / 4));
 }
 
 void SciTextControl::updateMarginWidth(bool force)
@@ -146,6 +150,53 @@ void SciTextControl::updateMarginWidth(bool force)
             Sci::SCI_TEXTWIDTH, static_cast<uintptr_t>(Sci::STYLE_LINENUMBER), sample.constData());
     }
     send(Sci::SCI_SETMARGINWIDTHN, 0, width);
+}
+
+long SciTextControl::widgetLine(int line) const
+{
+    return soft().firstRowOfLine(line);
+}
+
+int SciTextControl::textLine(long widgetLine) const
+{
+    return int(soft().lineOfRow(widgetLine));
+}
+
+void SciTextControl::setErrorMarkers(const QList<int>& lines)
+{
+    send(Sci::SCI_MARKERDELETEALL, ErrorMarker);
+    FHasErrorMarkers = false;
+    const int count = lineCount();
+    for (const int line : lines) {
+        if (line < 0 || line >= count)
+            continue;
+        // A line with several errors gets one mark: each add stacks another.
+        const long row = widgetLine(line);
+        if (!(send(Sci::SCI_MARKERGET, row) & ErrorMarkerMask))
+            send(Sci::SCI_MARKERADD, row, ErrorMarker);
+        FHasErrorMarkers = true;
+    }
+}
+
+QList<int> SciTextControl::errorMarkers() const
+{
+    QList<int> lines;
+    if (!FHasErrorMarkers)
+        return lines;
+    for (long row = send(Sci::SCI_MARKERNEXT, 0, ErrorMarkerMask); row >= 0;
+         row = send(Sci::SCI_MARKERNEXT, row + 1, ErrorMarkerMask))
+        lines.append(textLine(row));
+    return lines;
+}
+
+void SciTextControl::clearErrorMarkers(long first, long last)
+{
+    // Row by row: looking for the next mark would run on to the end of the
+    // text on every key typed.
+    for (long row = first; row <= last; ++row) {
+        if (send(Sci::SCI_MARKERGET, row) & ErrorMarkerMask)
+            send(Sci::SCI_MARKERDELETE, row, ErrorMarker);
+    }
 }
 
 } // namespace bp

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -111,6 +112,14 @@ public:
     // Syntax colouring for a document type (Java and Html coloured, others
     // plain); a control without colouring ignores it.
     virtual void setSyntax(TDocType docType) = 0;
+
+    // Marks the compiler's error lines (0-based; lines the text lacks are
+    // ignored) in the control's margin, in place of any marked before. A
+    // mark goes when its line is edited. A control without a margin marks
+    // nothing.
+    virtual void setErrorMarkers(const QList<int>& lines) = 0;
+    // The lines marked now, in order.
+    virtual QList<int> errorMarkers() const = 0;
 
     // Hooks: a key press handler returns true to swallow the key; the release
     // handler sees every key release; the context-menu handler gets the

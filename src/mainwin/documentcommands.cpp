@@ -92,19 +92,34 @@ void TDocumentCommands::ShowFile(const QString& fileName)
         FChildren.OpenEditor(fileName);
 }
 
+void TDocumentCommands::OpenChosenFile(const QString& fileName)
+{
+    const int index = FChildren.FindWindowByPath(fileName);
+    if (index >= 0) {
+        FChildren.Activate(index);
+    } else {
+        FChildren.OpenEditor(fileName);
+        FRecent.AddFile(fileName);
+    }
+}
+
 void TDocumentCommands::OpenDocClick()
 {
     if (ExecuteOpenDocDialog()) {
-        for (const QString& file : std::as_const(FLastOpenFiles)) {
-            const int index = FChildren.FindWindowByPath(file);
-            if (index >= 0) {
-                FChildren.Activate(index);
-            } else {
-                FChildren.OpenEditor(file);
-                FRecent.AddFile(file);
-            }
-        }
+        for (const QString& file : std::as_const(FLastOpenFiles))
+            OpenChosenFile(file);
     }
+    FChanged();
+}
+
+void TDocumentCommands::OpenAtLine(const QString& path, int lineNumber)
+{
+    if (!files::exists(path))
+        throw cantFind(path);
+    OpenChosenFile(path);
+    // The file's window is the active one now, of the variant in use.
+    if (TcwEditBase* editor = FChildren.ActiveEditor())
+        editor->GoToLine(lineNumber);
     FChanged();
 }
 

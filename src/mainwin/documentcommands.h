@@ -45,6 +45,10 @@ public:
     // Files dropped on the window: the first project file among them becomes
     // the project; otherwise each file opens, or its window comes forward.
     void OpenFiles(const QStringList& names);
+    // A line the compiler named in a file: the file's window comes forward,
+    // or the file opens as the open dialog's choice would, and the line is
+    // selected. Throws "Can't find" when the file is not there.
+    void OpenAtLine(const QString& path, int lineNumber);
 
     // The save dialog for a document of that type; see IMainWindow.
     bool ExecuteSaveDialog(TDocType docType, QString& fileName);
@@ -60,6 +64,9 @@ private:
     void FollowInDialogs(const QString& fileName, const QString& filter);
     // Activates the window showing the file, or opens it.
     void ShowFile(const QString& fileName);
+    // The same, and a file opened joins the recent files, as after the
+    // open dialog.
+    void OpenChosenFile(const QString& fileName);
 
     QWidget& FParent;
     TChildWindows& FChildren;

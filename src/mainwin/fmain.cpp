@@ -471,6 +471,11 @@ std::optional<int> TfrmMain::AskLineNumber()
     return FSearch->AskLineNumber();
 }
 
+void TfrmMain::OpenAtLine(const QString& path, int lineNumber)
+{
+    FDocuments->OpenAtLine(path, lineNumber);
+}
+
 void TfrmMain::mnuHelpAboutClick()
 {
     TdlgAbout about(this);

@@ -74,6 +74,7 @@ public:
     void SearchReplace() override;
     std::optional<int> AskLineNumber() override;
     bool FirstRecoveryCheck(const QString& dir) override { return FRecoveryChecks.First(dir); }
+    void OpenAtLine(const QString& path, int lineNumber) override;
 
     // The active child when it is an editor of the variant in use, of
     // either variant, or null.

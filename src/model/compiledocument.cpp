@@ -59,19 +59,11 @@ TSourceSwap::TSourceSwap(const QString& path, const QByteArray& bytes) : FPath(p
 {
     if (files::isReadOnly(path))
         return;
-    QByteArray stored = files::readAll(path);
-    if (bytes == stored)
+    if (bytes == files::readAll(path))
         return;
-    // The file's own bytes are safe beside it before it changes.
-    auto copy = std::make_unique<TRecoveryCopy>(path, stored);
-    try {
-        files::writeAtomically(path, bytes);
-    } catch (...) {
-        copy->remove(); // the file is whole
-        throw;
-    }
-    FCopy = std::move(copy);
-    FOriginal = std::move(stored);
+    // The file moves aside, under a name that is offered back should the
+    // program be killed before it returns.
+    FCopy = std::make_unique<TRecoveryCopy>(path, bytes);
 }
 
 TSourceSwap::~TSourceSwap()
@@ -86,13 +78,10 @@ TSourceSwap::~TSourceSwap()
 
 void TSourceSwap::restore()
 {
-    if (!FOriginal)
+    if (!FCopy)
         return;
-    const QByteArray original = *std::exchange(FOriginal, std::nullopt);
     // The one place the file gets its own bytes back.
-    files::writeAtomically(FPath, original);
-    if (FCopy)
-        std::exchange(FCopy, nullptr)->remove();
+    std::exchange(FCopy, nullptr)->putBack(FPath);
 }
 
 QString TSourceSwap::recoveryCopy() const

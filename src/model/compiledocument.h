@@ -43,32 +43,32 @@ QString CompileRefusal(const TDocument& document);
 std::optional<TCompileResult> RefuseCompile(const TDocument& document);
 
 // Puts a text into a file for the time of a compile, since the compiler reads
-// files, and the file's own bytes back afterwards. A read-only file is
-// compiled as it is stored and never written; a file that already holds the
-// text is not touched. Every write replaces the file atomically, and before
-// the first, the file's own bytes are kept in a recovery copy beside it
-// (TRecoveryCopy) until they are back.
+// files, and the file itself back afterwards. A read-only file is compiled as
+// it is stored and never written; a file that already holds the text is not
+// touched. The file is set aside meanwhile as a recovery copy beside it
+// (TRecoveryCopy), so that putting it back needs no room on the disk, which
+// the compiler's output may have taken, and a program killed meanwhile loses
+// nothing.
 class TSourceSwap {
 public:
-    // Writes bytes into the file at path when needed. Throws EBrewpadError
-    // when the file cannot be read or written, or no recovery copy can be
+    // Puts bytes at path when needed. Throws EBrewpadError when the file
+    // cannot be read, the bytes cannot be written or no recovery copy can be
     // made; the file is whole then.
     TSourceSwap(const QString& path, const QByteArray& bytes);
-    // Puts the file's own bytes back when restore() did not, ignoring a
-    // failure: an error is already on its way then.
+    // Puts the file back when restore() did not, ignoring a failure: an
+    // error is already on its way then.
     ~TSourceSwap();
     TSourceSwap(const TSourceSwap&) = delete;
     TSourceSwap& operator=(const TSourceSwap&) = delete;
 
-    // Puts the file's own bytes back (once) and deletes the recovery copy;
-    // throws EBrewpadError when that fails, and the copy stays.
+    // Puts the file back (once); throws EBrewpadError, naming where it is
+    // kept, when that fails, and the copy stays.
     void restore();
     // The recovery copy while the file holds other bytes; empty otherwise.
     QString recoveryCopy() const;
 
 private:
     QString FPath;
-    std::optional<QByteArray> FOriginal;
     std::unique_ptr<TRecoveryCopy> FCopy;
 };
 

@@ -99,19 +99,21 @@ void TDocument::Rename(const QString& NewName)
 
 void TDocument::LoadPieces(const std::function<void(qint64)>& begin, const TTextPieceSink& piece)
 {
-    FFormat = readTextFile(FullPath(), begin, piece);
+    FFormat = readTextFile(FullPath(), begin, piece, &FLineEnds);
     FAddsFinalLineEnd = false;
 }
 
 namespace {
 
 // The file bytes of an editor text in a format, which follows the bytes
-// (Latin-1 becomes UTF-8 when the text needs it).
-QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat& format)
+// (Latin-1 becomes UTF-8 when the text needs it), with the lines' own line
+// ends where the record has them (it becomes the record of the bytes).
+QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat& format,
+                       TLineEnds& lineEnds)
 {
     if (addFinalLineEnd && !utf8.isEmpty() && !utf8.endsWith('\n') && !utf8.endsWith('\r'))
-        return fileBytesFromEditorUtf8(utf8 + '\n', format);
-    return fileBytesFromEditorUtf8(utf8, format);
+        return fileBytesFromEditorUtf8(utf8 + '\n', format, nullptr, &lineEnds);
+    return fileBytesFromEditorUtf8(utf8, format, nullptr, &lineEnds);
 }
 
 } // namespace
@@ -119,14 +121,17 @@ QByteArray bytesToSave(const QByteArray& utf8, bool addFinalLineEnd, TTextFormat
 QByteArray TDocument::Utf8BytesToSave(const QByteArray& utf8) const
 {
     TTextFormat format = FFormat;
-    return bytesToSave(utf8, FAddsFinalLineEnd, format);
+    TLineEnds lineEnds = FLineEnds;
+    return bytesToSave(utf8, FAddsFinalLineEnd, format, lineEnds);
 }
 
 void TDocument::WriteUtf8(const QString& fullPath, const QByteArray& utf8)
 {
     TTextFormat written = FFormat;
-    files::writeAtomically(fullPath, bytesToSave(utf8, FAddsFinalLineEnd, written));
+    TLineEnds writtenEnds = FLineEnds;
+    files::writeAtomically(fullPath, bytesToSave(utf8, FAddsFinalLineEnd, written, writtenEnds));
     FFormat = written;
+    FLineEnds = std::move(writtenEnds);
 }
 
 void TDocument::SaveFromUtf8(const QByteArray& utf8)
@@ -148,7 +153,13 @@ int TDocumentList::Add(const QString& name, TDocument* doc)
 {
     if (!doc)
         throw EBrewpadError(QStringLiteral("not a TDocument"));
-    FItems.emplace_back(name, doc);
+    FItems.push_back({name, doc, QString()});
+    return Count() - 1;
+}
+
+int TDocumentList::AddWithoutDocument(const QString& name, const QString& path)
+{
+    FItems.push_back({name, nullptr, path});
     return Count() - 1;
 }
 
@@ -166,31 +177,37 @@ void TDocumentList::Clear()
 QString TDocumentList::Name(int index) const
 {
     check(index);
-    return FItems[std::size_t(index)].first;
+    return FItems[std::size_t(index)].Name;
 }
 
 void TDocumentList::SetName(int index, const QString& name)
 {
     check(index);
-    FItems[std::size_t(index)].first = name;
+    FItems[std::size_t(index)].Name = name;
 }
 
 TDocument* TDocumentList::Document(int index) const
 {
     check(index);
-    return FItems[std::size_t(index)].second;
+    return FItems[std::size_t(index)].Document;
 }
 
 void TDocumentList::SetDocument(int index, TDocument* doc)
 {
     check(index);
-    FItems[std::size_t(index)].second = doc;
+    FItems[std::size_t(index)].Document = doc;
+}
+
+QString TDocumentList::ListedPath(int index) const
+{
+    check(index);
+    return FItems[std::size_t(index)].ListedPath;
 }
 
 int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs) const
 {
     for (int i = 0; i < Count(); ++i) {
-        if (FItems[std::size_t(i)].first.compare(name, cs) == 0)
+        if (FItems[std::size_t(i)].Name.compare(name, cs) == 0)
             return i;
     }
     return -1;
@@ -199,7 +216,7 @@ int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs) const
 int TDocumentList::IndexOfDocument(const TDocument* doc) const
 {
     for (int i = 0; i < Count(); ++i) {
-        if (FItems[std::size_t(i)].second == doc)
+        if (FItems[std::size_t(i)].Document == doc)
             return i;
     }
     return -1;

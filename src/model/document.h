@@ -69,10 +69,12 @@ public:
     // platform's line end.
     const TTextFormat& Format() const { return FFormat; }
     // Reads the file into a text control in pieces of UTF-8 with the file's
-    // own line ends (see readTextFile) and remembers how the file is stored.
+    // own line ends (see readTextFile) and remembers how the file is stored,
+    // with each line's own line end when they differ.
     void LoadPieces(const std::function<void(qint64 expected)>& begin, const TTextPieceSink& piece);
     // Writes a text control's UTF-8 text to the file in the document's format,
-    // replacing it atomically; then IsNew and Modified are False.
+    // replacing it atomically; then IsNew and Modified are False. Lines the
+    // file still holds keep their own line ends; new lines get the format's.
     void SaveFromUtf8(const QByteArray& utf8);
     // The same write to another file, for a save-as that writes the file
     // before the document takes its name; name and flags stay. A Latin-1
@@ -95,13 +97,17 @@ private:
     TNameChangeEvent FOnNameChange;
     bool FIsOpen = false;
     TTextFormat FFormat;
+    // The line end of each line, for a file whose lines do not all end alike.
+    TLineEnds FLineEnds;
     // True for text typed into a new document: it is saved with a line end
     // after its last line. Text loaded from a file is saved exactly as it is.
     bool FAddsFinalLineEnd = false;
 };
 
 // Document names (FileName, no directory) with their documents attached. It
-// refers to the documents and never destroys them.
+// refers to the documents and never destroys them. An entry may also stand
+// without a document, remembering the path it was listed with (a project
+// entry whose file could not be loaded).
 class TDocumentList {
 public:
     TDocumentList() = default;
@@ -114,6 +120,8 @@ public:
     // Appends an entry and returns its index; a missing document throws
     // EBrewpadError("not a TDocument") and adds nothing.
     int Add(const QString& name, TDocument* doc);
+    // Appends an entry without a document for the path and returns its index.
+    int AddWithoutDocument(const QString& name, const QString& path);
     // Removes entry index; its document survives.
     void Delete(int index);
     // Removes every entry; the documents survive.
@@ -125,6 +133,9 @@ public:
     TDocument* Document(int index) const;
     // Accepts a document or none.
     void SetDocument(int index, TDocument* doc);
+    // The path given to AddWithoutDocument; empty for an entry added with a
+    // document.
+    QString ListedPath(int index) const;
 
     // First entry with this name, compared exactly or ignoring case; or -1.
     int IndexOf(const QString& name, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
@@ -134,7 +145,12 @@ public:
 private:
     void check(int index) const;
 
-    std::vector<std::pair<QString, TDocument*>> FItems;
+    struct TEntry {
+        QString Name;
+        TDocument* Document = nullptr;
+        QString ListedPath;
+    };
+    std::vector<TEntry> FItems;
 };
 
 } // namespace bp

@@ -122,10 +122,16 @@ void TProject::Load(const QString& FileName)
     if (filesKey >= 0) {
         for (qsizetype i = filesKey + 1; i < lines.size(); ++i) {
             const QString& line = lines[i];
-            // No file name holds a NUL; a binary line names no file.
-            if (trimmed(line).isEmpty() || line.contains(QChar(0)) || !files::exists(line))
+            if (trimmed(line).isEmpty())
                 continue;
-            AddFile(line);
+            // An entry that gets no document (its file is missing, or its name
+            // is taken) is kept as listed: a save must never drop what the
+            // user did not remove. Whether it is missing is decided here and
+            // not looked at again. No file is opened: a device or a /proc
+            // file gets a document that only names it. No file name holds a
+            // NUL, and Qt refuses to look one up.
+            if (line.contains(QChar(0)) || !AddFile(line))
+                FDocuments.AddWithoutDocument(files::extractFileName(line), line);
         }
     }
     FModified = false;
@@ -150,10 +156,8 @@ QByteArray TProject::FileContent() const
                          indent + oneLine(FOutputPath),
                          QString(),
                          kFilesKey};
-    for (int i = 0; i < FDocuments.Count(); ++i) {
-        if (const TDocument* doc = FDocuments.Document(i))
-            lines << oneLine(doc->FullPath());
-    }
+    for (int i = 0; i < FDocuments.Count(); ++i)
+        lines << oneLine(EntryPath(i));
     QString text;
     for (const QString& line : lines) {
         text += line;
@@ -218,6 +222,12 @@ void TProject::NotifyChange()
         FOnChange(this);
 }
 
+QString TProject::EntryPath(int index) const
+{
+    const TDocument* doc = FDocuments.Document(index);
+    return doc ? doc->FullPath() : FDocuments.ListedPath(index);
+}
+
 void TProject::RenameEntry(int index, const QString& name)
 {
     FDocuments.SetName(index, name);
@@ -236,7 +246,8 @@ void TProject::AddDocument(TDocument* doc)
 
 TDocument* TProject::AddFile(const QString& FullPath)
 {
-    if (!files::exists(FullPath) || IndexOfName(files::extractFileName(FullPath)) >= 0)
+    if (!files::exists(FullPath) ||
+        IndexOfDocumentNamed(files::extractFileName(FullPath), Qt::CaseInsensitive) >= 0)
         return nullptr;
     std::unique_ptr<TDocument> doc = TDocument::CreateFromFile(FullPath);
     AddDocument(doc.get());
@@ -247,9 +258,14 @@ void TProject::RemoveFile(const QString& Name)
 {
     FModified = true;
     const int index = FDocuments.IndexOf(Name);
-    if (index < 0)
-        return;
-    TDocument* doc = FDocuments.Document(index);
+    if (index >= 0)
+        RemoveEntry(index);
+}
+
+void TProject::RemoveEntry(int index)
+{
+    TDocument* doc = FDocuments.Document(index); // throws for a bad index
+    FModified = true;
     FDocuments.Delete(index);
     if (!doc || FDocuments.IndexOfDocument(doc) >= 0)
         return; // still listed under another entry: the project keeps it
@@ -260,7 +276,7 @@ void TProject::RemoveFile(const QString& Name)
 
 TDocument* TProject::RenameFile(const QString& OldName, const QString& NewName)
 {
-    const int index = FDocuments.IndexOf(OldName);
+    const int index = IndexOfDocumentNamed(OldName, Qt::CaseSensitive);
     TDocument* doc = index >= 0 ? FDocuments.Document(index) : nullptr;
     if (!doc)
         return nullptr;
@@ -279,9 +295,18 @@ int TProject::IndexOfName(const QString& Name) const
     return FDocuments.IndexOf(Name, Qt::CaseInsensitive);
 }
 
+int TProject::IndexOfDocumentNamed(const QString& Name, Qt::CaseSensitivity cs) const
+{
+    for (int i = 0; i < FDocuments.Count(); ++i) {
+        if (FDocuments.Document(i) && FDocuments.Name(i).compare(Name, cs) == 0)
+            return i;
+    }
+    return -1;
+}
+
 TDocument* TProject::FindDocument(const QString& Name) const
 {
-    const int index = FDocuments.IndexOf(Name);
+    const int index = IndexOfDocumentNamed(Name, Qt::CaseSensitive);
     return index >= 0 ? FDocuments.Document(index) : nullptr;
 }
 
@@ -326,13 +351,15 @@ QStringList TProject::GetFilesOfType(TDocType DocType) const
 
 void TProject::DetachDocument(TDocument* doc)
 {
+    if (!doc)
+        return; // entries without a document stay until they are removed
     for (int i = FDocuments.Count() - 1; i >= 0; --i) {
         if (FDocuments.Document(i) == doc) {
             FDocuments.Delete(i);
             FModified = true;
         }
     }
-    if (doc && doc->Project() == this)
+    if (doc->Project() == this)
         doc->SetProject(nullptr);
 }
 

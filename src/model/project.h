@@ -56,6 +56,14 @@ public:
     // The entry's name and document (nullptr for an entry without one).
     QString EntryName(int index) const { return FDocuments.Name(index); }
     TDocument* Document(int index) const { return FDocuments.Document(index); }
+    // True for an entry the load found missing: its file did not exist, or an
+    // earlier entry with a document already had its name. Such an entry has
+    // no document; the project keeps it and writes it back unchanged until it
+    // is removed. The state is decided at load only: a missing file created
+    // afterwards stays missing until the project is loaded again.
+    bool IsMissing(int index) const { return FDocuments.Document(index) == nullptr; }
+    // The path the project file lists for the entry.
+    QString EntryPath(int index) const;
     // Gives entry index a new name in place (a document's new file name) and
     // marks the project modified, as its file holds the old path.
     void RenameEntry(int index, const QString& name);
@@ -63,20 +71,24 @@ public:
     // Appends the document under its FileName and takes ownership; no
     // duplicate test. A null document throws "not a TDocument".
     void AddDocument(TDocument* doc);
-    // Adds a document for the file when it exists and no entry has its name
-    // (ignoring case); returns the new document or nullptr.
+    // Adds a document for the file when it exists and no entry with a
+    // document has its name (ignoring case); returns the new document or
+    // nullptr. Missing entries take no name from a file added later.
     TDocument* AddFile(const QString& FullPath);
-    // Takes the first entry named Name out of the list. Its document is
-    // destroyed unless an editor shows it, which then keeps it. The project
-    // counts as modified even when no entry matched.
+    // Takes the first entry named Name, missing or not, out of the list (see
+    // RemoveEntry). The project counts as modified even when no entry matched.
     void RemoveFile(const QString& Name);
+    // Takes entry index out of the list and marks the project modified. Its
+    // document is destroyed unless an editor shows it, which then keeps it.
+    void RemoveEntry(int index);
     // Renames the file of the document named OldName (TDocument::Rename) and
     // its entry; returns the document, or nullptr when none has that name.
     TDocument* RenameFile(const QString& OldName, const QString& NewName);
 
-    // Index of the entry named Name, ignoring case, or -1.
+    // Index of the entry named Name, ignoring case, missing or not; or -1.
     int IndexOfName(const QString& Name) const;
-    // The document of the first entry named exactly Name, or nullptr.
+    // The document of the first entry named exactly Name that has one, or
+    // nullptr.
     TDocument* FindDocument(const QString& Name) const;
     // Path + FileName of the last entry named exactly Name that has a
     // document; empty if there is none.
@@ -103,6 +115,8 @@ public:
 private:
     TProject() = default;
     void Load(const QString& FileName);
+    // First entry named Name that has a document, or -1.
+    int IndexOfDocumentNamed(const QString& Name, Qt::CaseSensitivity cs) const;
 
     QString FName = QStringLiteral("New Project");
     QString FFileName;

@@ -34,45 +34,50 @@ QString fileOfCopy(const QString& copyName)
     return copyName.mid(1, at - 1);
 }
 
+// The bits of owner, group and others; Qt's "user" bits tell what this
+// process may do, and would set the owner's bits.
+QFileDevice::Permissions OwnModeBits(const QString& path)
+{
+    return QFile::permissions(path) &
+           ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
 } // namespace
 
-TRecoveryCopy::TRecoveryCopy(const QString& path, const QByteArray& original)
+TRecoveryCopy::TRecoveryCopy(const QString& path, const QByteArray& bytes)
 {
     const QString dir = files::extractFilePath(path);
     const QString name = files::extractFileName(path);
-    // The bits of owner, group and others; Qt's "user" bits tell what this
-    // process may do, and would set the owner's bits.
-    const QFileDevice::Permissions mode =
-        QFile::permissions(path) &
-        ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-    for (int number = 0; number <= kMaxNumbered && !FFile; ++number) {
+    // The name is reserved exclusively, and held as in use until the file
+    // itself stands there, marked in its turn.
+    std::unique_ptr<QFile> reserved;
+    for (int number = 0; number <= kMaxNumbered && !reserved; ++number) {
         const QString candidate = copyName(dir, name, number);
-        FFile = files::createInUseFile(candidate, mode);
-        if (!FFile && !QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
+        reserved = files::createInUseFile(candidate, QFileDevice::ReadOwner |
+                                                         QFileDevice::WriteOwner);
+        if (!reserved && !QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
             break; // the directory takes no new file
     }
-    if (!FFile)
+    if (!reserved)
         throw EBrewpadError(QStringLiteral("Cannot create a recovery copy of \"") + path +
                             QStringLiteral("\"."));
-    FPath = FFile->fileName();
-    if (FFile->write(original) != original.size() || !FFile->flush()) {
-        const QString why = FFile->errorString();
-        FFile.reset();
+    FPath = reserved->fileName();
+    try {
+        FFile = files::setAside(path, bytes, FPath);
+    } catch (...) {
+        reserved.reset();
         QFile::remove(FPath);
-        throw EBrewpadError(QStringLiteral("Cannot write the recovery copy \"") + FPath +
-                            QStringLiteral("\". ") + why);
+        throw;
     }
 }
 
 TRecoveryCopy::~TRecoveryCopy() = default;
 
-void TRecoveryCopy::remove()
+void TRecoveryCopy::putBack(const QString& path)
 {
     if (!FFile)
         return;
-    // Deleted while still marked as in use, so that no other program takes
-    // it for a left copy in between.
-    QFile::remove(FPath);
+    files::putBack(*FFile, FPath, path);
     FFile.reset();
 }
 
@@ -84,7 +89,9 @@ QList<TLeftRecoveryCopy> FindLeftRecoveryCopies(const QString& dir)
                                                      QDir::Files | QDir::Hidden, QDir::Name);
     for (const QFileInfo& info : found) {
         const QString file = fileOfCopy(info.fileName());
-        if (file.isEmpty() || info.isSymLink() || !info.isFile())
+        // A copy may be a symbolic link: the compile of a file reached
+        // through one sets the link aside.
+        if (file.isEmpty() || !info.isFile())
             continue;
         if (files::isInUse(info.absoluteFilePath()))
             continue;
@@ -96,10 +103,9 @@ QList<TLeftRecoveryCopy> FindLeftRecoveryCopies(const QString& dir)
 
 void RestoreRecoveryCopy(const TLeftRecoveryCopy& left)
 {
-    files::writeAtomically(left.File, files::readAll(left.Copy));
-    if (!QFile::remove(left.Copy))
-        throw EBrewpadError(QStringLiteral("Cannot delete the recovery copy \"") + left.Copy +
-                            QStringLiteral("\"."));
+    if (QFileInfo::exists(left.File))
+        QFile::setPermissions(left.Copy, OwnModeBits(left.File));
+    files::moveOver(left.Copy, left.File);
 }
 
 QString RecoveryQuestion(const TLeftRecoveryCopy& left)

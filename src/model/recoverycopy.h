@@ -11,26 +11,29 @@ class QFile;
 
 namespace bp {
 
-// A file's own bytes kept beside it while a compile has put the editor's text
-// into it, so that a program killed in the middle of a compile loses
-// nothing: the copy is offered back at the next start. The copy is a hidden
-// file of ours, ".<name>.bprecover" (a number follows when that is taken),
-// with the file's mode bits, marked as in use while the compile runs.
+// A file kept beside itself while a compile has put the editor's text in its
+// place, so that a program killed in the middle of a compile loses nothing:
+// the kept file is offered back at the next start. It is the file itself,
+// moved aside (files::setAside: its bytes, mode, owner and other names stay
+// as they were, and moving it back needs no room on the disk), under a
+// hidden name of ours, ".<name>.bprecover" (a number follows when that is
+// taken), reserved exclusively and marked as in use while the compile runs.
 class TRecoveryCopy {
 public:
-    // Makes the copy of original, the bytes of the file at path, exclusively
-    // and written through its handle. Throws EBrewpadError when it cannot be
-    // made or written; nothing is left behind then.
-    TRecoveryCopy(const QString& path, const QByteArray& original);
-    // Lets go of the copy, which stays unless remove() ran: a file that could
-    // not be put back keeps its copy for the next start.
+    // Sets the file at path aside and puts bytes in its place. Throws
+    // EBrewpadError when that cannot be done; the file is in its place and
+    // no copy is left then.
+    TRecoveryCopy(const QString& path, const QByteArray& bytes);
+    // Lets go of the copy, which stays unless putBack() ran: a file that
+    // could not be put back keeps its copy for the next start.
     ~TRecoveryCopy();
     TRecoveryCopy(const TRecoveryCopy&) = delete;
     TRecoveryCopy& operator=(const TRecoveryCopy&) = delete;
 
     QString path() const { return FPath; }
-    // Deletes the copy once its file holds its own bytes again.
-    void remove();
+    // Moves the file back to path (once). Throws EBrewpadError, naming where
+    // the file is kept, when it cannot; the copy stays then.
+    void putBack(const QString& path);
 
 private:
     QString FPath;
@@ -49,8 +52,8 @@ struct TLeftRecoveryCopy {
 // running compile (of this or another program) holds are not among them.
 QList<TLeftRecoveryCopy> FindLeftRecoveryCopies(const QString& dir);
 
-// Puts the copy's bytes back into its file (atomically, keeping the file's
-// mode) and deletes the copy. Throws EBrewpadError when that fails; the copy
+// Puts the copy back in its file's place (atomically, keeping the mode the
+// file has now), which leaves no copy. Throws EBrewpadError when that fails; the copy
 // stays then.
 void RestoreRecoveryCopy(const TLeftRecoveryCopy& left);
 

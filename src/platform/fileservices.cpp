@@ -9,10 +9,15 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
 #ifdef Q_OS_LINUX
 #include <sys/vfs.h>
 #endif
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -244,28 +249,43 @@ bool samePath(const QString& a, const QString& b)
 #endif
 }
 
+namespace {
+
+// 'Cannot <verb> file "<path>". <Why>.': the system's reason ("no space left
+// on device", "file to open is a directory") made a sentence of its own.
+EBrewpadError fileError(const char* verb, const QString& path, QString why)
+{
+    if (!why.isEmpty()) {
+        why[0] = why[0].toUpper();
+        if (!why.endsWith(QLatin1Char('.')))
+            why += QLatin1Char('.');
+    }
+    return EBrewpadError(QStringLiteral("Cannot ") + QLatin1String(verb) +
+                         QStringLiteral(" file \"") + path + QStringLiteral("\". ") + why);
+}
+
+[[noreturn]] void failWrite(const QString& path, const QString& why)
+{
+    throw fileError("write", path, why);
+}
+
+} // namespace
+
 QByteArray readAll(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (!QFileInfo::exists(path))
             throw cantFind(path);
-        throw EBrewpadError(QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        throw fileError("open", path, f.errorString());
     }
     QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw EBrewpadError(QStringLiteral("Cannot read file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        throw fileError("read", path, f.errorString());
     return bytes;
 }
 
 namespace {
-
-[[noreturn]] void failWrite(const QString& path, const QString& why)
-{
-    throw EBrewpadError(QStringLiteral("Cannot write file \"") + path + QStringLiteral("\". ") + why);
-}
 
 // Writes a file that has more names than one into the file itself, so that
 // every name sees the new text. A safety copy of the old bytes is made first
@@ -275,8 +295,16 @@ void writeInPlace(const QString& path, const QByteArray& bytes)
 {
     const QByteArray old = readAll(path);
     const std::unique_ptr<QFile> safety = createTempFile(extractFileDir(path), QStringLiteral("bpd"));
-    if (!safety || safety->write(old) != old.size() || !safety->flush())
+    if (!safety || safety->write(old) != old.size() || !safety->flush()) {
+        // A copy that did not take the old bytes is no copy: it must not
+        // stay beside the file. (Closed first: QFile::remove() on the open
+        // file gives up when its close cannot write the buffer out.)
+        if (safety) {
+            safety->close();
+            QFile::remove(safety->fileName());
+        }
         failWrite(path, QStringLiteral("No room for a safety copy of it."));
+    }
     safety->close();
     const auto writeAll = [&path](const QByteArray& data) {
         QFile f(path);
@@ -313,8 +341,7 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
 #endif
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw EBrewpadError(QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") +
-                            f.errorString());
+        throw fileError("create", path, f.errorString());
     // QSaveFile::commit() can report success after its last buffered write
     // failed (a full disk): the flush is checked first, so the old file
     // stays whole instead.
@@ -330,6 +357,94 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
         ::chmod(native.constData(), before.st_mode & 07777);
     }
 #endif
+}
+
+namespace {
+
+std::filesystem::path fsPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// Moves a file (or a link) to another name in its folder, replacing what
+// stands there, in one step.
+bool renameOver(const QString& from, const QString& to, QString* why = nullptr)
+{
+    std::error_code error;
+    std::filesystem::rename(fsPath(from), fsPath(to), error);
+    if (error && why)
+        *why = QString::fromLocal8Bit(error.message());
+    return !error;
+}
+
+} // namespace
+
+std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes,
+                                const QString& place)
+{
+    const QString dir = extractFileDir(fullPath(path));
+    // The file is marked as in use before it moves, so that no other program
+    // ever sees it under its new name unmarked and takes it for one left
+    // behind.
+    auto kept = std::make_unique<QFile>(place);
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw fileError("open", path, qt_error_string(errno));
+    if (!kept->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw fileError("open", path, kept->errorString());
+    }
+    lockFile(*kept, false);
+#endif
+    // The text stands in for the file with the file's mode.
+    const QFileDevice::Permissions mode =
+        QFile::permissions(path) &
+        ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    const std::unique_ptr<QFile> fresh = createTempFile(dir, QStringLiteral("bpd"));
+    if (!fresh)
+        throw fileError("create", path, QStringLiteral("Its folder takes no new file"));
+    if (fresh->write(bytes) != bytes.size() || !fresh->flush()) {
+        const QString why = fresh->errorString();
+        fresh->close();
+        QFile::remove(fresh->fileName());
+        failWrite(path, why);
+    }
+    fresh->setPermissions(mode);
+    fresh->close();
+    QString why;
+    if (!renameOver(path, place, &why)) {
+        QFile::remove(fresh->fileName());
+        failWrite(path, why);
+    }
+    if (!renameOver(fresh->fileName(), path, &why)) {
+        renameOver(place, path);
+        QFile::remove(fresh->fileName());
+        failWrite(path, why);
+    }
+#ifndef Q_OS_UNIX
+    if (kept->open(QIODevice::ReadOnly))
+        lockFile(*kept, false);
+#endif
+    return kept;
+}
+
+void moveOver(const QString& from, const QString& to)
+{
+    QString why;
+    if (!renameOver(from, to, &why))
+        failWrite(to, why);
+}
+
+void putBack(QFile& kept, const QString& place, const QString& path)
+{
+    if (!renameOver(place, path))
+        failWrite(path, QStringLiteral("Its own text is in \"") + place + QLatin1Char('"'));
+    kept.close();
 }
 
 } // namespace bp::files

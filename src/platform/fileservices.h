@@ -86,4 +86,22 @@ QByteArray readAll(const QString& path);
 // whole and an EBrewpadError is thrown.
 void writeAtomically(const QString& path, const QByteArray& bytes);
 
+// Puts bytes at path (with the file's mode) for a while and keeps the file
+// that stood there under the name place beside it, which the caller has
+// reserved (see createInUseFile). The kept file is returned open and marked
+// as in use (see isInUse) from before it moved. Putting it back is then a
+// rename, which needs no room on the disk and keeps the file's mode, owner
+// and other names; through a symbolic link, the link itself is set aside and
+// its target not touched. Throws EBrewpadError when the bytes cannot be put
+// there; the file is still in its place then.
+std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes,
+                                const QString& place);
+// Puts a file that setAside kept at place back at path, replacing what
+// stands there now, and lets go of it. Throws EBrewpadError, naming where
+// the file is kept, when it cannot.
+void putBack(QFile& kept, const QString& place, const QString& path);
+// Moves a file to another name in its folder, replacing what stands there,
+// in one step. Throws EBrewpadError when it cannot.
+void moveOver(const QString& from, const QString& to);
+
 } // namespace bp::files

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -9,12 +10,17 @@
 namespace bp {
 
 // Reading what the Java compiler printed. Its messages about a source line
-// begin with the source path exactly as it was given on the command line,
-// then ":", the line number and ":" again; a failed compile prints a line
-// containing " error" (javac's closing "1 error", "3 errors") or, for its
-// fatal messages, a line starting with "error:".
+// begin with the source's path, ":", the line number and ": ", then
+// "error:" or "warning:" (in English; a translated JDK words them its own
+// way), followed by the echoed source line and a line with a "^" under the
+// column. The document's own path appears as it was given on the command
+// line (absolute); the other sources it needs are named relative to the
+// directory the compiler ran in ("./Other.java"), which is the document's.
+// Whether the compile failed is the compiler's exit status when it is
+// known; without it, a line containing " error" (javac's closing "1 error",
+// "3 errors") or starting with "error:" (its fatal messages) says so.
 
-// Where a double-click on an output line leads in the document.
+// Where a double-click on an output line leads.
 struct TCompilerJump {
     // The source line number (any int: the editor ignores lines it lacks);
     // nothing when the line does not lead anywhere.
@@ -22,6 +28,10 @@ struct TCompilerJump {
     // Instead of Line, the error to report when the text where the number
     // belongs is no decimal int: "'<text>' is not a valid integer value".
     QString Error;
+    // The source the line speaks of when it is not the document: an absolute
+    // path, relative ones taken from the document's directory. Empty for the
+    // document itself.
+    QString File;
 
     friend bool operator==(const TCompilerJump&, const TCompilerJump&) = default;
 };
@@ -32,13 +42,19 @@ struct TCompilerJump {
 class TCompilerOutputAnalysis {
 public:
     TCompilerOutputAnalysis() = default;
-    TCompilerOutputAnalysis(const QStringList& lines, const QString& documentPath);
+    // exitedCleanly is the compiler's exit status: true for exit code 0,
+    // false for another code or a killed compiler, nothing when not known.
+    TCompilerOutputAnalysis(const QStringList& lines, const QString& documentPath,
+                            std::optional<bool> exitedCleanly);
 
-    // Some line reports that the compile failed.
+    // The compile failed: by the exit status when known, else by the text.
     bool Failed() const { return FFailed; }
-    // The line selected first: in a failed compile, the first line that
-    // contains "documentPath:"; -1 for none.
+    // The line selected first: in a failed compile, the document's first
+    // error, or its first warning when it has no error; -1 for none.
     qsizetype FirstSelected() const { return FFirstSelected; }
+    // The source line numbers of the document's errors in a failed compile,
+    // in the order listed.
+    const QList<int>& ErrorLineNumbers() const { return FErrorLines; }
     qsizetype LineCount() const { return FLines.size(); }
     // Line index's jump target (CompilerJump).
     TCompilerJump Jump(qsizetype index) const;
@@ -48,19 +64,24 @@ private:
     QString FDocumentPath;
     bool FFailed = false;
     qsizetype FFirstSelected = -1;
+    QList<int> FErrorLines;
 };
 
 // True when an output line reports that the compile failed: it contains
-// " error" or starts with "error:" (case-sensitive).
+// " error" or starts with "error:" (case-sensitive). Only for a compile whose
+// exit status is not known.
 bool IsCompileFailureLine(const QString& line);
 
-// A line's jump target: the text between the first "documentPath:" and the
-// next ":", as a decimal int. A line that does not contain "documentPath:",
-// or has no colon after it, leads nowhere.
+// A line's jump target. A line that contains "documentPath:" leads to the
+// document, at the text between that and the next ":" read as a decimal int
+// (no colon after it: nowhere). Otherwise a line that starts with the path of
+// a Java source, ":", decimal digits and ":" leads to that source, which is
+// the document again when the path names it from its directory. Other lines,
+// and any line while the document has no path, lead nowhere.
 TCompilerJump CompilerJump(const QString& line, const QString& documentPath);
 
-TCompilerOutputAnalysis AnalyseCompilerOutput(const QStringList& lines,
-                                              const QString& documentPath);
+TCompilerOutputAnalysis AnalyseCompilerOutput(const QStringList& lines, const QString& documentPath,
+                                              std::optional<bool> exitedCleanly = std::nullopt);
 
 // The lines of a captured output: decoded as UTF-8 when valid, else as
 // Latin-1, split at CR LF, LF or CR; a final line end opens no further line.

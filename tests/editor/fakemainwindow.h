@@ -47,6 +47,10 @@ public:
     void SearchReplace() override {}
     std::optional<int> AskLineNumber() override { return LineNumber; }
     bool FirstRecoveryCheck(const QString& dir) override { return RecoveryChecks.First(dir); }
+    void OpenAtLine(const QString& path, int lineNumber) override
+    {
+        Opened << path + QLatin1Char(':') + QString::number(lineNumber);
+    }
 
     TSettings Settings;
     TToolsPresent Tools{true, true, true, true};
@@ -59,6 +63,7 @@ public:
     std::optional<int> LineNumber;
     QStringList Tabs;
     QStringList Recent;
+    QStringList Opened; // "<path>:<line>" for each OpenAtLine
     QString Status;
 };
 

@@ -2,6 +2,7 @@
 // variants (global data).
 #include "editor/cedit.h"
 #include "editor/cedit95.h"
+#include "editor/compileresults.h"
 #include "editor/textcontrol.h"
 #include "fakemainwindow.h"
 #include "support/scriptedprompter.h"
@@ -9,7 +10,9 @@
 #include "support/variants.h"
 
 #include <QComboBox>
+#include <QListView>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -174,10 +177,13 @@ private Q_SLOTS:
         QTest::newRow("lf") << QByteArray("a\nb\n");
         QTest::newRow("crlf") << QByteArray("a\r\nb\r\n");
         QTest::newRow("cr") << QByteArray("a\rb\r");
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd\n\r\ne");
         QTest::newRow("no final line end") << QByteArray("one\ntwo");
         QTest::newRow("utf8") << QByteArray("gr\xc3\xbc\xc3\x9f \xe2\x82\xac\n");
+        QTest::newRow("utf8 with bom") << QByteArray("\xef\xbb\xbfgr\xc3\xbc\xc3\x9f\r\nx\r\n");
+        QTest::newRow("utf16le") << QByteArray("\xff\xfe" "a\0\r\0\n\0\xfc\0\n\0", 12);
+        QTest::newRow("utf16be") << QByteArray("\xfe\xff\0a\0\r\0\n\xd8\x3d\xde\x00", 12);
         QTest::newRow("latin1") << QByteArray("gr\xfc\xdf \xe9\n");
-        QTest::newRow("nul") << QByteArray("a\0b\n", 4);
     }
     void byteExactRoundTrip()
     {
@@ -185,9 +191,50 @@ private Q_SLOTS:
         World w;
         const QString file = w.env.writeFile(QStringLiteral("r.txt"), bytes);
         w.editor->CreateFromFile(file);
+        QVERIFY(!w.editor->Text()->isReadOnly());
         QVERIFY(w.editor->Save());
         QCOMPARE(TestEnv::readFile(file), bytes);
         QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Lines the user did not touch keep their own line ends; a new line takes the most
+    // common one; the mark before UTF-8 text stays out of the text and in the file.
+    void editedFileKeepsUntouchedLineEnds()
+    {
+        World w;
+        const QString file =
+            w.env.writeFile(QStringLiteral("m.txt"), "\xef\xbb\xbfone\r\ntwo\nthree\rfour\n");
+        w.editor->CreateFromFile(file);
+        TextControl* text = w.editor->Text();
+        QCOMPARE(text->lineCount(), 4);
+        QCOMPARE(text->line(0), QStringLiteral("one"));
+        text->setSelection(text->lineStart(1) + 3, 0);
+        text->replaceSelection(QStringLiteral("!\r\nnew"));
+        QVERIFY(w.editor->Save());
+        QCOMPARE(TestEnv::readFile(file),
+                 QByteArray("\xef\xbb\xbfone\r\ntwo!\nnew\nthree\rfour\n"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A file holding NUL characters opens read-only unless the user asks to edit it.
+    void nonTextFileOpensReadOnlyUnlessChosen()
+    {
+        const QByteArray bytes("\x7f" "ELF\0\0\r\n\x01\n", 10);
+        for (const MsgResult answer : {MsgResult::Cancel, MsgResult::Yes}) {
+            World w;
+            const QString file = w.env.writeFile(QStringLiteral("prog"), bytes);
+            w.ask.answerMessage(answer);
+            w.editor->CreateFromFile(file);
+            QCOMPARE(w.ask.messages(),
+                     QStringList("'" + file +
+                                 "' does not look like a text file: it holds NUL characters.\n\n"
+                                 "Open it for editing anyway?"));
+            QCOMPARE(w.editor->Text()->isReadOnly(), answer != MsgResult::Yes);
+            QCOMPARE(w.main.Status.contains("opened read-only"), answer != MsgResult::Yes);
+            QVERIFY(w.editor->Save());
+            QCOMPARE(TestEnv::readFile(file), bytes);
+            QVERIFY(w.ask.unexpected().isEmpty());
+        }
     }
 
     // Typing tells the main window only when the state its menus follow changes, not at
@@ -285,6 +332,68 @@ private Q_SLOTS:
         w.main.Tools.Compiler = false;
         w.editor->UpdateButtons();
         QVERIFY(!w.button("cmdJava")->isEnabled());
+    }
+
+    // What a stand-in compiler printed: the document's error lines are marked in the rich
+    // variant (the plain one has no margin), Enter on another file's line asks the main window
+    // to open it at that line, and a file that is not there is named in the status line.
+    void compileOutputLeadsToOtherFiles()
+    {
+        World w;
+        const QString source = w.env.writeFile("A.java", "class A {\n  int a;\n  int b;\n}\n");
+        w.env.writeFile("Other.java", "class Other {}\n");
+        const QString javac = w.env.writeFile(
+            "jdk/javac", "#!/bin/sh\nprintf '%s\\n' './Other.java:2: error: x' "
+                         "'./Gone.java:1: error: y' \"$1:3: error: z\" '3 errors'\nexit 1\n");
+        const QString java = w.env.writeFile("jdk/java", "#!/bin/sh\nexit 0\n");
+        for (const QString& tool : {javac, java})
+            QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner));
+        w.main.Settings.JavaCompiler = javac;
+        w.main.Settings.JavaInterpreter = java;
+        w.editor->CreateFromFile(source);
+        w.editor->Compile();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.editor->IsCompiling(), 60000);
+        QListView* list = w.editor->lstErrors();
+        QCOMPARE(list->model()->rowCount(), 4);
+        QCOMPARE(list->currentIndex().row(), 2);
+        QCOMPARE(w.editor->Text()->errorMarkers(), richVariant() ? QList<int>{2} : QList<int>());
+
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(w.main.Opened, QStringList{w.env.path("Other.java") + ":2"});
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(w.editor->statusBar()->currentMessage(),
+                 "Can't find '" + w.env.path("Gone.java") + "'");
+        QCOMPARE(w.main.Opened.size(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // The results list judges a compile by the exit status it is given: a clean exit succeeded
+    // whatever the text says, a failed one failed also without output (the list hides then);
+    // without a status the text decides. It announces the document's error lines of a failed
+    // compile, none otherwise.
+    void resultsListJudgesByTheExitStatus()
+    {
+        QWidget window;
+        TCompileResultsPanel panel([] { return QStringLiteral("/src/A.java"); }, &window);
+        QSignalSpy marked(&panel, &TCompileResultsPanel::errorLinesShown);
+        const auto lastMarked = [&] { return marked.last().at(0).value<QList<int>>(); };
+        const QStringList warning{"/src/A.java:2: warning: [removal] x",
+                                  "    int i; // no error here", "    ^", "1 warning"};
+        const QStringList translated{"/src/A.java:3: Fehler: x", "1 Fehler"};
+        panel.clearAndShow();
+        QVERIFY(!panel.showOutput(warning, true).Failed());
+        QVERIFY(panel.isVisibleTo(&window));
+        QVERIFY(panel.showOutput(warning).Failed());
+        QCOMPARE(lastMarked(), QList<int>());
+        QVERIFY(panel.showOutput(translated, false).Failed());
+        QCOMPARE(lastMarked(), QList<int>{3});
+        QVERIFY(!panel.showOutput(translated).Failed());
+        QCOMPARE(lastMarked(), QList<int>());
+        QVERIFY(panel.showOutput({}, false).Failed());
+        QVERIFY(!panel.isVisibleTo(&window));
+        QCOMPARE(lastMarked(), QList<int>());
     }
 
     void toolButtonsHaveAccessibleNames()

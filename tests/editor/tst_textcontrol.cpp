@@ -315,6 +315,48 @@ private slots:
         COMPARE_LINES(*control, QString(int(TSoftBreaks::SplitAbove), 'x'));
     }
 
+    // The compiler's error marks sit on their lines, one for several errors (also after a long
+    // line cut into rows),
+    // follow them as lines are added above, and go when their line is edited or the text is
+    // replaced. The plain control has no margin and marks nothing.
+    void errorMarkersGoWithTheirLine()
+    {
+        auto control = makeControl();
+        control->setText("a\r\nb\r\nc\r\nd\r\ne");
+        const auto marked = [&](QList<int> lines) { return isRich() ? lines : QList<int>(); };
+        control->setErrorMarkers({3, 1, 9, -1, 1});
+        QCOMPARE(control->errorMarkers(), marked({1, 3}));
+        control->setSelection(control->lineStart(1) + 1, 0);
+        control->replaceSelection("x");
+        QCOMPARE(control->errorMarkers(), marked({3}));
+        control->setSelection(control->lineStart(0) + 1, 0);
+        control->replaceSelection("\n");
+        QCOMPARE(control->errorMarkers(), marked({4}));
+        // Deleting "\r\nd" edits the lines "c" and "d"; "e" moves up.
+        control->setErrorMarkers({2, 4, 5});
+        control->setSelection(control->lineStart(3) + 1, 3);
+        control->deleteSelection();
+        QCOMPARE(control->text(), "a\r\n\r\nbx\r\nc\r\ne");
+        QCOMPARE(control->errorMarkers(), marked({2, 4}));
+        control->setErrorMarkers({});
+        QCOMPARE(control->errorMarkers(), QList<int>());
+
+        control->setText(longLineText());
+        control->setErrorMarkers({0, 3});
+        QCOMPARE(control->errorMarkers(), marked({0, 3}));
+        control->setText("x\r\ny");
+        QCOMPARE(control->errorMarkers(), QList<int>());
+        if (isRich()) {
+            // The mark is on the widget's row of line 3, the last, in a margin of its own.
+            control->setText(longLineText());
+            control->setErrorMarkers({3});
+            QsciScintilla* sci = static_cast<SciTextControl&>(*control).editor();
+            QVERIFY(widgetRows(*control) > 4);
+            QCOMPARE(sci->SendScintilla(Sci::SCI_MARKERNEXT, 0, 1), long(widgetRows(*control) - 1));
+            QVERIFY(sci->SendScintilla(Sci::SCI_GETMARGINWIDTHN, 1) > 0);
+        }
+    }
+
     // Offsets inside the surrogate pair or a line break and out of range; edits.
     void offsetsAndEdits()
     {

@@ -1,6 +1,7 @@
 // Compiling with the real JDK from an editor window: what it shows, and the user's file intact.
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
+#include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "model/compiledocument.h"
@@ -33,6 +34,10 @@ const QByteArray BrokenClass = "public class Hello {  \n    int twice(int x) { r
 const QByteArray TwoErrors = "public class Hello {\n    void f() {\n        int x = \"a\";\n"
                              "        undefined();\n    }\n}\n";
 const QByteArray Deprecated = "class Dep { int y() { return new java.util.Date().getYear(); } }";
+// Uses needs Other, which has an error on its line 2; Uses has its own on line 4.
+const QByteArray UsesOther = "class Uses {\n    Other o = new Other();\n    int y = 1;\n"
+                             "    int x = \"a\";\n}\n";
+const QByteArray OtherClass = "class Other {\n    int g() { return 2 * ; }\n    int h = 3;\n}\n";
 
 // A started main window configured with the JDK, in its own world, and the editor under test.
 struct World {
@@ -104,6 +109,12 @@ struct World {
     {
         list()->setCurrentIndex(lines()->index(row));
         emit list()->doubleClicked(lines()->index(row));
+    }
+    int rowOf(const QString& line) const { return int(listed().indexOf(line)); }
+    void pressEnter(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        list()->setCurrentIndex(lines()->index(row));
+        QTest::keyClick(list(), modifiers ? Qt::Key_Enter : Qt::Key_Return, modifiers);
     }
     QString status() const { return e->statusBar()->currentMessage(); }
     bool panelShown() const { return e->pnlErrors()->isVisibleTo(e); }
@@ -183,6 +194,84 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
+    // Enter and the keypad's Enter on a listed line select its source line as a double-click
+    // does; the list speaks in the editor's font, so that the "^" lines point at their column.
+    void enterJumpsToTheErrorLine()
+    {
+        World w;
+        w.main->Settings().Font.Name = "DejaVu Sans Mono";
+        w.main->Settings().Font.Size = 13;
+        w.main->ApplySettings();
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.compile();
+        QCOMPARE(w.textLine(), 2);
+        w.pressEnter(w.rowOf(w.file + ":4: error: cannot find symbol"));
+        QCOMPARE(w.textLine(), 3);
+        w.pressEnter(0, Qt::KeypadModifier);
+        QCOMPARE(w.textLine(), 2);
+        QCOMPARE(w.list()->font(), w.main->EditorFont());
+        QCOMPARE(w.list()->font().pointSize(), 13);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A line about another file opens that file as File > Open does and selects the line there;
+    // once open, its window comes forward. A file that is gone is named in the status line.
+    void otherFileLineOpensThatFile()
+    {
+        World w;
+        const QString other = w.env.writeFile("Other.java", OtherClass);
+        w.open("Uses.java", UsesOther, UsesOther);
+        w.compile();
+        QCOMPARE(w.status(), w.failure());
+        const QString otherLine = "./Other.java:2: error: illegal start of expression";
+        QCOMPARE(w.listed().first(), otherLine);
+        // The document's own error is selected first, not the other file's.
+        QCOMPARE(w.textLine(), 3);
+        const TcwEditBase* uses = w.e;
+        for (int round = 0; round < 2; ++round) {
+            w.main->Children().Activate(w.main->Children().FindWindowByPath(w.file));
+            w.pressEnter(w.rowOf(otherLine));
+            TcwEditBase* shown = w.main->ActiveEditor();
+            QVERIFY(shown != uses);
+            QCOMPARE(shown->GetPathName(), other);
+            QCOMPARE(shown->Text()->lineFromPosition(shown->Text()->selStart()), 1);
+            QCOMPARE(shown->Text()->selectedText(), "    int g() { return 2 * ; }\r\n");
+            QCOMPARE(w.main->Children().Count(), 2);
+            shown->Text()->setSelection(0, 0);
+        }
+        QCOMPARE(w.main->WindowValues().RecentDocuments.value(0), other);
+
+        QVERIFY(QFile::remove(other));
+        w.main->Documents().CloseDoc();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(w.main->Children().Count(), 1);
+        w.doubleClick(w.rowOf(otherLine));
+        QCOMPARE(w.status(), "Can't find '" + other + "'");
+        QCOMPARE(w.main->Children().Count(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // The document's error lines are marked in the margin; editing a line takes its mark off,
+    // and the next compile marks what it found.
+    void errorLinesAreMarked()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.compile();
+        QCOMPARE(w.e->Text()->errorMarkers(), (QList<int>{2, 3}));
+        w.e->Text()->setSelection(w.e->Text()->lineStart(2) + 8, 3);
+        w.e->Text()->replaceSelection("String");
+        QCOMPARE(w.e->Text()->errorMarkers(), QList<int>{3});
+        w.compile();
+        QCOMPARE(w.listed().last(), "1 error");
+        QCOMPARE(w.e->Text()->errorMarkers(), QList<int>{3});
+        w.setText(GoodClass);
+        w.compile();
+        QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
+        QCOMPARE(w.e->Text()->errorMarkers(), QList<int>());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     // A read-only source: Cancel keeps the last output, OK compiles the file as stored.
     void readOnlySourceCompilesAsStored()
     {
@@ -246,12 +335,12 @@ private Q_SLOTS:
     // keeps its bytes and no temporary file is left.
     void compilerProblemsAreReported_data()
     {
-        QTest::addColumn<QString>("compiler"); // in the test's folder; %1 its path
+        QTest::addColumn<QString>("compiler");    // in the test's folder; %1 its path
         QTest::addColumn<QByteArray>("contents"); // null: no such file
         QTest::addColumn<QString>("message");
         QTest::newRow("gone") << "nowhere/javac" << QByteArray() << "Can't find '%1'";
-        QTest::newRow("cannot start") << "bin/javac" << QByteArray("not a program")
-                                      << "Create process failed";
+        QTest::newRow("cannot start")
+            << "bin/javac" << QByteArray("not a program") << "Create process failed";
     }
     void compilerProblemsAreReported()
     {

@@ -1,3 +1,4 @@
+#include "mainwin/documentcommands.h"
 #include "mainwin/fmain.h"
 #include "model/project.h"
 #include "model/settings.h"
@@ -74,6 +75,33 @@ private Q_SLOTS:
                      (loads ? "Demo (" + jpr + ")" : QStringLiteral("New Project")));
         QCOMPARE(w.CurrentProject()->Count(), loads ? 1 : 0);
         QCOMPARE(w.item("mnuProjectViewProjectManager")->isChecked(), loads);
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
+    // Entries naming a missing file or a name already loaded come with the project and are
+    // saved back as they were; the project counts as unchanged, so closing asks nothing. A
+    // document named like a missing entry is not the project's.
+    void projectKeepsMissingEntries()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        const QString hello = env.writeFile(QStringLiteral("p/src/Hello.java"), "class Hello {}\n");
+        const QString twin = env.writeFile(QStringLiteral("p/old/Hello.java"), "class Hello {}\n");
+        const QString gone = env.path(QStringLiteral("p/gone/Gone.java"));
+        const QByteArray contents = projectFile(QStringLiteral("Demo")) +
+                                    (hello + "\r\n" + gone + "\r\n" + twin + "\r\n").toUtf8();
+        const QString jpr = env.writeFile(QStringLiteral("p/Demo.jpr"), contents);
+        TfrmMain w({jpr});
+        w.show();
+        const TProject* project = w.CurrentProject();
+        QVERIFY(project->Count() == 3 && project->IsMissing(1) && project->IsMissing(2));
+        w.Documents().OpenFiles({env.writeFile(QStringLiteral("Gone.java"), "class Gone {}\n")});
+        w.UpdateMenuItems();
+        QVERIFY(!w.item("mnuProjectRemoveDoc")->isEnabled());
+        QVERIFY(!project->IsModified());
+        w.button("cmdSaveProject")->click();
+        QCOMPARE(TestEnv::readFile(jpr), contents);
+        QVERIFY(w.close());
         QVERIFY(ask.unexpected().isEmpty());
     }
 

@@ -74,22 +74,41 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<F>("format");
+        QTest::addColumn<QByteArray>("text"); // what the editor gets
         const auto row = [](const char* tag, const QByteArray& bytes, F::Encoding e,
-                            F::LineEnd eol) {
-            QTest::newRow(tag) << bytes << F{e, eol};
+                            F::LineEnd eol, const QByteArray& text, bool bom = false,
+                            bool binary = false) {
+            QTest::newRow(tag) << bytes << F{e, eol, bom, binary} << text;
         };
-        row("CRLF, no final end", "one\r\ntwo", F::Utf8, F::CRLF);
-        row("CR only", "one\rtwo\r\r", F::Utf8, F::CR);
-        row("utf-8 with bom", "\xef\xbb\xbf\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80\n", F::Utf8, F::LF);
-        row("latin-1", "d\xe9j\xe0 \x80\x9f\xff\r\n", F::Latin1, F::CRLF);
-        row("invalid utf-8 inside", "ok \xc3\x28 bad\n", F::Latin1, F::LF);
-        row("truncated utf-8", "ab\xc3", F::Latin1, F::platformLineEnd());
-        row("empty", QByteArray(), F::Utf8, F::platformLineEnd());
+        row("CRLF, no final end", "one\r\ntwo", F::Utf8, F::CRLF, "one\r\ntwo");
+        row("CR only", "one\rtwo\r\r", F::Utf8, F::CR, "one\rtwo\r\r");
+        row("mixed", "a\r\nb\nc\rd\n\r", F::Utf8, F::LF, "a\r\nb\nc\rd\n\r");
+        row("utf-8 with bom", "\xef\xbb\xbf\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80\n", F::Utf8, F::LF,
+            "\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80\n", true);
+        row("latin-1", "d\xe9j\xe0 \x80\x9f\xff\r\n", F::Latin1, F::CRLF,
+            "d\xc3\xa9j\xc3\xa0 \xc2\x80\xc2\x9f\xc3\xbf\r\n");
+        row("latin-1 starting like a bom", "\xef\xbb\xbf\xff", F::Latin1,
+            F::platformLineEnd(), "\xc3\xaf\xc2\xbb\xc2\xbf\xc3\xbf");
+        row("invalid utf-8 inside", "ok \xc3\x28 bad\n", F::Latin1, F::LF,
+            "ok \xc3\x83( bad\n");
+        row("truncated utf-8", "ab\xc3", F::Latin1, F::platformLineEnd(), "ab\xc3\x83");
+        row("empty", QByteArray(), F::Utf8, F::platformLineEnd(), QByteArray());
+        row("utf-16 le", QByteArray("\xff\xfe" "a\0\r\0\n\0\xac\x20\n\0", 12), F::Utf16LE, F::LF,
+            "a\r\n\xe2\x82\xac\n", true);
+        row("utf-16 be, surrogate pair", QByteArray("\xfe\xff\xd8\x3d\xde\x00\0\r", 8),
+            F::Utf16BE, F::CR, "\xf0\x9f\x98\x80\r", true);
+        row("utf-16 mark, odd length", QByteArray("\xff\xfe" "a", 3), F::Latin1,
+            F::platformLineEnd(), "\xc3\xbf\xc3\xbe" "a");
+        row("utf-16 mark, lone surrogate", QByteArray("\xff\xfe\x00\xd8" "a\0", 6), F::Latin1,
+            F::platformLineEnd(), QByteArray("\xc3\xbf\xc3\xbe\0\xc3\x98" "a\0", 9), false, true);
+        row("nul bytes", QByteArray("\x7f" "ELF\0\x01\n", 7), F::Utf8, F::LF,
+            QByteArray("\x7f" "ELF\0\x01\n", 7), false, true);
     }
     void byteExactRoundTrip()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(F, format);
+        QFETCH(QByteArray, text);
         QCOMPARE(F::detect(bytes), format);
         // A document reads its file in pieces as the editor does, remembers the format and
         // saves the same bytes back.
@@ -98,10 +117,67 @@ private slots:
         QByteArray utf8;
         doc->LoadPieces([](qint64) {}, [&](const char* p, qsizetype n) { utf8.append(p, n); });
         QCOMPARE(doc->Format(), format);
+        QCOMPARE(utf8, text);
         QFile::remove(doc->FullPath());
         doc->SaveFromUtf8(utf8);
         QCOMPARE(TestEnv::readFile(doc->FullPath()), bytes);
         QCOMPARE(doc->Format(), format);
+    }
+
+    // A file with mixed line ends, edited (the editor breaks every line with CR LF) and saved:
+    // each line the text still holds keeps its own end, new lines get the most common one.
+    void mixedLineEndsFollowTheirLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("edited");
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray file = "a\r\nb\nc\rd\ne\n";
+        QTest::newRow("unchanged") << file << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n") << file;
+        QTest::newRow("line edited in place")
+            << file << QByteArray("a\r\nB!\r\nc\r\nd\r\ne\r\n") << QByteArray("a\r\nB!\nc\rd\ne\n");
+        QTest::newRow("line inserted")
+            << file << QByteArray("a\r\nnew\r\nb\r\nc\r\nd\r\ne\r\n")
+            << QByteArray("a\r\nnew\nb\nc\rd\ne\n");
+        QTest::newRow("lines deleted")
+            << file << QByteArray("b\r\nc\r\ne\r\n") << QByteArray("b\nc\re\n");
+        QTest::newRow("line moved")
+            << QByteArray("x\ra\r\nb\nc\nd\n") << QByteArray("x\r\nb\r\nc\r\na\r\nd\r\n")
+            << QByteArray("x\rb\nc\na\nd\n");
+        QTest::newRow("several inserted and replaced")
+            << file << QByteArray("0\r\na\r\nX\r\nY\r\nd\r\ne\r\nf")
+            << QByteArray("0\na\r\nX\nY\rd\ne\nf");
+        QTest::newRow("repeated lines")
+            << QByteArray("}\r\n}\n}\r}\n") << QByteArray("}\r\n}\r\nnew\r\n}\r\n}\r\n")
+            << QByteArray("}\r\n}\nnew\n}\r}\n");
+    }
+    void mixedLineEndsFollowTheirLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, edited);
+        QFETCH(QByteArray, saved);
+        TestEnv env;
+        const auto doc = TDocument::CreateFromFile(env.writeFile(QStringLiteral("m.txt"), file));
+        doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+        QCOMPARE(doc->Utf8BytesToSave(edited), saved);
+        doc->SaveFromUtf8(edited);
+        QCOMPARE(TestEnv::readFile(doc->FullPath()), saved);
+        // The next save starts from what was written.
+        QCOMPARE(doc->Utf8BytesToSave(edited), saved);
+    }
+
+    // Once the lines that made the line ends mixed are gone, the remaining style is the one
+    // new lines take.
+    void lineEndsThatAgreeAgainSetTheStyle()
+    {
+        TestEnv env;
+        const auto doc = TDocument::CreateFromFile(
+            env.writeFile(QStringLiteral("m.txt"), "a\nb\nc\r\n"));
+        doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+        QCOMPARE(doc->Format().eol, F::LF);
+        doc->SaveFromUtf8("c\r\n");
+        QCOMPARE(doc->Format().eol, F::CRLF);
+        doc->SaveFromUtf8("c\r\nd\r\n");
+        QCOMPARE(TestEnv::readFile(doc->FullPath()), QByteArray("c\r\nd\r\n"));
     }
 
     void lineEndsAndEncoding()

@@ -4,6 +4,12 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 #include <memory>
 
 using namespace bp;
@@ -19,12 +25,13 @@ std::weak_ptr<int> watch(TDocument* doc)
     return token;
 }
 
-// Name|CompileOptions|ClassPath|OutputPath|the entries' paths below dir.
+// Name|CompileOptions|ClassPath|OutputPath|the entries' paths below dir, '?'
+// before a missing entry's.
 QString summary(const TProject& p, const QString& dir)
 {
     QStringList paths;
     for (int i = 0; i < p.Count(); ++i)
-        paths << p.Document(i)->FullPath().replace(dir + '/', QString());
+        paths << (p.IsMissing(i) ? "?" : "") + p.EntryPath(i).replace(dir + '/', QString());
     return QStringList{p.Name(), p.CompileOptions(), p.ClassPath(), p.OutputPath(), paths.join(' ')}
         .join('|');
 }
@@ -32,6 +39,25 @@ QString summary(const TProject& p, const QString& dir)
 bool isCurrent(const QString& dir)
 {
     return QDir::current().canonicalPath() == QDir(dir).canonicalPath();
+}
+
+// A project file as this program writes it, listing the entries.
+QByteArray projectFile(const QStringList& entries)
+{
+    QByteArray text = "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Kept\r\n\r\nCompileOptions\r\n"
+                      "  -g\r\n\r\nClassPath\r\n  \r\n\r\nOutputPath\r\n  out\r\n\r\nFiles\r\n";
+    for (const QString& entry : entries)
+        text += entry.toUtf8() + "\r\n";
+    return text;
+}
+
+// The entry lines of a project file, which ends with a line end.
+QStringList entryLines(const QByteArray& file)
+{
+    QStringList lines =
+        QString::fromUtf8(file.mid(file.indexOf("\r\nFiles\r\n") + 9)).split("\r\n");
+    lines.removeLast();
+    return lines;
 }
 
 } // namespace
@@ -73,11 +99,13 @@ private slots:
                  "\r\nOutputPath\r\n  classes\r\n\r\nFiles\r\n" +
                      (z + "\r\n" + a + "\r\n" + env.dir() + "\r\n").toUtf8());
 
-        // The options lose their leading blank; the never-saved document names no file.
+        // The options lose their leading blank; the never-saved document's
+        // entry names a folder, which is kept as a missing entry.
         QDir::setCurrent(env.dir());
         auto q = TProject::CreateFromFile(env.path("proj/shop.jpr"));
         QCOMPARE(summary(*q, env.dir()),
-                 QString("Shop|-nowarn -g|/opt/lib;.|classes|proj/src/Zeta.java web/alpha.html"));
+                 "Shop|-nowarn -g|/opt/lib;.|classes|proj/src/Zeta.java web/alpha.html ?" +
+                     env.dir());
         QVERIFY(!q->IsNew() && !q->IsModified() && isCurrent(env.path("proj")));
     }
 
@@ -97,10 +125,20 @@ private slots:
             << x.left(half).replace("\r\n", "\n") + QByteArray(1 << 20, 'q') + "\n" +
                    x.mid(half).replace("\r\n", "\r")
             << loaded;
-        // A name already listed is skipped whatever the case of its letters.
+        // Blank lines are no entries. A file whose name an entry with a
+        // document already has, whatever the case of its letters, gets no
+        // document of its own: like a missing file, it is kept as listed.
         QTest::newRow("missing, blank and repeated files")
             << x + "%1/gone.java\r\n   \r\n%1/b/B.txt\r\n%1/b/A.java\r\n%1/b/a.JAVA\r\n"
-            << loaded + " b/B.txt";
+            << loaded + " ?gone.java b/B.txt ?b/A.java ?b/a.JAVA";
+        // An entry whose file is missing takes no name: a later file of that name loads.
+        QTest::newRow("missing file before one of its name")
+            << x + "%1/gone/B.txt\r\n%1/b/B.txt\r\n"
+            << loaded + " ?gone/B.txt b/B.txt";
+        // A line that cannot name a file is an entry all the same.
+        QTest::newRow("entries with blanks and NUL")
+            << x + " %1/b/B.txt\r\n%1/b/B.txt \r\n%1/b" + QByteArray(1, '\0') + "B.txt\r\n"
+            << loaded + " ? b/B.txt ?b/B.txt  ?b" + QChar(0) + "B.txt";
         QTest::newRow("keys out of order")
             << QByteArray("x\r\n2\r\nProject\r\n  Web\r\nClassPath\r\n  cp\r\nCompileOptions\r\n"
                           "  -g\r\nOutputPath\r\n  out\r\nFiles\r\n%1/a/A.java\r\n")
@@ -186,6 +224,169 @@ private slots:
         const auto wClosed = watch(p->Document(1));
         p.reset();
         QVERIFY(wOpen.expired() && wClosed.expired());
+    }
+
+    // Missing entries: a file that is not there (a folder, a name with a
+    // blank around it), and a name an entry with a document already has.
+    void missingEntries()
+    {
+        TestEnv env;
+        const QString a = env.writeFile("a/A.java", "a");
+        env.writeFile("b/a.JAVA", "b");
+        const QString gone = env.path("gone/Gone.java");
+        const auto p = TProject::CreateFromFile(env.writeFile(
+            "p.jpr", projectFile({gone, a, env.path("b/a.JAVA"), a, env.path("a"), " " + a})));
+        QStringList entries;
+        for (int i = 0; i < p->Count(); ++i) {
+            QCOMPARE(p->Document(i) == nullptr, p->IsMissing(i));
+            entries << (p->IsMissing(i) ? "?" : "") + p->EntryName(i);
+        }
+        QCOMPARE(entries,
+                 QStringList({"?Gone.java", "A.java", "?a.JAVA", "?A.java", "?a", "?A.java"}));
+        QVERIFY(!p->IsModified());
+        // Decided at load: the file that appears afterwards changes nothing.
+        env.writeFile("gone/Gone.java", "g");
+        QVERIFY(p->IsMissing(0) && p->Document(0) == nullptr);
+    }
+
+    // Saving a loaded project that nobody changed writes the bytes it was read from.
+    void savingUnchangedProjectKeepsItsBytes_data()
+    {
+        QTest::addColumn<bool>("written"); // by this program, rather than by hand
+        QTest::newRow("hand-written") << false;
+        QTest::newRow("written by Save") << true;
+    }
+    void savingUnchangedProjectKeepsItsBytes()
+    {
+        QFETCH(bool, written);
+        TestEnv env;
+        const QString a = env.writeFile("a/A.java", "a");
+        const QString b = env.writeFile("b/Bé.html", "b");
+        const QString path = env.path("p.jpr");
+        if (written) {
+            auto p = TProject::Create();
+            p->SetName("Café ☕");
+            p->SetClassPath("/opt/lib");
+            p->AddFile(a);
+            p->AddFile(b);
+            p->AddDocument(TDocument::CreateNew(1, TDocType::Java).release());
+            p->SetFileName(path);
+            p->Save();
+            QFile::remove(b); // its entry loads missing
+        } else {
+            env.writeFile("p.jpr", projectFile({env.path("gone/G.java"), a, b, env.path("c/A.java"),
+                                                a, env.path("gone/G.java")}));
+        }
+        const QByteArray before = TestEnv::readFile(path);
+        TProject::CreateFromFile(path)->Save();
+        QCOMPARE(TestEnv::readFile(path), before);
+    }
+
+    // Missing entries keep their places while the others change around them.
+    void missingEntriesAreWrittenBackInOrder()
+    {
+        TestEnv env;
+        const QString a = env.writeFile("a/A.java", "a");
+        const QString b = env.writeFile("b/B.java", "b");
+        const QString c = env.writeFile("c/C.java", "c");
+        const QString gone = env.path("gone/G.java");
+        const QString twin = env.writeFile("twin/A.java", "t");
+        const QString path =
+            env.writeFile("p.jpr", projectFile({gone, a, b, twin, env.path("gone/H.txt")}));
+        auto p = TProject::CreateFromFile(path);
+        p->RemoveFile("B.java");
+        QVERIFY(p->AddFile(c));
+        p->SetName("Other");
+        p->Save();
+        QCOMPARE(entryLines(TestEnv::readFile(path)),
+                 QStringList({gone, a, twin, env.path("gone/H.txt"), c}));
+    }
+
+    // Removing is the one way out of the file for a missing entry: by name the
+    // first entry of that name goes, by index the one chosen.
+    void removingMissingEntryDropsIt()
+    {
+        TestEnv env;
+        const QString gone = env.path("gone/A.java");
+        const QString a = env.writeFile("x/A.java", "a");
+        const QString twin = env.writeFile("y/A.java", "y");
+        const QString path = env.writeFile("p.jpr", projectFile({gone, a, twin}));
+        auto p = TProject::CreateFromFile(path);
+        TDocument* doc = p->Document(1);
+        QVERIFY(doc && p->IsMissing(0) && p->IsMissing(2));
+        const auto alive = watch(doc);
+        p->RemoveFile("A.java");
+        QVERIFY(p->Modified());
+        p->Save();
+        QCOMPARE(entryLines(TestEnv::readFile(path)), QStringList({a, twin}));
+        p->RemoveEntry(1);
+        p->Save();
+        QCOMPARE(entryLines(TestEnv::readFile(path)), QStringList{a});
+        QVERIFY(!alive.expired() && p->FindDocument("A.java") == doc);
+    }
+
+    // Devices, pipes and the system's generated files are listed with a
+    // document that names them; the load opens none of them (a pipe without a
+    // writer would hold an opening load forever), and opening them as
+    // documents still refuses.
+    void specialFilesAreListedNotOpened()
+    {
+        TestEnv env;
+        const QString pipe = env.path("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QStringList special{pipe};
+        for (const QString system : {"/dev/zero", "/proc/self/status"}) {
+            if (QFileInfo::exists(system))
+                special << system;
+        }
+        const QByteArray content = projectFile(special);
+        const QString path = env.writeFile("p.jpr", content);
+
+        auto loading =
+            std::async(std::launch::async, [&] { return TProject::CreateFromFile(path); });
+        const bool loaded = loading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!loaded) { // a writer that comes and goes lets a blocked open go on
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+        const auto p = loading.get();
+        QVERIFY2(loaded, "the load opened the pipe");
+
+        QCOMPARE(p->Count(), special.size());
+        for (int i = 0; i < p->Count(); ++i) {
+            QVERIFY(!p->IsMissing(i));
+            QCOMPARE(p->EntryPath(i), special[i]);
+            try {
+                p->Document(i)->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+                QFAIL(qPrintable(special[i] + " was read"));
+            } catch (const EBrewpadError& e) {
+                QCOMPARE(e.message(),
+                         "'" + special[i] + "' is not a file that can be opened as a document.");
+            }
+        }
+        p->Save();
+        QCOMPARE(TestEnv::readFile(path), content);
+    }
+
+    // What looks for documents passes over the entries without one.
+    void documentQueriesSkipMissingEntries()
+    {
+        TestEnv env;
+        const QString a = env.writeFile("x/A.java", "a");
+        const QString gone = env.path("gone/B.java");
+        auto p = TProject::CreateFromFile(
+            env.writeFile("p.jpr", projectFile({env.path("gone/A.java"), a, gone})));
+        QCOMPARE(p->FindDocument("A.java"), p->Document(1));
+        QCOMPARE(p->GetFullPath("B.java"), QString());
+        QCOMPARE(p->GetFilesOfType(TDocType::Java), QStringList{"A.java"});
+        QCOMPARE(p->RenameFile("B.java", "C"), nullptr);
+        p->DetachDocument(nullptr);
+        QVERIFY(p->Count() == 3 && !p->IsModified());
+        // A missing entry takes no name: its file, created now, can be added.
+        QVERIFY(p->AddFile(env.writeFile("gone/B.java", "b")));
+        QCOMPARE(p->GetFullPath("B.java"), gone);
+        QVERIFY(p->IsMissing(2) && p->Count() == 4);
     }
 };
 
