@@ -511,8 +511,7 @@ void TcwEditBase::TextKeyUp(QKeyEvent* event)
     // Only the release of an Enter whose press put a line break into this
     // text indents: not the release of an Enter pressed elsewhere (a dialog,
     // a menu), nor of one the control took for something else.
-    if (!event->isAutoRepeat())
-        FKeysDown.remove(event->key());
+    KeyReleased(event);
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const std::optional<TEnterBreak> expected =
         enter ? std::exchange(FEnterBreak, std::nullopt) : std::nullopt;

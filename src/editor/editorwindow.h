@@ -122,6 +122,7 @@ private:
     // Whether a key press may act on the text: not while a compile runs, nor
     // the repeats of a key held since then or pressed elsewhere.
     bool KeyMayAct(QKeyEvent* event);
+    void KeyReleased(QKeyEvent* event);
     void CompileEnded();
     // Gets rid of a running compile without showing anything: the window is
     // going.
@@ -157,8 +158,14 @@ private:
     std::unique_ptr<TDocumentCompile> FCompile;
     QString FCompilePath;
     bool FReadOnlyBeforeCompile = false;
-    // The keys held down, each with whether its hold may act on the text.
-    QHash<int, bool> FKeysDown;
+    // The keys held down, each with whether its hold may act on the text;
+    // a key held since a compile keeps the time of its last release, which
+    // may be a repeat's.
+    struct THeldKey {
+        bool Acts = false;
+        std::optional<quint64> ReleasedAt;
+    };
+    QHash<int, THeldKey> FKeysDown;
     QString FBrowserTempFile;
     QString FBrowserURL;
 

@@ -161,22 +161,40 @@ bool TcwEditBase::KeyMayAct(QKeyEvent* event)
 {
     const int key = event->key();
     if (IsCompiling()) {
+        FKeysDown.insert(key, THeldKey{});
         // The one key that acts: Escape ends the compile.
-        if (key == Qt::Key_Escape && !event->isAutoRepeat()) {
-            FKeysDown.insert(key, false);
+        if (key == Qt::Key_Escape && !event->isAutoRepeat())
             StopCompile();
-            return false;
-        }
-        FKeysDown.insert(key, false);
         return false;
     }
-    if (!event->isAutoRepeat()) {
-        FKeysDown.insert(key, true);
-        return true;
+    if (const auto held = FKeysDown.find(key); held != FKeysDown.end()) {
+        // A key held since the compile does nothing until it is released,
+        // its repeats included. Under X11 a repeat is a release and a press
+        // at one and the same time, which the toolkit does not always tell
+        // from a new press: only a press at another time than the release
+        // before it is a new one.
+        if (held->ReleasedAt && *held->ReleasedAt != event->timestamp())
+            held->Acts = true;
+        held->ReleasedAt.reset();
+        return held->Acts;
     }
-    // A held key repeats on after the compile: it still does nothing until
-    // released, nor does one whose press went to a menu or a dialog.
-    return FKeysDown.value(key, false);
+    // A repeat whose first press went elsewhere (a menu, a dialog) does
+    // nothing either.
+    FKeysDown.insert(key, THeldKey{!event->isAutoRepeat(), std::nullopt});
+    return !event->isAutoRepeat();
+}
+
+void TcwEditBase::KeyReleased(QKeyEvent* event)
+{
+    if (event->isAutoRepeat())
+        return;
+    const auto held = FKeysDown.find(event->key());
+    if (held == FKeysDown.end())
+        return;
+    if (held->Acts)
+        FKeysDown.erase(held);
+    else
+        held->ReleasedAt = event->timestamp(); // perhaps a repeat's release
 }
 
 void TcwEditBase::lstErrorsDblClick()
