@@ -536,6 +536,22 @@ private Q_SLOTS:
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
+    // Saving during a compile stops it first, so that putting the file back does not undo the
+    // save: the file then holds the saved text, and no copy is left.
+    void saveStopsTheCompile()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        w.startWaitingCompile();
+        QVERIFY(w.e->Save());
+        QVERIFY(!w.e->IsCompiling());
+        QCOMPARE(TestEnv::readFile(w.file), TwoErrors);
+        QVERIFY(!w.e->Text()->isModified());
+        QCOMPARE(w.leftovers(), QStringList());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     // Closing the window or the program during a compile stops it and puts the file back,
     // asking only about the unsaved text.
     void closingStopsTheCompile_data()
