@@ -93,8 +93,7 @@ void TcwEditBase::Compile()
         const TSettings& settings = FMain.CurrentSettings();
         auto compile = std::make_unique<TDocumentCompile>();
         connect(compile.get(), &TDocumentCompile::finished, this, &TcwEditBase::CompileEnded);
-        compile->start(*FDocument, FText->utf8(), settings.JavaCompiler,
-                       settings.JavaInterpreter);
+        compile->start(*FDocument, FText->utf8(), settings.JavaCompiler, settings.JavaInterpreter);
         FCompile = std::move(compile);
         FCompilePath = path;
         // Nothing typed or dropped may change the text while the compiler

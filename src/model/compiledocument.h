@@ -91,8 +91,8 @@ public:
     // EBrewpadError when the file cannot be read or written (no tool runs
     // then, and the file is whole). Every other outcome comes with
     // finished(), never before start() returned.
-    void start(const TDocument& document, const QByteArray& editorUtf8,
-               const QString& javaCompiler, const QString& javaInterpreter);
+    void start(const TDocument& document, const QByteArray& editorUtf8, const QString& javaCompiler,
+               const QString& javaInterpreter);
     bool isRunning() const { return FRunning; }
     // Ends the compiler and puts the file back; when this returns,
     // finished() has been emitted, with the output printed so far.

@@ -53,8 +53,8 @@ TRecoveryCopy::TRecoveryCopy(const QString& path, const QByteArray& bytes)
     std::unique_ptr<QFile> reserved;
     for (int number = 0; number <= kMaxNumbered && !reserved; ++number) {
         const QString candidate = copyName(dir, name, number);
-        reserved = files::createInUseFile(candidate, QFileDevice::ReadOwner |
-                                                         QFileDevice::WriteOwner);
+        reserved =
+            files::createInUseFile(candidate, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (!reserved && !QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
             break; // the directory takes no new file
     }
@@ -118,8 +118,8 @@ QString RecoveryQuestion(const TLeftRecoveryCopy& left)
 
 bool TRecoveryChecks::First(const QString& dir)
 {
-    const QString key = QDir::cleanPath(QFileInfo(dir.isEmpty() ? files::currentDir() : dir)
-                                            .absoluteFilePath());
+    const QString key =
+        QDir::cleanPath(QFileInfo(dir.isEmpty() ? files::currentDir() : dir).absoluteFilePath());
     if (FChecked.contains(key))
         return false;
     FChecked.insert(key);

@@ -79,11 +79,10 @@ void TDosProcess::start(const QString& Program, const QStringList& Arguments,
         if (error == QProcess::FailedToStart)
             failLater(QStringLiteral("Create process failed"));
     });
-    connect(&process, &QProcess::finished, this,
-            [this](int exitCode, QProcess::ExitStatus status) {
-                FEnd = TToolEnd{status == QProcess::CrashExit, exitCode};
-                complete();
-            });
+    connect(&process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        FEnd = TToolEnd{status == QProcess::CrashExit, exitCode};
+        complete();
+    });
     process.start();
 }
 
@@ -118,7 +117,8 @@ void TDosProcess::copyOut(qint64 atLeast)
 void TDosProcess::failLater(const QString& error)
 {
     FError = error;
-    QMetaObject::invokeMethod(this, [this] { complete(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { complete(); }, Qt::QueuedConnection);
 }
 
 void TDosProcess::complete()

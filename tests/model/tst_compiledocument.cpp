@@ -154,10 +154,10 @@ private Q_SLOTS:
         TestEnv env;
         const auto doc = storedDocument(env);
         const QString java = env.writeScript("java", "echo 'java version \"1.0.2\"' >&2\n");
-        const QString javac = env.writeScript("javac",
-                                              "printf '%s|' \"$@\" > ../seen; pwd >> ../seen\n"
-                                              "cat \"$1\" >> ../seen; echo \"$1:1: error: x\"\n"
-                                              "exit 1\n");
+        const QString javac =
+            env.writeScript("javac", "printf '%s|' \"$@\" > ../seen; pwd >> ../seen\n"
+                                     "cat \"$1\" >> ../seen; echo \"$1:1: error: x\"\n"
+                                     "exit 1\n");
         TDocumentCompile compile;
         QSignalSpy ended(&compile, &TDocumentCompile::finished);
         compile.start(*doc, "class A { char c = '\xc3\xa9'; int x; }\n", javac, java);
@@ -210,8 +210,8 @@ private Q_SLOTS:
         QCOMPARE(TestEnv::readFile(compile.result().OutputFile), QByteArray("so far\n"));
         QFile::remove(compile.result().OutputFile);
         QCOMPARE(TestEnv::readFile(doc->FullPath()), Stored);
-        QCOMPARE(QFile::permissions(doc->FullPath()), QFile::ReadOwner | QFile::WriteOwner |
-                                                          QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFile::permissions(doc->FullPath()),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QCOMPARE(leftovers(env), QStringList());
 
         QFile::remove(env.path("started"));
@@ -233,8 +233,8 @@ private Q_SLOTS:
         TestEnv env;
         const auto running = storedDocument(env, "src/Run.java");
         const QString file = env.writeFile("src/A.java", "edited");
-        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ReadOther));
+        QVERIFY(
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
         const QString copy = env.writeFile("src/.A.java.bprecover2", Stored);
         for (const char* other : {"src/.A.java.bprecover.tmp", "src/A.java.bprecover",
                                   "src/.bprecover", "src/.A.java.bprecoverx"})

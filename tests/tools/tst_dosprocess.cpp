@@ -36,10 +36,10 @@ private slots:
         QTest::addColumn<bool>("crashed");
         QTest::addColumn<int>("exitCode");
         QTest::newRow("prints nothing") << ":" << QByteArray() << false << 0;
-        QTest::newRow("stdout only") << "printf 'out\\nput\\n'" << QByteArray("out\nput\n") << false
-                                     << 0;
-        QTest::newRow("stderr only") << "printf 'err\\r\\n' >&2" << QByteArray("err\r\n") << false
-                                     << 0;
+        QTest::newRow("stdout only")
+            << "printf 'out\\nput\\n'" << QByteArray("out\nput\n") << false << 0;
+        QTest::newRow("stderr only")
+            << "printf 'err\\r\\n' >&2" << QByteArray("err\r\n") << false << 0;
         QTest::newRow("merged in order")
             << "printf 1; printf 2 >&2; printf 3" << QByteArray("123") << false << 0;
         QTest::newRow("binary") << "/usr/bin/printf 'a\\000\\377'" << QByteArray("a\0\xff", 3)
@@ -48,13 +48,13 @@ private slots:
         for (int i = 1; i <= 100000; ++i)
             lines += QByteArray::number(i) + '\n';
         QTest::newRow("many blocks") << "seq 100000" << lines << false << 0;
-        QTest::newRow("stdin closed") << "timeout 20 cat; echo rc=$?" << QByteArray("rc=0\n")
-                                      << false << 0;
+        QTest::newRow("stdin closed")
+            << "timeout 20 cat; echo rc=$?" << QByteArray("rc=0\n") << false << 0;
         QTest::newRow("exit code") << "printf x; exit 3" << QByteArray("x") << false << 3;
-        QTest::newRow("crash keeps output") << "printf x; kill -SEGV $$" << QByteArray("x") << true
-                                            << 0;
-        QTest::newRow("killed by a signal") << "printf y; kill -KILL $$" << QByteArray("y") << true
-                                            << 0;
+        QTest::newRow("crash keeps output")
+            << "printf x; kill -SEGV $$" << QByteArray("x") << true << 0;
+        QTest::newRow("killed by a signal")
+            << "printf y; kill -KILL $$" << QByteArray("y") << true << 0;
     }
     void capturesWhole()
     {

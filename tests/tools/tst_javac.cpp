@@ -13,8 +13,7 @@ using bp::test::TestEnv;
 namespace {
 
 // Runs a compile job to its end in work.
-bool runToEnd(TJavaCompileJob& job, const QString& javac, const QString& java,
-              const QString& work)
+bool runToEnd(TJavaCompileJob& job, const QString& javac, const QString& java, const QString& work)
 {
     QSignalSpy ended(&job, &TJavaCompileJob::finished);
     job.start(javac, java, "A.java", work);
@@ -73,8 +72,8 @@ private Q_SLOTS:
                                 << QString() << std::optional<bool>(false);
         QTest::newRow("killed") << QByteArray("kill -TERM $$\n") << java << QString()
                                 << std::optional<bool>(false);
-        QTest::newRow("no compiler") << QByteArray() << java << "Create process failed"
-                                     << std::optional<bool>();
+        QTest::newRow("no compiler")
+            << QByteArray() << java << "Create process failed" << std::optional<bool>();
         QTest::newRow("no interpreter") << QByteArray("echo ok\n") << QByteArray()
                                         << "Create process failed" << std::optional<bool>();
     }
@@ -104,7 +103,8 @@ private Q_SLOTS:
         TestEnv env;
         const QString java = env.writeScript("bin/java", "exit 0\n");
         const QString javac = env.writeScript(
-            "bin/javac", "echo 'A.java:1: error: x'; touch ../started\nwhile :; do sleep 0.02; done\n");
+            "bin/javac",
+            "echo 'A.java:1: error: x'; touch ../started\nwhile :; do sleep 0.02; done\n");
         QVERIFY(QDir().mkpath(env.path("work")));
         TJavaCompileJob job;
         QSignalSpy ended(&job, &TJavaCompileJob::finished);
