@@ -3,6 +3,8 @@
 #   scripts/test.sh [CTEST-ARGS...]             the ordinary build, in build/
 #   scripts/test.sh --sanitize [CTEST-ARGS...]  with AddressSanitizer and
 #                                               UndefinedBehaviorSanitizer, in build-sanitize/
+# The ordinary run then gives each fuzz target a few seconds (scripts/fuzz.sh),
+# where clang and its libFuzzer are installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = "--sanitize" ]; then
@@ -18,8 +20,9 @@ if [ "${1:-}" = "--sanitize" ]; then
     # what this run looks for.
     export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@"
 else
     bash scripts/build.sh
-    cd build
+    (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@")
+    bash scripts/fuzz.sh --seconds 3
 fi
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@"

@@ -12,7 +12,7 @@ public:
     explicit TcwEdit(IMainWindow& main, QWidget* parent = nullptr);
 
 protected:
-    void cmdJavaRunClick() override {}
+    bool IsPlainVariant() const override { return true; }
 };
 
 } // namespace bp

@@ -2,8 +2,6 @@
 
 #include "editor/scitextcontrol.h"
 
-#include <QToolButton>
-
 namespace bp {
 
 TcwEdit95::TcwEdit95(IMainWindow& main, QWidget* parent)
@@ -11,11 +9,6 @@ TcwEdit95::TcwEdit95(IMainWindow& main, QWidget* parent)
 {
     setObjectName(QStringLiteral("cwEdit95"));
     resize(572, 443);
-}
-
-void TcwEdit95::cmdJavaRunClick()
-{
-    // Running the Java document arrives with the interpreter launch.
 }
 
 } // namespace bp

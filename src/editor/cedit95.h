@@ -12,7 +12,7 @@ public:
     explicit TcwEdit95(IMainWindow& main, QWidget* parent = nullptr);
 
 protected:
-    void cmdJavaRunClick() override;
+    bool IsPlainVariant() const override { return false; }
 };
 
 } // namespace bp

@@ -110,6 +110,7 @@ void TcwEditBase::buildLayout()
     on(t.cmdRemoveFromProject, &TcwEditBase::cmdRemoveFromProjectClick);
     on(t.cmdJava, &TcwEditBase::cmdJavaClick);
     on(t.cmdJavaRun, &TcwEditBase::cmdJavaRunClick);
+    on(t.cmdBrowser, &TcwEditBase::LoadInBrowser);
     layout->addWidget(FToolBar);
 
     auto* editPanel = new QWidget(this);

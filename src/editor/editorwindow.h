@@ -85,6 +85,11 @@ public:
     void lstErrorsDblClick();
     void cmdAddToProjectClick();
     void cmdRemoveFromProjectClick();
+    // Shows the Html document in the web browser: its file, or a temporary
+    // copy of unsaved text beside it.
+    void LoadInBrowser();
+    // Runs the Java class the document holds in a terminal window.
+    void cmdJavaRunClick();
     // Applies the main window's font and the editor background colour.
     void ApplySettings();
 
@@ -103,8 +108,8 @@ Q_SIGNALS:
 
 protected:
     TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, QWidget* parent);
-    // Variant details.
-    virtual void cmdJavaRunClick() = 0;
+    // Variant details: the plain window hands HotJava the bare file name.
+    virtual bool IsPlainVariant() const = 0;
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -132,6 +137,14 @@ private:
     void WriteText(const QString& fullPath);
     // "Can't find" in the status line, and a beep.
     void ReportNotFound(const QString& findText);
+    // Writes the text into the window's own temporary copy beside the
+    // document and returns its name.
+    QString WriteBrowserCopy();
+    void StartBrowser(const QString& argument, const QString& workingDir);
+    void BrowserDdeRequest(const QString& fileReference);
+    void BrowserLinkOpen();
+    // "Couldn't start ..." in the main window's status line, and a beep.
+    void ReportStartFailure(const QString& text);
     void FormClose();
     void ReleaseDocument();
     // Refreshes the buttons and tells the main window, after a command.

@@ -11,6 +11,7 @@
 
 namespace bp {
 
+class TBrowserDde;
 class TProject;
 struct TSettings;
 
@@ -46,6 +47,8 @@ public:
     // The open dialog's choice to open files read-only.
     virtual bool OpenReadOnly() const = 0;
     virtual void SetStatusText(const QString& text) = 0;
+    // The one conversation with a running browser, shared by all windows.
+    virtual TBrowserDde& BrowserDde() = 0;
 
     // The main window's Find and Replace dialogs: what the searches read.
     virtual TSearchRequest FindRequest() const = 0;

@@ -1,11 +1,13 @@
 #include "mainwin/fmain.h"
 
 #include "dialogs/dabout.h"
+#include "dialogs/dsettings.h"
 #include "editor/editorwindow.h"
 #include "editor/recoveryoffer.h"
 #include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
 #include "mainwin/editcommands.h"
+#include "mainwin/launchcommands.h"
 #include "mainwin/menustate.h"
 #include "mainwin/searchcommands.h"
 #include "mainwin/windowcommands.h"
@@ -15,6 +17,7 @@
 #include "platform/guarded.h"
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "tools/browser.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,6 +30,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcessEnvironment>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -97,6 +101,7 @@ TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(paren
     FSearch = std::make_unique<TSearchCommands>(*this, *FChildren, update);
     FEdit = std::make_unique<TEditCommands>(*this, *FChildren);
     FRun = std::make_unique<TRunCommands>(*this, *FChildren);
+    FLaunch = std::make_unique<TLaunchCommands>(*this, *this, *FChildren);
     FWindows = std::make_unique<TWindowCommands>(*FTabs, *FChildren, FSettings);
     connectCommands();
 
@@ -153,10 +158,13 @@ void TfrmMain::connectCommands()
     FSearch->Connect(FActions);
     FEdit->Connect(FActions);
     FRun->Connect(FActions);
+    FLaunch->Connect(FActions);
     FWindows->Connect(FActions);
     connect(FActions.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(FActions.mnuHelpAbout, &QAction::triggered, this,
             [this] { guarded(this, [this] { mnuHelpAboutClick(); }); });
+    connect(FActions.mnuFileConfigure, &QAction::triggered, this,
+            [this] { guarded(this, [this] { mnuFileConfigureClick(); }); });
     connect(FButtons.cmdNew, &QToolButton::clicked, this, [this] {
         FActions.mnpFileNew->popup(FButtons.cmdNew->mapToGlobal(QPoint(0, 0)));
     });
@@ -228,6 +236,11 @@ void TfrmMain::FormCreate()
     FTabs->hide();
     setAcceptDrops(true);
     LoadSettings();
+    // A start that configured no compiler takes the JDK this machine offers.
+    FindJavaToolsWhenUnset(FSettings, QProcessEnvironment::systemEnvironment());
+    // No browser configured: the one the desktop opens pages with, if any.
+    if (FSettings.WebBrowser.isEmpty())
+        FSettings.WebBrowser = GetDefaultBrowser();
     SaveSettings();
 
     FileDialogOptions& open = FDialogs.Open;
@@ -367,6 +380,11 @@ void TfrmMain::SetStatusText(const QString& text)
     statusBar()->showMessage(text);
 }
 
+TBrowserDde& TfrmMain::BrowserDde()
+{
+    return FLaunch->BrowserDde();
+}
+
 QString TfrmMain::StatusText() const
 {
     return statusBar()->currentMessage();
@@ -480,6 +498,17 @@ void TfrmMain::mnuHelpAboutClick()
 {
     TdlgAbout about(this);
     prompter().execDialog(about);
+}
+
+void TfrmMain::mnuFileConfigureClick()
+{
+    // The dialog has written the settings file on OK; the store and the
+    // windows follow here.
+    TdlgSettings dialog(FSettings, &GetDefaultBrowser, this);
+    if (prompter().execDialog(dialog) != QDialog::Accepted)
+        return;
+    FSettings = dialog.Settings();
+    SaveSettings();
 }
 
 // ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -22,6 +23,7 @@ namespace bp {
 class TChildWindows;
 class TDocumentCommands;
 class TEditCommands;
+class TLaunchCommands;
 class TRunCommands;
 class TSearchCommands;
 class TWindowCommands;
@@ -54,6 +56,7 @@ public:
     TProjectCommands& Projects() { return *FProjects; }
     TSearchCommands& Search() { return *FSearch; }
     TRunCommands& Run() { return *FRun; }
+    TLaunchCommands& Launch() { return *FLaunch; }
     TWindowCommands& Windows() { return *FWindows; }
 
     // What the editor windows use.
@@ -68,6 +71,7 @@ public:
     void AddRecentFile(const QString& pathName) override;
     bool OpenReadOnly() const override;
     void SetStatusText(const QString& text) override;
+    TBrowserDde& BrowserDde() override;
     TSearchRequest FindRequest() const override;
     TSearchRequest ReplaceRequest() const override;
     void SearchFind() override;
@@ -126,6 +130,7 @@ private:
     void ProjectChanged();
     void EditorShown(TcwEditBase* editor);
     void mnuHelpAboutClick();
+    void mnuFileConfigureClick();
 
     QStringList FArgs;
     bool FShown = false;
@@ -150,6 +155,7 @@ private:
     std::unique_ptr<TSearchCommands> FSearch;
     std::unique_ptr<TEditCommands> FEdit;
     std::unique_ptr<TRunCommands> FRun;
+    std::unique_ptr<TLaunchCommands> FLaunch;
     std::unique_ptr<TWindowCommands> FWindows;
 };
 

@@ -9,6 +9,7 @@
 #include <bit>
 #include <bitset>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #ifdef __SSE2__
@@ -474,8 +475,15 @@ TReplaceAllResult replaceAllIn(std::basic_string_view<typename Reader::Unit> tex
     // past the last replacement are shifted by `shift` in the new text.
     qsizetype from = caret;
     qsizetype shift = 0;
+    // The one exception: taking a whole word out of a UTF-16 text can join an
+    // unpaired high surrogate before it and an unpaired low one after it into
+    // one character. Where that is a word character, the position after it
+    // starts no word in the new text, though it does in the original.
+    qsizetype noWordStart = -1;
     for (;;) {
-        const TSearchMatch found = pattern.FindDown(text, from);
+        TSearchMatch found = pattern.FindDown(text, from);
+        if (found.Pos >= 0 && found.Pos == noWordStart)
+            found = pattern.FindDown(text, noWordStart + 1);
         if (found.Pos < 0) {
             result.EndedByFailure = true;
             break;
@@ -493,6 +501,14 @@ TReplaceAllResult replaceAllIn(std::basic_string_view<typename Reader::Unit> tex
         result.SelStart = p + replaceLength;
         shift += replaceLength - found.Length;
         from = found.Pos + found.Length;
+        noWordStart = -1;
+        if constexpr (std::is_same_v<typename Reader::Unit, char16_t>) {
+            if (replaceLength == 0 && options.testFlag(TSearchOption::WholeWord) &&
+                found.Pos > 0 && from < qsizetype(text.size()) &&
+                QChar::isHighSurrogate(text[found.Pos - 1]) && QChar::isLowSurrogate(text[from]) &&
+                isWordCodePoint(QChar::surrogateToUcs4(text[found.Pos - 1], text[from])))
+                noWordStart = from + 1;
+        }
     }
     return result;
 }

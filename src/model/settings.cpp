@@ -5,6 +5,10 @@
 #include "platform/registry.h"
 #include "platform/textutil.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include <limits>
 
 namespace bp {
@@ -318,6 +322,36 @@ QString DeriveJavaInterpreter(const QString& javaCompiler)
         javaCompiler.size() >= cut ? javaCompiler.left(javaCompiler.size() - cut) : QString();
     const QString interpreter = dir + QStringLiteral("java") + files::exeSuffix();
     return files::exists(interpreter) ? interpreter : QString();
+}
+
+QString FindJavaCompiler(const QProcessEnvironment& environment)
+{
+    const QString javac = QStringLiteral("javac") + files::exeSuffix();
+    const QString javaHome = environment.value(QStringLiteral("JAVA_HOME"));
+    if (!javaHome.isEmpty()) {
+        const QFileInfo inHome(QDir(javaHome).filePath(QStringLiteral("bin/") + javac));
+        if (inHome.isFile() && inHome.isExecutable())
+            return QDir::toNativeSeparators(QDir::cleanPath(inHome.absoluteFilePath()));
+    }
+    // Empty entries of PATH would mean the current directory, which names no
+    // program the user chose.
+    const QStringList path =
+        environment.value(QStringLiteral("PATH")).split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    if (path.isEmpty())
+        return QString();
+    const QString found = QStandardPaths::findExecutable(javac, path);
+    if (found.isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(QFileInfo(found).canonicalFilePath());
+}
+
+bool FindJavaToolsWhenUnset(TSettings& settings, const QProcessEnvironment& environment)
+{
+    if (!settings.JavaCompiler.isEmpty())
+        return false;
+    settings.JavaCompiler = FindJavaCompiler(environment);
+    settings.JavaInterpreter = DeriveJavaInterpreter(settings.JavaCompiler);
+    return !settings.JavaCompiler.isEmpty();
 }
 
 QString JoinListValue(const QStringList& lines)

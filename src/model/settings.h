@@ -2,6 +2,7 @@
 
 #include "model/colortext.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -79,6 +80,18 @@ void RegistryPass(TRegistryPassMode mode, TSettings& settings, TWindowValues& wi
 // "javac" + executable suffix, followed by "java" + suffix; empty when the
 // compiler is empty or the interpreter file does not exist.
 QString DeriveJavaInterpreter(const QString& javaCompiler);
+
+// The Java compiler of the JDK this machine offers, for a start that names
+// none: $JAVA_HOME/bin/javac when that is an executable file, else the javac
+// found on PATH with its symbolic links resolved, so that the interpreter
+// stands beside it (/usr/bin/javac is a link into the JDK's own bin folder).
+// Empty when neither gives one.
+QString FindJavaCompiler(const QProcessEnvironment& environment);
+
+// When no compiler is configured (after the store and the settings file were
+// read), takes the one FindJavaCompiler finds and derives the interpreter
+// from it. Returns whether it found one.
+bool FindJavaToolsWhenUnset(TSettings& settings, const QProcessEnvironment& environment);
 
 // A list value: every line followed by CR LF.
 QString JoinListValue(const QStringList& lines);

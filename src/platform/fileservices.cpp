@@ -182,7 +182,8 @@ bool isUsersOwnFile(const QString& path)
 #endif
 }
 
-std::unique_ptr<QFile> createTempFile(const QString& dir, const QString& prefix)
+std::unique_ptr<QFile> createTempFile(const QString& dir, const QString& prefix,
+                                      const QString& suffix)
 {
     QString base = dir.isEmpty() ? currentDir() : dir;
     if (!base.endsWith(separator()) && !base.endsWith(QLatin1Char('/')))
@@ -192,7 +193,7 @@ std::unique_ptr<QFile> createTempFile(const QString& dir, const QString& prefix)
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const quint32 n = QRandomGenerator::global()->bounded(0x1000u, 0xFFFFFFFFu);
         auto file = std::make_unique<QFile>(base + prefix + QString::number(n, 16).toUpper() +
-                                            QStringLiteral(".tmp"));
+                                            suffix);
         if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly,
                        QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             lockFile(*file, false);

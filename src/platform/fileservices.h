@@ -51,13 +51,14 @@ QString extractFileDir(const QString& path);
 QString currentDir();
 bool setCurrentDir(const QString& dir);
 
-// Creates a new, empty, uniquely named file "<dir>/<prefix><hex>.tmp"
+// Creates a new, empty, uniquely named file "<dir>/<prefix><hex><suffix>"
 // exclusively, readable and writable by the user alone, and returns it open
 // for writing: what is written goes into the very file that was made, never
 // into one opened again by its name. While it is open, other programs see it
 // in use (see removeStaleTempFiles). Null when the directory takes no file.
 std::unique_ptr<QFile> createTempFile(const QString& dir,
-                                      const QString& prefix = QStringLiteral("bpd"));
+                                      const QString& prefix = QStringLiteral("bpd"),
+                                      const QString& suffix = QStringLiteral(".tmp"));
 
 // Removes the "<prefix>*.tmp" files in dir that a program which ended
 // without cleaning up left behind: those unchanged for maxAgeSeconds and

@@ -4,8 +4,10 @@
 #include "model/project.h"
 #include "model/recoverycopy.h"
 #include "model/settings.h"
+#include "platform/ddeclient.h"
 #include "platform/fileservices.h"
 #include "platform/prompter.h"
+#include "tools/browser.h"
 
 #include <QStringList>
 
@@ -51,6 +53,7 @@ public:
     {
         Opened << path + QLatin1Char(':') + QString::number(lineNumber);
     }
+    TBrowserDde& BrowserDde() override { return *Dde; }
 
     TSettings Settings;
     TToolsPresent Tools{true, true, true, true};
@@ -65,6 +68,9 @@ public:
     QStringList Recent;
     QStringList Opened; // "<path>:<line>" for each OpenAtLine
     QString Status;
+    // The program's own conversation; tests of it put in a recording one.
+    std::unique_ptr<TBrowserDde> Dde =
+        std::make_unique<TBrowserDde>(std::make_unique<ProcessDdeClientConv>());
 };
 
 } // namespace bp::test

@@ -112,6 +112,9 @@ private Q_SLOTS:
     {
         TestEnv env;
         ScriptedPrompter ask;
+        EnvironmentScope vars; // no JDK: Run Java stays off
+        vars.unset("JAVA_HOME");
+        vars.set("PATH", env.path("nothing"));
         TfrmMain w({});
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("Tarvik's Brewpad 2.09: New Project"));
@@ -259,11 +262,52 @@ private Q_SLOTS:
         QVERIFY(ask.unexpected().isEmpty());
     }
 
+    // A start that names no compiler finds the JDK of JAVA_HOME, else the javac on PATH,
+    // and stores it; one the settings file or the store names is kept.
+    void firstStartFindsTheJdk()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        EnvironmentScope vars;
+        const QString javac = env.writeFile("jdk/bin/javac", "#!/bin/sh\n");
+        const QString java = env.writeFile("jdk/bin/java", "#!/bin/sh\n");
+        QVERIFY(QFile::setPermissions(javac, QFile::permissions(javac) | QFileDevice::ExeOwner));
+        vars.set("JAVA_HOME", env.path("jdk"));
+        vars.set("PATH", env.path("nothing"));
+        {
+            TfrmMain w({});
+            QCOMPARE(w.Settings().JavaCompiler, javac);
+            QCOMPARE(w.Settings().JavaInterpreter, java);
+            QVERIFY(w.ToolsPresent().Compiler);
+            QCOMPARE(stored(env, {"JavaCompiler/Default"}), javac);
+        }
+        // Named by the settings file, even a compiler that is missing stays.
+        env.writeFile(kSettingsFileName, "/named/javac\r\n");
+        {
+            TfrmMain w({});
+            QCOMPARE(w.Settings().JavaCompiler, QStringLiteral("/named/javac"));
+            QCOMPARE(w.Settings().JavaInterpreter, QString());
+        }
+        QVERIFY(QFile::remove(kSettingsFileName));
+        // Nothing to find: the settings stay empty.
+        QSettings(env.storeFile(), QSettings::IniFormat).remove("JavaCompiler");
+        vars.unset("JAVA_HOME");
+        {
+            TfrmMain w({});
+            QCOMPARE(w.Settings().JavaCompiler, QString());
+            QCOMPARE(stored(env, {"JavaCompiler/Default"}), QString());
+        }
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
     // A settings file others may change is not used, and the status line says so.
     void ignoredSettingsFileIsReported()
     {
         TestEnv env;
         ScriptedPrompter ask;
+        EnvironmentScope vars; // no JDK to find in its place
+        vars.unset("JAVA_HOME");
+        vars.set("PATH", env.path("nothing"));
         const QString ini = env.writeFile(kSettingsFileName, "/elsewhere/javac\r\n");
         QVERIFY(QFile::setPermissions(ini, QFileDevice::Permissions(0x6666))); // rw for all
         TfrmMain w({});

@@ -185,6 +185,24 @@ private slots:
         QVERIFY(gap.EndedByFailure && gap.SelStart == 1 && gap.SelLength == 0);
     }
 
+    // Deleting a whole word from between the two halves of a broken pair
+    // joins them into one letter (U+10000), so the word after that letter no
+    // longer starts a word: Replace All finds what the editor's loop finds.
+    void replaceAllDeletionJoinsSurrogates()
+    {
+        const std::u16string text = u"\xD800x\xDC00x x";
+        const LoopResult want = replaceAllLoop(text, 0, u"x", u"", Down | WholeWord);
+        QCOMPARE(str(want.text), QString::fromUtf16(u"\U00010000x "));
+        const TReplaceAllResult got = ReplaceAll(text, 0, u"x", u"", WholeWord);
+        QCOMPARE(ApplyReplacements(text, got.Matches, u""), str(want.text));
+        QCOMPARE(got.Count(), want.count);
+        QVERIFY(got.SelStart == want.selStart && got.SelLength == want.selLength);
+        // A replacement between the halves keeps them apart.
+        const TReplaceAllResult kept = ReplaceAll(text, 0, u"x", u"y", WholeWord);
+        QCOMPARE(ApplyReplacements(text, kept.Matches, u"y"),
+                 QString::fromUtf16(u"\xD800y\xDC00y y"));
+    }
+
     // Random texts long enough for the block-wise scan, and every option: the
     // search against the plain one, the linear Replace All against the loop,
     // the UTF-8 search and Replace All against the UTF-16 ones.

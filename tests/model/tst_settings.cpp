@@ -9,6 +9,9 @@
 
 #include <tuple>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +62,40 @@ QString summary(const TSettings& s)
 }
 
 const QString kDefaults = "||MS Sans Serif|8|clBlack|4|clWindow|111";
+
+// A program file in env: a script its owner may run.
+QString program(const TestEnv& env, const QString& name, bool executable = true)
+{
+    const QString path = env.writeFile(name, "#!/bin/sh\nexit 0\n");
+    if (executable)
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+    return path;
+}
+
+// Keeps every file this process writes below a few bytes while it lives, as a full disk
+// would, also for root. Writing past the limit fails instead of raising a signal.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = FOld;
+        limit.rlim_cur = bytes;
+        FSet = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+    bool isSet() const { return FSet; }
+
+private:
+    rlimit FOld{};
+    void (*FOldHandler)(int) = nullptr;
+    bool FSet = false;
+};
 
 } // namespace
 
@@ -256,6 +293,60 @@ private slots:
         QCOMPARE(settings.JavaInterpreter, QString());
     }
 
+    void findJavaCompiler_data()
+    {
+        // JAVA_HOME: "" unset, "jdk" a JDK with an executable javac, "no javac" a folder
+        // without one, "not executable" a javac nobody may run.
+        QTest::addColumn<QString>("javaHome");
+        QTest::addColumn<bool>("onPath"); // PATH holds a link javac -> jdk2/bin/javac
+        QTest::addColumn<QString>("found"); // "home", "path" or "" for none
+        QTest::newRow("JAVA_HOME") << "jdk" << true << "home";
+        QTest::newRow("PATH, its link resolved") << "" << true << "path";
+        QTest::newRow("neither") << "" << false << "";
+        QTest::newRow("JAVA_HOME without javac falls back to PATH") << "no javac" << true << "path";
+        QTest::newRow("JAVA_HOME's javac not executable") << "not executable" << true << "path";
+        QTest::newRow("JAVA_HOME without javac, none on PATH") << "no javac" << false << "";
+    }
+    void findJavaCompiler()
+    {
+        QFETCH(QString, javaHome);
+        QFETCH(bool, onPath);
+        QFETCH(QString, found);
+        TestEnv env;
+        const QString exe = files::exeSuffix();
+        const QString homeJavac = program(env, "jdk/bin/javac" + exe);
+        program(env, "jdk/bin/java" + exe);
+        program(env, "not executable/bin/javac" + exe, false);
+        QDir().mkpath(env.path("no javac/bin"));
+        const QString pathJavac = program(env, "jdk2/bin/javac" + exe);
+        const QString pathJava = program(env, "jdk2/bin/java" + exe);
+        QDir().mkpath(env.path("usr/bin"));
+        QDir().mkpath(env.path("empty"));
+        if (onPath)
+            QVERIFY(QFile::link(pathJavac, env.path("usr/bin/javac" + exe)));
+
+        QProcessEnvironment environment;
+        if (!javaHome.isEmpty())
+            environment.insert("JAVA_HOME", env.path(javaHome));
+        environment.insert("PATH", env.path("empty") + QDir::listSeparator() + env.path("usr/bin"));
+        const QString expected = found == "home" ? homeJavac : found == "path" ? pathJavac : "";
+        QCOMPARE(FindJavaCompiler(environment), expected);
+
+        // A start that names no compiler takes it, with the interpreter beside it.
+        TSettings settings;
+        QCOMPARE(FindJavaToolsWhenUnset(settings, environment), !found.isEmpty());
+        QCOMPARE(settings.JavaCompiler, expected);
+        QCOMPARE(settings.JavaInterpreter, found == "home" ? env.path("jdk/bin/java" + exe)
+                                           : found == "path" ? pathJava
+                                                             : QString());
+        // A configured compiler stays, even one that is missing.
+        settings.JavaCompiler = "/configured/javac";
+        settings.JavaInterpreter.clear();
+        QVERIFY(!FindJavaToolsWhenUnset(settings, environment));
+        QCOMPARE(settings.JavaCompiler, QStringLiteral("/configured/javac"));
+        QCOMPARE(settings.JavaInterpreter, QString());
+    }
+
     // A settings file others may change, or another user's, chooses no program: it is not
     // read, and the caller learns why.
     void othersSettingsFileIsIgnored()
@@ -287,6 +378,32 @@ private slots:
         QVERIFY(ReadSettingsFile(settings, &ignored));
         QCOMPARE(settings.JavaCompiler, QStringLiteral("/elsewhere/javac"));
         QCOMPARE(ignored, QString());
+    }
+
+    // A write that fails midway never costs the old file: it is replaced whole or not at all.
+    void failedWriteKeepsOldFile()
+    {
+        TestEnv env;
+        const QByteArray old = ini("/old/javac|/old/browser|Old Font|9|clRed|2|clWindow|0|0|0");
+        env.writeFile(kSettingsFileName, old);
+        TSettings s;
+        s.JavaCompiler = QString(200, 'j');
+        bool threw = false;
+        {
+            FileSizeLimit limit(16);
+            QVERIFY(limit.isSet());
+            try {
+                WriteSettingsFile(s);
+            } catch (const EBrewpadError&) {
+                threw = true;
+            }
+        }
+        QVERIFY(threw);
+        QCOMPARE(TestEnv::readFile(kSettingsFileName), old);
+        QCOMPARE(QDir(env.dir()).entryList(QDir::Files), QStringList{kSettingsFileName});
+        // Without the limit the same write replaces it.
+        WriteSettingsFile(s);
+        QVERIFY(TestEnv::readFile(kSettingsFileName).startsWith(s.JavaCompiler.toUtf8() + "\r\n"));
     }
 
     void writeFailureKeepsOldFile()

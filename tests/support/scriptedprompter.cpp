@@ -30,6 +30,11 @@ void ScriptedPrompter::answerSave(const QString& file, int filterIndex)
     FAnswers << Answer(SaveAnswer{file, filterIndex});
 }
 
+void ScriptedPrompter::answerColor(const QColor& color)
+{
+    FAnswers << Answer(ColorAnswer{color});
+}
+
 void ScriptedPrompter::answerDialog(std::function<int(QDialog&)> f)
 {
     FAnswers << Answer(std::move(f));
@@ -56,7 +61,7 @@ template <class T> std::optional<T> ScriptedPrompter::take(const QString& what)
 MsgResult ScriptedPrompter::messageBox(QWidget*, const QString& text, MsgType type,
                                        MsgButtons buttons)
 {
-    FAsked << Asked{Asked::Message, text, type, buttons, {}};
+    FAsked << Asked{Asked::Message, text, type, buttons, {}, {}};
     if (const auto r = take<MsgResult>(QStringLiteral("message: ") + text))
         return *r;
     return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Cancel;
@@ -64,7 +69,7 @@ MsgResult ScriptedPrompter::messageBox(QWidget*, const QString& text, MsgType ty
 
 FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOptions& o)
 {
-    FAsked << Asked{Asked::Open, o.title, MsgType::Information, MsgButtons::OK, o};
+    FAsked << Asked{Asked::Open, o.title, MsgType::Information, MsgButtons::OK, o, {}};
     FileDialogResult res;
     res.filterIndex = o.filterIndex;
     res.readOnly = o.readOnly;
@@ -79,7 +84,7 @@ FileDialogResult ScriptedPrompter::openFileDialog(QWidget*, const FileDialogOpti
 
 FileDialogResult ScriptedPrompter::saveFileDialog(QWidget*, const FileDialogOptions& o)
 {
-    FAsked << Asked{Asked::Save, o.title, MsgType::Information, MsgButtons::OK, o};
+    FAsked << Asked{Asked::Save, o.title, MsgType::Information, MsgButtons::OK, o, {}};
     FileDialogResult res;
     res.filterIndex = o.filterIndex;
     if (const auto a = take<SaveAnswer>(QStringLiteral("save dialog"))) {
@@ -91,16 +96,19 @@ FileDialogResult ScriptedPrompter::saveFileDialog(QWidget*, const FileDialogOpti
     return res;
 }
 
-std::optional<QColor> ScriptedPrompter::colorDialog(QWidget*, const QColor&)
+std::optional<QColor> ScriptedPrompter::colorDialog(QWidget*, const QColor& initial)
 {
-    FAsked << Asked{Asked::Color, QString(), MsgType::Information, MsgButtons::OK, {}};
-    return std::nullopt;
+    FAsked << Asked{Asked::Color, QString(), MsgType::Information, MsgButtons::OK, {}, initial};
+    const auto a = take<ColorAnswer>(QStringLiteral("colour dialog"));
+    if (!a || !a->color.isValid())
+        return std::nullopt;
+    return a->color;
 }
 
 int ScriptedPrompter::execDialog(QDialog& dialog)
 {
     const QString name = QString::fromLatin1(dialog.metaObject()->className());
-    FAsked << Asked{Asked::Dialog, name, MsgType::Information, MsgButtons::OK, {}};
+    FAsked << Asked{Asked::Dialog, name, MsgType::Information, MsgButtons::OK, {}, {}};
     const auto f = take<std::function<int(QDialog&)>>(QStringLiteral("dialog ") + name);
     return f ? (*f)(dialog) : int(QDialog::Rejected);
 }

@@ -16,12 +16,12 @@ struct Asked {
     MsgType type = MsgType::Information;
     MsgButtons buttons = MsgButtons::OK;
     FileDialogOptions fileOptions;
+    QColor color; // the colour a colour dialog was opened with
 };
 
 // Answers the program's questions from a script, in order, and records every
 // question. A question with no scripted answer (or of another kind than the
-// next answer) is recorded in unexpected() and answered as if cancelled; the
-// colour dialog is always cancelled.
+// next answer) is recorded in unexpected() and answered as if cancelled.
 class ScriptedPrompter : public Prompter {
 public:
     ScriptedPrompter();  // installs itself
@@ -35,6 +35,8 @@ public:
     void answerOpen(const QStringList& files, int filterIndex = -1,
                     std::optional<bool> readOnly = std::nullopt);
     void answerSave(const QString& file, int filterIndex = -1);
+    // An invalid colour answers as a cancelled colour dialog.
+    void answerColor(const QColor& color);
     // Gets the dialog, may fill it in, and returns its result code.
     void answerDialog(std::function<int(QDialog&)> f);
 
@@ -58,7 +60,11 @@ private:
         QString file;
         int filterIndex;
     };
-    using Answer = std::variant<MsgResult, FileAnswer, SaveAnswer, std::function<int(QDialog&)>>;
+    struct ColorAnswer {
+        QColor color;
+    };
+    using Answer =
+        std::variant<MsgResult, FileAnswer, SaveAnswer, ColorAnswer, std::function<int(QDialog&)>>;
     // Takes the next answer when it is of the kind asked for.
     template <class T> std::optional<T> take(const QString& what);
 

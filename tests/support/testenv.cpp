@@ -66,5 +66,35 @@ QByteArray TestEnv::readFile(const QString& path)
     return f.readAll();
 }
 
+EnvironmentScope::~EnvironmentScope()
+{
+    // Newest first, so that a variable set twice gets its first value back.
+    for (auto it = FOld.crbegin(); it != FOld.crend(); ++it) {
+        if (it->second)
+            qputenv(it->first.constData(), *it->second);
+        else
+            qunsetenv(it->first.constData());
+    }
+}
+
+void EnvironmentScope::remember(const char* name)
+{
+    FOld.append({QByteArray(name), qEnvironmentVariableIsSet(name)
+                                       ? std::optional<QByteArray>(qgetenv(name))
+                                       : std::nullopt});
+}
+
+void EnvironmentScope::set(const char* name, const QString& value)
+{
+    remember(name);
+    qputenv(name, QFile::encodeName(value));
+}
+
+void EnvironmentScope::unset(const char* name)
+{
+    remember(name);
+    qunsetenv(name);
+}
+
 } // namespace bp::test
 

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <optional>
+#include <utility>
 
 namespace bp::test {
 
@@ -29,6 +34,23 @@ public:
 private:
     QTemporaryDir FDir;
     QString FOldCurrent;
+};
+
+// Sets or removes environment variables while the object lives, then puts
+// back what they were.
+class EnvironmentScope {
+public:
+    EnvironmentScope() = default;
+    ~EnvironmentScope();
+    EnvironmentScope(const EnvironmentScope&) = delete;
+    EnvironmentScope& operator=(const EnvironmentScope&) = delete;
+
+    void set(const char* name, const QString& value);
+    void unset(const char* name);
+
+private:
+    void remember(const char* name);
+    QList<std::pair<QByteArray, std::optional<QByteArray>>> FOld;
 };
 
 } // namespace bp::test
