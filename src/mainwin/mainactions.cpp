@@ -165,8 +165,8 @@ TMainActions CreateMainMenu(QMainWindow& window)
          {a.mnuFileSave, a.mnuFileSaveAll, a.mnuFileSaveAs, a.mnuFileSaveProjectAs, a.mnuFileClose,
           a.mnuFileCloseAll, a.mnuFilePrint, a.mnuEditUndo, a.mnuEditCut, a.mnuEditCopy,
           a.mnuEditPaste, a.mnuEditDelete, a.mnuSearchFind, a.mnuSearchFindNext,
-          a.mnuSearchReplace, a.mnuSearchGotoLine, a.mnuRunCompileDocument, a.mnuRunStopCompile, a.mnuRunLoadBrowser,
-          a.mnuRunAppletViewer, a.cmdSaveProject})
+          a.mnuSearchReplace, a.mnuSearchGotoLine, a.mnuRunCompileDocument, a.mnuRunStopCompile,
+          a.mnuRunLoadBrowser, a.mnuRunAppletViewer, a.cmdSaveProject})
         item->setEnabled(false);
     return a;
 }
