@@ -24,10 +24,12 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace bp {
@@ -285,7 +287,61 @@ void TcwEditBase::LoadDocument()
     FText->setModified(false);
     FText->setReadOnly(FMain.OpenReadOnly());
     FText->setSelection(0, 0);
+    FDiskStateKept.reset();
     AnnounceState();
+}
+
+void TcwEditBase::ReloadDocument()
+{
+    const int line = FText->lineFromPosition(FText->caret());
+    const bool readOnly = FText->isReadOnly();
+    LoadDocument();
+    FText->setReadOnly(readOnly);
+    // The line that holds the end is the last a caret can be on (also after
+    // a final line break).
+    const int lastLine = FText->lineFromPosition(FText->textLength());
+    FText->setSelection(FText->lineStart(std::min(line, lastLine)), 0);
+    FText->scrollCaretIntoView();
+    CheckState();
+}
+
+void TcwEditBase::CheckDiskChange()
+{
+    if (!FDocument || FClosed || FDiskCheckHeld || IsCompiling())
+        return;
+    const TDiskState state = FDocument->DiskState();
+    if (state == TDiskState::Unchanged)
+        return;
+    const QString path = GetPathName();
+    const files::FileStamp now = files::fileStamp(path);
+    if (FDiskStateKept == now)
+        return;
+    const QScopedValueRollback<bool> checking(FDiskCheckHeld, true);
+
+    if (state == TDiskState::Gone) {
+        // The text is all that is left of the file: closing must offer to
+        // save it.
+        FDiskStateKept = now;
+        FText->setModified(true);
+        AnnounceState();
+        FMain.SetStatusText(QStringLiteral("'%1' no longer exists on disk.").arg(path));
+        return;
+    }
+    if (FText->isModified()) {
+        const QString question = QStringLiteral("'%1' has changed on disk.\n\n"
+                                                "Reload it and lose the changes made here?")
+                                     .arg(path);
+        if (ask(this, question, MsgType::Confirmation, MsgButtons::YesNo) != MsgResult::Yes) {
+            // Save still knows that the file differs and asks before
+            // replacing it.
+            FDiskStateKept = now;
+            return;
+        }
+    }
+    guarded(this, [&] {
+        ReloadDocument();
+        FMain.SetStatusText(QStringLiteral("'%1' changed on disk and was reloaded.").arg(path));
+    });
 }
 
 void TcwEditBase::DocumentNameChanged(const QString& newName)
@@ -353,8 +409,17 @@ bool TcwEditBase::Save()
         if (!writable) {
             ask(this, QStringLiteral("%1 is read only and will not be saved.").arg(path),
                 MsgType::Warning, MsgButtons::OK);
+        } else if (FDocument->DiskState() == TDiskState::Changed &&
+                   ask(this,
+                       QStringLiteral("'%1' has changed on disk since it was loaded or saved."
+                                      "\n\nReplace it with the text shown here?")
+                           .arg(path),
+                       MsgType::Warning, MsgButtons::YesNo) != MsgResult::Yes) {
+            // Another program's text is not replaced unasked; this one stays,
+            // still modified.
         } else {
             FDocument->SaveFromUtf8(FText->utf8());
+            FDiskStateKept.reset();
             FText->setModified(false);
             FMain.AddRecentFile(path);
             saved = true;
@@ -374,6 +439,7 @@ bool TcwEditBase::SaveAs()
     TProject* project = FMain.CurrentProject();
     const bool addToProject = FDocument->IsNew() && project;
     FDocument->SetFileName(name);
+    FDiskStateKept.reset();
     if (addToProject)
         project->AddDocument(FDocument);
     FText->setModified(false);

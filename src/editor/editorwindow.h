@@ -2,6 +2,7 @@
 
 #include "editor/editorstate.h"
 #include "model/brewpaddefs.h"
+#include "platform/fileservices.h"
 
 #include <QHash>
 #include <QWidget>
@@ -56,6 +57,11 @@ public:
     bool QuerySave();
     // The question before closing; true when the window may close.
     bool CloseQuery();
+    // Run when the window becomes active: a file that another program
+    // changed is reloaded (after asking, when the text here is modified),
+    // and a file that has gone leaves the text here modified. The status
+    // line says what happened.
+    void CheckDiskChange();
     void ForceClose();
     void Undo();
     void doCut();
@@ -135,6 +141,9 @@ private:
     void TextKeyUp(QKeyEvent* event);
     void mnpTextPopup(const QPoint& pos);
     void WriteText(const QString& fullPath);
+    // Reads the file again, the caret on the same line as far as the file
+    // still has it, the window read-only as before.
+    void ReloadDocument();
     // "Can't find" in the status line, and a beep.
     void ReportNotFound(const QString& findText);
     // Writes the text into the window's own temporary copy beside the
@@ -179,6 +188,14 @@ private:
         std::optional<quint64> ReleasedAt;
     };
     QHash<int, THeldKey> FKeysDown;
+    // The window does not look at its file on disk while a question about
+    // it is open (the activation that the question's closing brings must not
+    // ask again); nor does it while a compile has put the editor's text into
+    // it (see IsCompiling).
+    bool FDiskCheckHeld = false;
+    // The file as it was when the user kept the text here against it (or
+    // when it was found gone): not asked about again until it changes.
+    std::optional<files::FileStamp> FDiskStateKept;
     QString FBrowserTempFile;
     QString FBrowserURL;
 

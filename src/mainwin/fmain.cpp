@@ -38,6 +38,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace bp {
 
@@ -173,7 +174,17 @@ void TfrmMain::connectCommands()
         FActions.mnuProjectAddActiveDoc->setEnabled(FActions.mnuProjectAddAllDoc->isEnabled());
     });
 
-    connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
+    connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        UpdateMenuItems();
+        if (sub)
+            CheckActiveEditorOnDisk();
+    });
+    // Back from another program, which may have changed the files shown here.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    CheckActiveEditorOnDisk();
+            });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
         FClipboardHasText = clipboardHasText();
         UpdateMenuItems();
@@ -200,6 +211,33 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfrmMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        CheckActiveEditorOnDisk();
+    return QMainWindow::event(event);
+}
+
+void TfrmMain::CheckActiveEditorOnDisk()
+{
+    // The check may ask a question: it runs from the event loop, not inside
+    // the MDI area's switching of windows, and once for the several
+    // activation events that one switch brings. While another modal dialog
+    // is open it waits: closing that dialog activates the window again.
+    if (std::exchange(FDiskCheckPending, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FDiskCheckPending = false;
+            if (QApplication::activeModalWidget())
+                return;
+            if (TcwEditBase* editor = FChildren->ActiveAnyEditor())
+                editor->CheckDiskChange();
+        },
+        Qt::QueuedConnection);
 }
 
 QAction* TfrmMain::item(const QString& name) const

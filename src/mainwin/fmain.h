@@ -115,6 +115,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildWindow();
@@ -129,6 +130,9 @@ private:
     void UpdateCaption();
     void ProjectChanged();
     void EditorShown(TcwEditBase* editor);
+    // Lets the active editor look at its file on disk, once the activation
+    // that asks for it is over.
+    void CheckActiveEditorOnDisk();
     void mnuHelpAboutClick();
     void mnuFileConfigureClick();
 
@@ -139,6 +143,7 @@ private:
     TToolsPresent FTools;
     TRecoveryChecks FRecoveryChecks;
     bool FClipboardHasText = false;
+    bool FDiskCheckPending = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
     QPrintDialog* FPrintDialog = nullptr;

@@ -97,14 +97,22 @@ TDocumentCompile::~TDocumentCompile()
         FJob->disconnect(this);
     // The tools go first (killed), then the file gets its bytes back.
     FJob.reset();
-    FSwap.reset();
+    if (FSwap) {
+        try {
+            putBack();
+        } catch (...) {
+            // The copy stays for the next start; nobody is left to tell.
+        }
+    }
 }
 
-void TDocumentCompile::start(const TDocument& document, const QByteArray& editorUtf8,
+void TDocumentCompile::start(TDocument& document, const QByteArray& editorUtf8,
                              const QString& javaCompiler, const QString& javaInterpreter)
 {
     Q_ASSERT(!FRunning && !FSwap);
     const QString source = document.FullPath();
+    FDocument = &document;
+    FDiskStateRecorded = document.DiskState() == TDiskState::Unchanged;
     FSwap = std::make_unique<TSourceSwap>(source, document.Utf8BytesToSave(editorUtf8));
     FRunning = true;
     FJob = std::make_unique<TJavaCompileJob>();
@@ -116,6 +124,15 @@ void TDocumentCompile::stop()
 {
     if (FRunning && FJob)
         FJob->stop();
+}
+
+void TDocumentCompile::putBack()
+{
+    const std::unique_ptr<TSourceSwap> swap = std::move(FSwap);
+    swap->restore();
+    // Whatever the swap did to the file's times or identity.
+    if (FDiskStateRecorded)
+        FDocument->RecordDiskState();
 }
 
 QString TDocumentCompile::recoveryCopy() const
@@ -132,7 +149,7 @@ void TDocumentCompile::toolsEnded()
     // Putting the user's file back matters more than the tool's failure: if
     // that fails too, its error is the one reported, and the output goes.
     try {
-        FSwap->restore();
+        putBack();
     } catch (const EBrewpadError& e) {
         FResult.Error = e.message();
     }

@@ -77,7 +77,10 @@ private:
 // after asking the interpreter for its version, the text standing in for the
 // file only for the time of the compile (TSourceSwap). The tools run without
 // blocking the event loop; finished() tells when the file holds its own
-// bytes again and result() is ready.
+// bytes again and result() is ready. A file that was as the document last
+// read or wrote it is taken for that again once its bytes are back, so that
+// the compile's writes do not look like another program's; one that had
+// changed stays changed.
 class TDocumentCompile : public QObject {
     Q_OBJECT
 
@@ -87,11 +90,12 @@ public:
     // finished().
     ~TDocumentCompile() override;
 
-    // Starts compiling a document that CompileRefusal does not refuse. Throws
+    // Starts compiling a document that CompileRefusal does not refuse; the
+    // document must outlive the compile (or its destruction). Throws
     // EBrewpadError when the file cannot be read or written (no tool runs
     // then, and the file is whole). Every other outcome comes with
     // finished(), never before start() returned.
-    void start(const TDocument& document, const QByteArray& editorUtf8, const QString& javaCompiler,
+    void start(TDocument& document, const QByteArray& editorUtf8, const QString& javaCompiler,
                const QString& javaInterpreter);
     bool isRunning() const { return FRunning; }
     // Ends the compiler and puts the file back; when this returns,
@@ -110,6 +114,12 @@ Q_SIGNALS:
 private:
     void toolsEnded();
 
+    // Puts the file back and, when it was as recorded before, records it
+    // again.
+    void putBack();
+
+    TDocument* FDocument = nullptr;
+    bool FDiskStateRecorded = false;
     std::unique_ptr<TSourceSwap> FSwap;
     std::unique_ptr<TJavaCompileJob> FJob;
     bool FRunning = false;

@@ -50,6 +50,7 @@ void TDocument::SetFileName(const QString& FullPath)
     FTitle = FFileName;
     FIsNew = false;
     FModified = false;
+    RecordDiskState();
     if (FOnNameChange)
         FOnNameChange(this, FFileName);
     // The project's entry is found by the document itself rather than by
@@ -89,18 +90,27 @@ void TDocument::Rename(const QString& NewName)
     // Only the letter case may change on a file system that ignores it.
     if (!files::samePath(oldPath, newPath) && QFileInfo::exists(newPath))
         throw EBrewpadError(QLatin1Char('\'') + newPath + QStringLiteral("' already exists."));
+    const bool recorded = DiskState() == TDiskState::Unchanged;
     if (!QFile::rename(oldPath, newPath))
         throw EBrewpadError(QStringLiteral("Cannot rename '") + oldPath + QStringLiteral("' to '") +
                             newPath + QLatin1Char('\''));
     FFileName = newName;
+    // The same file under a new name: as recorded it stays so, and a change
+    // another program made before still shows.
+    if (recorded)
+        RecordDiskState();
     if (FOnNameChange)
         FOnNameChange(this, FFileName);
 }
 
 void TDocument::LoadPieces(const std::function<void(qint64)>& begin, const TTextPieceSink& piece)
 {
+    // Taken before the read: a change made while reading shows as a change
+    // later rather than being taken for what was read.
+    const files::FileStamp stamp = files::fileStamp(FullPath());
     FFormat = readTextFile(FullPath(), begin, piece, &FLineEnds);
     FAddsFinalLineEnd = false;
+    FDiskStamp = stamp;
 }
 
 namespace {
@@ -139,6 +149,22 @@ void TDocument::SaveFromUtf8(const QByteArray& utf8)
     WriteUtf8(FullPath(), utf8);
     FIsNew = false;
     FModified = false;
+    RecordDiskState();
+}
+
+TDiskState TDocument::DiskState() const
+{
+    if (FIsNew)
+        return TDiskState::Unchanged;
+    const files::FileStamp now = files::fileStamp(FullPath());
+    if (!now.Exists)
+        return TDiskState::Gone;
+    return now == FDiskStamp ? TDiskState::Unchanged : TDiskState::Changed;
+}
+
+void TDocument::RecordDiskState()
+{
+    FDiskStamp = files::fileStamp(FullPath());
 }
 
 // TDocumentList

@@ -2,6 +2,7 @@
 
 #include "model/brewpaddefs.h"
 #include "model/textfile.h"
+#include "platform/fileservices.h"
 
 #include <QString>
 
@@ -17,6 +18,14 @@ class TDocument;
 
 // Called after a document's FileName has changed, with the new name.
 using TNameChangeEvent = std::function<void(TDocument* sender, const QString& newFileName)>;
+
+// How a document's file on disk compares with the file as the document last
+// read or wrote it.
+enum class TDiskState {
+    Unchanged, // as recorded, or a new document with nothing to compare
+    Changed,   // another program wrote or replaced it
+    Gone,      // deleted, or replaced by something that is not a file
+};
 
 // One document: its file (directory and name), type, title and flags. A
 // document in a project is owned by the project; one outside any project by
@@ -84,6 +93,14 @@ public:
     // The bytes a save would write now; the format does not change.
     QByteArray Utf8BytesToSave(const QByteArray& utf8) const;
 
+    // Whether another program changed the file since the document last read
+    // or wrote it (see TDiskState).
+    TDiskState DiskState() const;
+    // Takes the file as it is now for the one the document last read or
+    // wrote: for a write of the document's own bytes that was not a save
+    // (the compile puts the file back).
+    void RecordDiskState();
+
 private:
     TDocument() = default;
 
@@ -102,6 +119,9 @@ private:
     // True for text typed into a new document: it is saved with a line end
     // after its last line. Text loaded from a file is saved exactly as it is.
     bool FAddsFinalLineEnd = false;
+    // The file as last read or written by the document, so that a change
+    // made by another program is noticed instead of overwritten.
+    files::FileStamp FDiskStamp;
 };
 
 // Document names (FileName, no directory) with their documents attached. It

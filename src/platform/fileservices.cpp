@@ -241,6 +241,32 @@ bool isInUse(const QString& path)
     return !file.open(QIODevice::ReadOnly) || !lockFile(file, true);
 }
 
+FileStamp fileStamp(const QString& path)
+{
+    FileStamp stamp;
+    if (path.isEmpty())
+        return stamp;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return stamp;
+    stamp.Exists = true;
+    stamp.Size = qint64(st.st_size);
+    stamp.ModifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
+    stamp.Device = quint64(st.st_dev);
+    stamp.Inode = quint64(st.st_ino);
+#else
+    // Without stat's fields: the time in milliseconds, and no inode.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return stamp;
+    stamp.Exists = true;
+    stamp.Size = info.size();
+    stamp.ModifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+    return stamp;
+}
+
 bool samePath(const QString& a, const QString& b)
 {
 #ifdef Q_OS_WIN

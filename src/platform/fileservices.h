@@ -75,6 +75,25 @@ std::unique_ptr<QFile> createInUseFile(const QString& path, QFileDevice::Permiss
 // createInUseFile). A file that cannot be opened counts as in use: it is
 // nobody's to touch.
 bool isInUse(const QString& path);
+// What the file system says of a file at one moment: enough to tell later
+// whether another program changed or replaced it. Exists is true for a
+// regular file only (through a symbolic link: its target); the other fields
+// are then its size, modification time in nanoseconds since the epoch, and
+// device and inode (a file replaced by renaming another over it gets a new
+// inode even where size and time happen to agree).
+struct FileStamp {
+    bool Exists = false;
+    qint64 Size = 0;
+    qint64 ModifiedNs = 0;
+    quint64 Device = 0;
+    quint64 Inode = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The file's stamp now; a missing file, or anything that is not a regular
+// file, gives a stamp that does not exist.
+FileStamp fileStamp(const QString& path);
 
 // Compares two paths as the file system does: exactly on Linux, ignoring
 // case on Windows.

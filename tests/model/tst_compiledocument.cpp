@@ -276,6 +276,41 @@ private Q_SLOTS:
         QVERIFY(!checks.First(env.path("a/../a")));
         QVERIFY(checks.First(env.dir()));
     }
+
+    // The compile writes the file and puts it back: a document that was as its file stays
+    // so, also when the compiler cannot start; one whose file another program changed
+    // before stays changed.
+    void compileLeavesTheDiskStateAlone_data()
+    {
+        QTest::addColumn<bool>("changedBefore");
+        QTest::addColumn<bool>("compilerStarts");
+        QTest::newRow("as recorded") << false << true;
+        QTest::newRow("compiler missing") << false << false;
+        QTest::newRow("changed before") << true << true;
+    }
+    void compileLeavesTheDiskStateAlone()
+    {
+        QFETCH(bool, changedBefore);
+        QFETCH(bool, compilerStarts);
+        TestEnv env;
+        const QString file = env.writeFile("src/A.java", "class A {}\n");
+        const auto doc = TDocument::CreateFromFile(file);
+        doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+        if (changedBefore) {
+            env.writeFile("src/A.java", "class A { int changed; }\n");
+            QCOMPARE(doc->DiskState(), TDiskState::Changed);
+        }
+        const QString java = env.writeScript("java", "echo 'java version \"1.0.2\"' >&2\n");
+        const QString javac =
+            compilerStarts ? env.writeScript("javac", "echo compiled\n") : env.path("none");
+        TDocumentCompile compile;
+        QSignalSpy ended(&compile, &TDocumentCompile::finished);
+        compile.start(*doc, "class A { int x; }\n", javac, java);
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(compile.result().Error.isEmpty(), compilerStarts);
+        QFile::remove(compile.result().OutputFile);
+        QCOMPARE(doc->DiskState(), changedBefore ? TDiskState::Changed : TDiskState::Unchanged);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCompileDocument)

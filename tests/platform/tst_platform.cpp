@@ -131,6 +131,58 @@ private slots:
         QVERIFY(!files::createTempFile(env.writeFile("plain", "x"))); // not a directory
     }
 
+    // A file's stamp tells every way another program may have changed it, also one within
+    // the same second that keeps the size, and what is left is a file.
+    void fileStampNoticesChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("untouched") << "none" << false << true;
+        QTest::newRow("time moved by a millisecond") << "time" << true << true;
+        QTest::newRow("size, time kept") << "size" << true << true;
+        QTest::newRow("replaced, size and time kept") << "replace" << true << true;
+        QTest::newRow("removed") << "remove" << true << false;
+        QTest::newRow("replaced by a folder") << "folder" << true << false;
+    }
+    void fileStampNoticesChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, changed);
+        QFETCH(bool, exists);
+        TestEnv env;
+        const QDateTime time = QDateTime::fromMSecsSinceEpoch(1600000000100);
+        const auto setTime = [](const QString& path, const QDateTime& t) {
+            QFile f(path);
+            return f.open(QIODevice::ReadWrite) && f.setFileTime(t, QFile::FileModificationTime);
+        };
+        const QString file = env.writeFile("a.txt", "abc");
+        QVERIFY(setTime(file, time));
+        const files::FileStamp before = files::fileStamp(file);
+        QVERIFY(before.Exists);
+        QCOMPARE(before.Size, 3);
+        QCOMPARE(before.ModifiedNs, 1600000000100 * 1000000);
+
+        if (change == "time") {
+            QVERIFY(setTime(file, time.addMSecs(1)));
+        } else if (change == "size") {
+            env.writeFile("a.txt", "abcd");
+            QVERIFY(setTime(file, time));
+        } else if (change == "replace") {
+            const QString other = env.writeFile("b.txt", "xyz");
+            QVERIFY(setTime(other, time));
+            QVERIFY(::rename(QFile::encodeName(other).constData(),
+                             QFile::encodeName(file).constData()) == 0);
+        } else if (change == "remove") {
+            QVERIFY(QFile::remove(file));
+        } else if (change == "folder") {
+            QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+        }
+        const files::FileStamp after = files::fileStamp(file);
+        QCOMPARE(after != before, changed);
+        QCOMPARE(after.Exists, exists);
+    }
+
     // A saved file keeps what it was beside its text: every mode bit, a symbolic link stays a
     // link to the file that gets the text, and every name of a hard-linked file sees it.
     void atomicWriteKeepsWhatTheFileWas_data()

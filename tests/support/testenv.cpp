@@ -2,6 +2,7 @@
 
 #include "platform/registry.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +65,16 @@ QByteArray TestEnv::readFile(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+void TestEnv::changeOutside(const QString& path, const QByteArray& bytes)
+{
+    const QDateTime before = QFileInfo(path).lastModified();
+    QFile f(path);
+    if (!f.exists() || !f.open(QIODevice::ReadWrite | QIODevice::Truncate) ||
+        f.write(bytes) != bytes.size() ||
+        !f.setFileTime(before.addDays(-1), QFileDevice::FileModificationTime))
+        qFatal("cannot change test file %s", qPrintable(path));
 }
 
 EnvironmentScope::~EnvironmentScope()

@@ -30,6 +30,10 @@ public:
     QString writeScript(const QString& name, const QByteArray& body) const;
     // A script line that waits until the file at path exists.
     static QByteArray waitForFile(const QString& path);
+    // Rewrites an existing file in place as another program would, and dates it a day
+    // back, so that the change shows even within the second of the last write and where
+    // the size stays.
+    static void changeOutside(const QString& path, const QByteArray& bytes);
 
 private:
     QTemporaryDir FDir;
