@@ -31,7 +31,8 @@ TEditorButtons EditorButtons(const TEditorState& state, const TToolsPresent& too
     // The buttons also want a saved file: the compiler and the browser read
     // the file, not the window.
     b.JavaVisible = state.DocType == TDocType::Java;
-    b.JavaEnabled = RunsTool(state, TDocType::Java, tools.Compiler) && !state.Untitled;
+    b.JavaEnabled =
+        RunsTool(state, TDocType::Java, tools.Compiler) && !state.Untitled && !state.Compiling;
     b.BrowserVisible = state.DocType == TDocType::Html;
     b.BrowserEnabled = RunsTool(state, TDocType::Html, tools.Browser) && !state.Untitled;
     b.Paste = clipboardHasText;

@@ -33,6 +33,8 @@ struct TEditorState {
     bool Modified = false;
     bool Selection = false;
     bool ReadOnly = false;
+    // A compile of the document runs.
+    bool Compiling = false;
 
     friend bool operator==(const TEditorState&, const TEditorState&) = default;
 };

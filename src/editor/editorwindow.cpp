@@ -5,6 +5,7 @@
 #include "editor/compileresults.h"
 #include "editor/mainservices.h"
 #include "editor/textcontrol.h"
+#include "model/compiledocument.h"
 #include "model/document.h"
 #include "model/project.h"
 #include "model/settings.h"
@@ -63,7 +64,8 @@ TcwEditBase::TcwEditBase(IMainWindow& main, std::unique_ptr<TextControl> text, Q
 TcwEditBase::~TcwEditBase()
 {
     // A window destroyed without closing (the program ending) still lets go
-    // of its document.
+    // of its document, after a running compile has put its file back.
+    DropCompile();
     ReleaseDocument();
 }
 
@@ -305,7 +307,7 @@ void TcwEditBase::ReloadDocument()
 
 void TcwEditBase::CheckDiskChange()
 {
-    if (!FDocument || FClosed || FDiskCheckHeld)
+    if (!FDocument || FClosed || FDiskCheckHeld || IsCompiling())
         return;
     const TDiskState state = FDocument->DiskState();
     if (state == TDiskState::Unchanged)
@@ -393,6 +395,8 @@ void TcwEditBase::WriteText(const QString& fullPath)
 
 bool TcwEditBase::Save()
 {
+    // The compile would put the file's old bytes back over the saved ones.
+    StopCompile();
     bool saved = false;
     if (FDocument->IsNew()) {
         saved = SaveAs();
@@ -427,6 +431,7 @@ bool TcwEditBase::Save()
 
 bool TcwEditBase::SaveAs()
 {
+    StopCompile();
     QString name;
     if (!FMain.ExecuteSaveDialog(GetDocType(), name))
         return false;
@@ -457,6 +462,9 @@ bool TcwEditBase::QuerySave()
 
 bool TcwEditBase::CloseQuery()
 {
+    // A window that goes stops its compile first, without a question: the
+    // file gets its own bytes back.
+    StopCompile();
     bool canClose = true;
     try {
         if (FText->isModified() && !FForceClose) {
@@ -548,6 +556,8 @@ bool TcwEditBase::TextKeyPress(QKeyEvent* event)
     // An Enter that the control turns into a line break leaves the caret
     // just after it, the selection replaced.
     FEnterBreak.reset();
+    if (!KeyMayAct(event))
+        return true;
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !FText->isReadOnly())
         FEnterBreak =
             TEnterBreak{FText->selStart() + 2, FText->textLength() - FText->selLength() + 2};
@@ -568,6 +578,7 @@ void TcwEditBase::TextKeyUp(QKeyEvent* event)
     // Only the release of an Enter whose press put a line break into this
     // text indents: not the release of an Enter pressed elsewhere (a dialog,
     // a menu), nor of one the control took for something else.
+    KeyReleased(event);
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const std::optional<TEnterBreak> expected =
         enter ? std::exchange(FEnterBreak, std::nullopt) : std::nullopt;
@@ -609,6 +620,7 @@ TEditorState TcwEditBase::State() const
     state.Modified = FText->isModified();
     state.Selection = FText->selLength() > 0;
     state.ReadOnly = FText->isReadOnly();
+    state.Compiling = IsCompiling();
     return state;
 }
 

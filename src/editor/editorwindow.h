@@ -21,6 +21,7 @@ namespace bp {
 class IMainWindow;
 class TCompileResultsPanel;
 class TDocument;
+class TDocumentCompile;
 class TEditorToolBar;
 class TextControl;
 
@@ -79,7 +80,13 @@ public:
     void GoToLine(int lineNumber);
     void cmdGoToLineClick();
     // Compiling the Java document and showing what the compiler printed.
+    // The compile runs on while the event loop goes on; the text is
+    // read-only meanwhile and a second compile is refused.
     void Compile();
+    bool IsCompiling() const { return FCompile != nullptr; }
+    // Ends a running compile: its file gets its own bytes back, and the list
+    // shows what the compiler printed so far.
+    void StopCompile();
     void cmdJavaClick();
     void lstErrorsDblClick();
     void cmdAddToProjectClick();
@@ -123,6 +130,14 @@ private:
     void DocumentNameChanged(const QString& newName);
     void SetCaption(const QString& caption);
     bool TextKeyPress(QKeyEvent* event);
+    // Whether a key press may act on the text: not while a compile runs, nor
+    // the repeats of a key held since then or pressed elsewhere.
+    bool KeyMayAct(QKeyEvent* event);
+    void KeyReleased(QKeyEvent* event);
+    void CompileEnded();
+    // Gets rid of a running compile without showing anything: the window is
+    // going.
+    void DropCompile();
     void TextKeyUp(QKeyEvent* event);
     void mnpTextPopup(const QPoint& pos);
     void WriteText(const QString& fullPath);
@@ -160,9 +175,23 @@ private:
         int Length = 0;
     };
     std::optional<TEnterBreak> FEnterBreak;
+    // The compile that runs, the path it compiles and whether the text was
+    // read-only before it.
+    std::unique_ptr<TDocumentCompile> FCompile;
+    QString FCompilePath;
+    bool FReadOnlyBeforeCompile = false;
+    // The keys held down, each with whether its hold may act on the text;
+    // a key held since a compile keeps the time of its last release, which
+    // may be a repeat's.
+    struct THeldKey {
+        bool Acts = false;
+        std::optional<quint64> ReleasedAt;
+    };
+    QHash<int, THeldKey> FKeysDown;
     // The window does not look at its file on disk while a question about
     // it is open (the activation that the question's closing brings must not
-    // ask again), nor while a compile has put the editor's text into it.
+    // ask again); nor does it while a compile has put the editor's text into
+    // it (see IsCompiling).
     bool FDiskCheckHeld = false;
     // The file as it was when the user kept the text here against it (or
     // when it was found gone): not asked about again until it changes.

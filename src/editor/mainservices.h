@@ -59,6 +59,10 @@ public:
     // Asks for a line number with the go-to-line dialog; nothing when the
     // user cancels or the text is not a number (the error is shown).
     virtual std::optional<int> AskLineNumber() = 0;
+
+    // True the first time a directory's recovery copies are looked at in
+    // this run of the program (see TRecoveryChecks).
+    virtual bool FirstRecoveryCheck(const QString& dir) = 0;
     // Shows the file at path in an editor window, opened as File > Open
     // opens it or brought forward when it is open already, and selects line
     // lineNumber there as Go to Line does. Throws EBrewpadError when the file

@@ -41,6 +41,10 @@ void TRunCommands::Connect(const TMainActions& a)
 {
     QObject::connect(a.mnuRunCompileDocument, &QAction::triggered, &FParent,
                      [this] { guarded(&FParent, [this] { cmdCompileClick(); }); });
+    QObject::connect(a.mnuRunStopCompile, &QAction::triggered, &FParent, [this] {
+        if (TcwEditBase* editor = FChildren.ActiveAnyEditor())
+            editor->StopCompile();
+    });
 }
 
 void TRunCommands::cmdCompileClick()

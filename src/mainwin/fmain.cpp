@@ -3,6 +3,7 @@
 #include "dialogs/dabout.h"
 #include "dialogs/dsettings.h"
 #include "editor/editorwindow.h"
+#include "editor/recoveryoffer.h"
 #include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
 #include "mainwin/editcommands.h"
@@ -304,6 +305,9 @@ void TfrmMain::showEvent(QShowEvent* event)
 
 void TfrmMain::FormShow()
 {
+    // 0. What killed compiles left behind here and beside the files named on
+    // the command line comes back first, before those files are shown.
+    OfferStartRecoveryCopies();
     // 1. The first project file named on the command line becomes the project.
     bool loaded = false;
     for (const QString& arg : FArgs) {
@@ -335,6 +339,19 @@ void TfrmMain::FormShow()
     if (FWindow.LastWindowState == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     UpdateMenuItems();
+}
+
+void TfrmMain::OfferStartRecoveryCopies()
+{
+    QStringList dirs{files::currentDir()};
+    for (const QString& arg : FArgs) {
+        const QString dir = files::extractFileDir(files::fullPath(arg));
+        if (files::isDirectory(dir) && !dirs.contains(dir))
+            dirs << dir;
+    }
+    for (const QString& dir : dirs)
+        if (FirstRecoveryCheck(dir))
+            OfferRecoveryCopies(this, dir);
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "editor/mainservices.h"
 #include "mainwin/mainactions.h"
 #include "mainwin/projectcommands.h"
+#include "model/recoverycopy.h"
 #include "model/settings.h"
 
 #include <QMainWindow>
@@ -76,6 +77,7 @@ public:
     void SearchFind() override;
     void SearchReplace() override;
     std::optional<int> AskLineNumber() override;
+    bool FirstRecoveryCheck(const QString& dir) override { return FRecoveryChecks.First(dir); }
     void OpenAtLine(const QString& path, int lineNumber) override;
 
     // The active child when it is an editor of the variant in use, of
@@ -120,6 +122,9 @@ private:
     void connectCommands();
     void FormCreate();
     void FormShow();
+    // Offers back the recovery copies in the current directory and in the
+    // directories of the files named on the command line.
+    void OfferStartRecoveryCopies();
     bool QueryChildrenClose();
     void FormClose();
     void UpdateCaption();
@@ -136,6 +141,7 @@ private:
     TSettings FSettings;
     TWindowValues FWindow;
     TToolsPresent FTools;
+    TRecoveryChecks FRecoveryChecks;
     bool FClipboardHasText = false;
     bool FDiskCheckPending = false;
     TFileDialogs FDialogs;

@@ -122,6 +122,8 @@ TMainActions CreateMainMenu(QMainWindow& window)
     a.mnuRun = addMenu(bar, nullptr, "mnuRun", QStringLiteral("&Run"));
     a.mnuRunCompileDocument =
         addItem(a.mnuRun, "mnuRunCompileDocument", QStringLiteral("Compile &Document"));
+    a.mnuRunStopCompile =
+        addItem(a.mnuRun, "mnuRunStopCompile", QStringLiteral("&Stop Compile"));
     a.mnuRunLoadBrowser = addItem(a.mnuRun, "mnuRunLoadBrowser", QStringLiteral("Load in &Browser"));
     a.mnuRunAppletViewer =
         addItem(a.mnuRun, "mnuRunAppletViewer", QStringLiteral("Run Apple&t Viewer"));
@@ -163,8 +165,8 @@ TMainActions CreateMainMenu(QMainWindow& window)
          {a.mnuFileSave, a.mnuFileSaveAll, a.mnuFileSaveAs, a.mnuFileSaveProjectAs, a.mnuFileClose,
           a.mnuFileCloseAll, a.mnuFilePrint, a.mnuEditUndo, a.mnuEditCut, a.mnuEditCopy,
           a.mnuEditPaste, a.mnuEditDelete, a.mnuSearchFind, a.mnuSearchFindNext,
-          a.mnuSearchReplace, a.mnuSearchGotoLine, a.mnuRunCompileDocument, a.mnuRunLoadBrowser,
-          a.mnuRunAppletViewer, a.cmdSaveProject})
+          a.mnuSearchReplace, a.mnuSearchGotoLine, a.mnuRunCompileDocument, a.mnuRunStopCompile,
+          a.mnuRunLoadBrowser, a.mnuRunAppletViewer, a.cmdSaveProject})
         item->setEnabled(false);
     return a;
 }

@@ -55,6 +55,7 @@ struct TMainActions {
     // Run
     QMenu* mnuRun = nullptr;
     QAction* mnuRunCompileDocument = nullptr;
+    QAction* mnuRunStopCompile = nullptr;
     QAction* mnuRunLoadBrowser = nullptr;
     QAction* mnuRunAppletViewer = nullptr;
     QAction* mnuRunJava = nullptr;

@@ -43,7 +43,10 @@ TMenuState MenuState(const TMenuInputs& in)
         s.Paste = in.ClipboardHasText;
     else if (s.Cut && manager)
         s.Paste = in.ClipboardNamesFile;
-    s.CompileDocument = editor && RunsTool(in.Editor, TDocType::Java, in.Tools.Compiler);
+    // One compile at a time in a window; the running one can be stopped.
+    s.CompileDocument = editor && RunsTool(in.Editor, TDocType::Java, in.Tools.Compiler) &&
+                        !in.Editor.Compiling;
+    s.StopCompile = anyEditor && in.Editor.Compiling;
     s.LoadBrowser = editor && RunsTool(in.Editor, TDocType::Html, in.Tools.Browser);
     s.RunJava = in.Tools.Interpreter;
     s.WindowCommands = in.ChildCount > 0;
@@ -74,6 +77,7 @@ void ApplyMenuState(const TMenuState& s, const TMainActions& a)
          {a.mnuSearchFind, a.mnuSearchFindNext, a.mnuSearchReplace, a.mnuSearchGotoLine})
         item->setEnabled(s.Find);
     a.mnuRunCompileDocument->setEnabled(s.CompileDocument);
+    a.mnuRunStopCompile->setEnabled(s.StopCompile);
     a.mnuRunLoadBrowser->setEnabled(s.LoadBrowser);
     a.mnuRunJava->setEnabled(s.RunJava);
     for (QAction* item :

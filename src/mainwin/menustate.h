@@ -52,6 +52,7 @@ struct TMenuState {
     bool Delete = false;
     bool Find = false; // also Find Next, Replace and Go to Line
     bool CompileDocument = false;
+    bool StopCompile = false;
     bool LoadBrowser = false;
     bool RunJava = false;
     bool WindowCommands = false; // Cascade, Tile, Arrange Icons, Minimize All

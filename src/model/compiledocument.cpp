@@ -1,6 +1,8 @@
 #include "model/compiledocument.h"
 
 #include "model/document.h"
+#include "model/recoverycopy.h"
+#include "platform/errors.h"
 #include "platform/fileservices.h"
 #include "platform/tempfile.h"
 #include "tools/javac.h"
@@ -43,13 +45,25 @@ QString CompileRefusal(const TDocument& document)
     return QString();
 }
 
+std::optional<TCompileResult> RefuseCompile(const TDocument& document)
+{
+    TCompileResult result;
+    result.Refusal = CompileRefusal(document);
+    if (result.Refusal.isEmpty())
+        return std::nullopt;
+    result.OutputFile = WriteRefusal(document.Path(), result.Refusal);
+    return result;
+}
+
 TSourceSwap::TSourceSwap(const QString& path, const QByteArray& bytes) : FPath(path)
 {
     if (files::isReadOnly(path))
         return;
     if (bytes == files::readAll(path))
         return;
-    FKept = files::setAside(path, bytes);
+    // The file moves aside, under a name that is offered back should the
+    // program be killed before it returns.
+    FCopy = std::make_unique<TRecoveryCopy>(path, bytes);
 }
 
 TSourceSwap::~TSourceSwap()
@@ -58,51 +72,91 @@ TSourceSwap::~TSourceSwap()
         restore();
     } catch (...) {
         // Only reached while another error leaves the compile; that one is
-        // reported.
+        // reported, and the recovery copy stays for the next start.
     }
 }
 
 void TSourceSwap::restore()
 {
-    if (!FKept)
+    if (!FCopy)
         return;
-    const std::unique_ptr<QFile> kept = std::move(FKept);
-    files::putBack(*kept, FPath);
+    // The one place the file gets its own bytes back.
+    std::exchange(FCopy, nullptr)->putBack(FPath);
 }
 
-TCompileResult CompileDocument(TDocument& document, const QByteArray& editorUtf8,
-                               const QString& javaCompiler, const QString& javaInterpreter)
+QString TSourceSwap::recoveryCopy() const
 {
-    TCompileResult result;
-    result.Refusal = CompileRefusal(document);
-    if (!result.Refusal.isEmpty()) {
-        result.OutputFile = WriteRefusal(document.Path(), result.Refusal);
-        return result;
-    }
+    return FCopy ? FCopy->path() : QString();
+}
 
-    const QString source = document.FullPath();
-    const bool recorded = document.DiskState() == TDiskState::Unchanged;
-    TSourceSwap swap(source, document.Utf8BytesToSave(editorUtf8));
-    // A file that was as the document last read or wrote it is recorded
-    // again once it is back, whatever the swap did to its times or identity.
-    const auto putBack = [&] {
-        swap.restore();
-        if (recorded)
-            document.RecordDiskState();
-    };
-    QString output;
-    try {
-        output = RunJavaCompiler(javaCompiler, javaInterpreter, source, document.Path());
-    } catch (...) {
-        // Putting the user's file back matters more than the tool's failure:
-        // if that fails too, its error is the one reported.
-        putBack();
-        throw;
+TDocumentCompile::TDocumentCompile(QObject* parent) : QObject(parent) {}
+
+TDocumentCompile::~TDocumentCompile()
+{
+    if (FJob)
+        FJob->disconnect(this);
+    // The tools go first (killed), then the file gets its bytes back.
+    FJob.reset();
+    if (FSwap) {
+        try {
+            putBack();
+        } catch (...) {
+            // The copy stays for the next start; nobody is left to tell.
+        }
     }
-    TTempFileGuard outputGuard(output);
-    putBack();
-    result.OutputFile = outputGuard.release();
-    return result;
+}
+
+void TDocumentCompile::start(TDocument& document, const QByteArray& editorUtf8,
+                             const QString& javaCompiler, const QString& javaInterpreter)
+{
+    Q_ASSERT(!FRunning && !FSwap);
+    const QString source = document.FullPath();
+    FDocument = &document;
+    FDiskStateRecorded = document.DiskState() == TDiskState::Unchanged;
+    FSwap = std::make_unique<TSourceSwap>(source, document.Utf8BytesToSave(editorUtf8));
+    FRunning = true;
+    FJob = std::make_unique<TJavaCompileJob>();
+    connect(FJob.get(), &TJavaCompileJob::finished, this, &TDocumentCompile::toolsEnded);
+    FJob->start(javaCompiler, javaInterpreter, source, document.Path());
+}
+
+void TDocumentCompile::stop()
+{
+    if (FRunning && FJob)
+        FJob->stop();
+}
+
+void TDocumentCompile::putBack()
+{
+    const std::unique_ptr<TSourceSwap> swap = std::move(FSwap);
+    swap->restore();
+    // Whatever the swap did to the file's times or identity.
+    if (FDiskStateRecorded)
+        FDocument->RecordDiskState();
+}
+
+QString TDocumentCompile::recoveryCopy() const
+{
+    return FSwap ? FSwap->recoveryCopy() : QString();
+}
+
+void TDocumentCompile::toolsEnded()
+{
+    FResult.OutputFile = FJob->takeOutputFile();
+    FResult.ExitedCleanly = FJob->exitedCleanly();
+    FResult.Stopped = FJob->stopped();
+    FResult.Error = FJob->error();
+    // Putting the user's file back matters more than the tool's failure: if
+    // that fails too, its error is the one reported, and the output goes.
+    try {
+        putBack();
+    } catch (const EBrewpadError& e) {
+        FResult.Error = e.message();
+    }
+    if (!FResult.Error.isEmpty() && !FResult.OutputFile.isEmpty())
+        QFile::remove(std::exchange(FResult.OutputFile, QString()));
+    FRunning = false;
+    Q_EMIT finished();
 }
 
 } // namespace bp

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -16,6 +17,7 @@
 #include <sys/vfs.h>
 #endif
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -219,6 +221,26 @@ void removeStaleTempFiles(const QString& dir, const QString& prefix, qint64 maxA
     }
 }
 
+std::unique_ptr<QFile> createInUseFile(const QString& path, QFileDevice::Permissions permissions)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions))
+        return nullptr;
+    // Created under the umask; the caller asked for these bits exactly.
+    if (!file->setPermissions(permissions) || !lockFile(*file, false)) {
+        file->close();
+        QFile::remove(path);
+        return nullptr;
+    }
+    return file;
+}
+
+bool isInUse(const QString& path)
+{
+    QFile file(path);
+    return !file.open(QIODevice::ReadOnly) || !lockFile(file, true);
+}
+
 FileStamp fileStamp(const QString& path)
 {
     FileStamp stamp;
@@ -388,9 +410,28 @@ bool renameOver(const QString& from, const QString& to, QString* why = nullptr)
 
 } // namespace
 
-std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes)
+std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes,
+                                const QString& place)
 {
     const QString dir = extractFileDir(fullPath(path));
+    // The file is marked as in use before it moves, so that no other program
+    // ever sees it under its new name unmarked and takes it for one left
+    // behind.
+    auto kept = std::make_unique<QFile>(place);
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw fileError("open", path, qt_error_string(errno));
+    if (!kept->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw fileError("open", path, kept->errorString());
+    }
+    lockFile(*kept, false);
+#endif
+    // The text stands in for the file with the file's mode.
+    const QFileDevice::Permissions mode =
+        QFile::permissions(path) &
+        ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
     const std::unique_ptr<QFile> fresh = createTempFile(dir, QStringLiteral("bpd"));
     if (!fresh)
         throw fileError("create", path, QStringLiteral("Its folder takes no new file"));
@@ -400,36 +441,36 @@ std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes)
         QFile::remove(fresh->fileName());
         failWrite(path, why);
     }
+    fresh->setPermissions(mode);
     fresh->close();
-    // An empty file that reserves the name the old one is kept under.
-    const std::unique_ptr<QFile> place = createTempFile(dir, QStringLiteral("bpd"));
-    if (!place) {
-        QFile::remove(fresh->fileName());
-        throw fileError("create", path, QStringLiteral("Its folder takes no new file"));
-    }
-    place->close();
     QString why;
-    if (!renameOver(path, place->fileName(), &why)) {
+    if (!renameOver(path, place, &why)) {
         QFile::remove(fresh->fileName());
-        QFile::remove(place->fileName());
         failWrite(path, why);
     }
     if (!renameOver(fresh->fileName(), path, &why)) {
-        renameOver(place->fileName(), path);
+        renameOver(place, path);
         QFile::remove(fresh->fileName());
         failWrite(path, why);
     }
-    auto kept = std::make_unique<QFile>(place->fileName());
+#ifndef Q_OS_UNIX
     if (kept->open(QIODevice::ReadOnly))
         lockFile(*kept, false);
+#endif
     return kept;
 }
 
-void putBack(QFile& kept, const QString& path)
+void moveOver(const QString& from, const QString& to)
 {
-    if (!renameOver(kept.fileName(), path))
-        failWrite(path, QStringLiteral("Its own text is in \"") + kept.fileName() +
-                            QLatin1Char('"'));
+    QString why;
+    if (!renameOver(from, to, &why))
+        failWrite(to, why);
+}
+
+void putBack(QFile& kept, const QString& place, const QString& path)
+{
+    if (!renameOver(place, path))
+        failWrite(path, QStringLiteral("Its own text is in \"") + place + QLatin1Char('"'));
     kept.close();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 #include <memory>
@@ -64,6 +65,16 @@ std::unique_ptr<QFile> createTempFile(const QString& dir,
 // open in no running program.
 void removeStaleTempFiles(const QString& dir, const QString& prefix, qint64 maxAgeSeconds);
 
+// Creates a file at path exclusively (never over an existing file: null when
+// the name is taken or the directory takes no file) with the given
+// permissions, umask aside, and returns it open for writing and marked as in
+// use (see isInUse) until it is closed or its program ends.
+std::unique_ptr<QFile> createInUseFile(const QString& path, QFileDevice::Permissions permissions);
+
+// Whether a running program holds the file as in use (createTempFile,
+// createInUseFile). A file that cannot be opened counts as in use: it is
+// nobody's to touch.
+bool isInUse(const QString& path);
 // What the file system says of a file at one moment: enough to tell later
 // whether another program changed or replaced it. Exists is true for a
 // regular file only (through a symbolic link: its target); the other fields
@@ -95,16 +106,22 @@ QByteArray readAll(const QString& path);
 // whole and an EBrewpadError is thrown.
 void writeAtomically(const QString& path, const QByteArray& bytes);
 
-// Puts bytes at path for a while and keeps the file that stood there under a
-// "bpd" temporary name beside it, open, so that it counts as in use (see
-// removeStaleTempFiles). Putting it back is then a rename, which needs no
-// room on the disk and keeps the file's mode, owner and other names; through
-// a symbolic link, the link itself is set aside and its target not touched.
-// Throws EBrewpadError when the bytes cannot be put there; the file is still
-// in its place then.
-std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes);
-// Puts a file that setAside kept back at path, replacing what stands there
-// now. Throws EBrewpadError, naming where the file is kept, when it cannot.
-void putBack(QFile& kept, const QString& path);
+// Puts bytes at path (with the file's mode) for a while and keeps the file
+// that stood there under the name place beside it, which the caller has
+// reserved (see createInUseFile). The kept file is returned open and marked
+// as in use (see isInUse) from before it moved. Putting it back is then a
+// rename, which needs no room on the disk and keeps the file's mode, owner
+// and other names; through a symbolic link, the link itself is set aside and
+// its target not touched. Throws EBrewpadError when the bytes cannot be put
+// there; the file is still in its place then.
+std::unique_ptr<QFile> setAside(const QString& path, const QByteArray& bytes,
+                                const QString& place);
+// Puts a file that setAside kept at place back at path, replacing what
+// stands there now, and lets go of it. Throws EBrewpadError, naming where
+// the file is kept, when it cannot.
+void putBack(QFile& kept, const QString& place, const QString& path);
+// Moves a file to another name in its folder, replacing what stands there,
+// in one step. Throws EBrewpadError when it cannot.
+void moveOver(const QString& from, const QString& to);
 
 } // namespace bp::files

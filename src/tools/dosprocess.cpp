@@ -2,9 +2,7 @@
 
 #include "platform/childprocess.h"
 #include "platform/fileservices.h"
-#include "platform/tempfile.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 
@@ -17,37 +15,55 @@ namespace {
 // short lines costs a handful of writes rather than one per line.
 constexpr qint64 WriteBlock = 256 * 1024;
 
-[[noreturn]] void failStart()
-{
-    throw EDosProcessError(QStringLiteral("Create process failed"));
-}
-
-[[noreturn]] void failOutputFile()
-{
-    throw EDosProcessError(QStringLiteral("no input file"));
-}
+// How long a killed tool may take to be gone; the system reaps a killed
+// process at once, so this is only a bound.
+constexpr int KillWaitMs = 30000;
 
 } // namespace
 
-QString RunDosProcess(const QString& Program, const QStringList& Arguments,
-                      const QString& Directory, bool /*ShowNormal*/, bool /*RedirectStdout*/)
+TDosProcess::TDosProcess(QObject* parent) : QObject(parent) {}
+
+TDosProcess::~TDosProcess()
 {
-    // The capture file comes first: a directory that cannot take it is reported
-    // before any tool runs.
-    std::unique_ptr<QFile> created = files::createTempFile(Directory, QStringLiteral("bpd"));
-    if (!created)
-        failOutputFile();
-    const QString outputFile = created->fileName();
-    // Deleted unless the run gets as far as handing it over.
-    TTempFileGuard guard(outputFile);
-    // Declared after the guard, so the file is closed before a failed run
-    // deletes it. The output goes through the handle that made the file.
-    const std::unique_ptr<QFile> out = std::move(created);
+    if (FProcess) {
+        FProcess->disconnect(this);
+        if (FProcess->state() != QProcess::NotRunning) {
+            FProcess->kill();
+            FProcess->waitForFinished(KillWaitMs);
+        }
+    }
+    FOut.reset();
+    if (!FOutputFile.isEmpty())
+        QFile::remove(FOutputFile);
+}
 
-    if (Program.isEmpty())
-        failStart();
+void TDosProcess::start(const QString& CommandLine, const QString& Directory)
+{
+    QStringList arguments = QProcess::splitCommand(CommandLine);
+    const QString program = arguments.isEmpty() ? QString() : arguments.takeFirst();
+    start(program, arguments, Directory);
+}
 
-    QProcess process;
+void TDosProcess::start(const QString& Program, const QStringList& Arguments,
+                        const QString& Directory)
+{
+    Q_ASSERT(FState == State::Idle);
+    FState = State::Running;
+    FProgram = Program;
+    // The output goes through the handle that made the file.
+    FOut = files::createTempFile(Directory, QStringLiteral("bpd"));
+    if (!FOut) {
+        failLater(QStringLiteral("no input file"));
+        return;
+    }
+    FOutputFile = FOut->fileName();
+    if (Program.isEmpty()) {
+        failLater(QStringLiteral("Create process failed"));
+        return;
+    }
+
+    FProcess = std::make_unique<QProcess>();
+    QProcess& process = *FProcess;
     process.setProgram(Program);
     process.setArguments(Arguments);
     if (!Directory.isEmpty())
@@ -56,61 +72,75 @@ QString RunDosProcess(const QString& Program, const QStringList& Arguments,
     process.setStandardInputFile(QProcess::nullDevice());
     enlargeOutputPipe(process);
 
-    // A write that fails ends the copy but not the run: the rest is still read
-    // and dropped so the tool never stalls, and the run then fails.
-    bool writeFailed = false;
-    const auto copyOut = [&](qint64 atLeast) {
-        if (process.bytesAvailable() < atLeast || process.bytesAvailable() == 0)
-            return;
-        const QByteArray block = process.readAll();
-        if (!writeFailed && out->write(block) != block.size())
-            writeFailed = true;
-    };
-
-    QEventLoop loop;
-    bool ended = false;
-    bool startFailed = false;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop,
-                     [&] { copyOut(WriteBlock); });
-    // A crash is the tool's affair: finished() follows and its output is kept.
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            startFailed = true;
-            ended = true;
-            loop.quit();
-        }
+    connect(&process, &QProcess::readyReadStandardOutput, this, [this] { copyOut(WriteBlock); });
+    // A crash is the tool's affair: finished() follows and its output is
+    // kept. A start failure may be reported from within start().
+    connect(&process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            failLater(QStringLiteral("Create process failed"));
     });
-    QObject::connect(&process, &QProcess::finished, &loop, [&] {
-        ended = true;
-        loop.quit();
+    connect(&process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        FEnd = TToolEnd{status == QProcess::CrashExit, exitCode};
+        complete();
     });
-
     process.start();
-    // Some start failures are reported from within start(), before the loop
-    // could see a quit.
-    if (!ended)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (startFailed)
-        failStart();
-
-    copyOut(0);
-    // A capture that lost part of the output (a full disk) must not pass for
-    // the whole of it: a compile would report success without its errors.
-    if (!out->flush() || out->error() != QFileDevice::NoError)
-        writeFailed = true;
-    out->close();
-    if (writeFailed)
-        throw EDosProcessError(QStringLiteral("Couldn't write the output of '") + Program +
-                               QStringLiteral("' to ") + outputFile + QLatin1Char('.'));
-    return guard.release();
 }
 
-QString RunDosProcess(const QString& CommandLine, const QString& Directory, bool ShowNormal,
-                      bool RedirectStdout)
+void TDosProcess::stop()
 {
-    QStringList arguments = QProcess::splitCommand(CommandLine);
-    const QString program = arguments.isEmpty() ? QString() : arguments.takeFirst();
-    return RunDosProcess(program, arguments, Directory, ShowNormal, RedirectStdout);
+    if (FState != State::Running || !FProcess || FProcess->state() == QProcess::NotRunning)
+        return;
+    FProcess->kill();
+    // Delivers QProcess::finished, and with it this object's finished().
+    FProcess->waitForFinished(KillWaitMs);
+}
+
+QString TDosProcess::takeOutputFile()
+{
+    return std::exchange(FOutputFile, QString());
+}
+
+void TDosProcess::copyOut(qint64 atLeast)
+{
+    if (!FProcess)
+        return;
+    const qint64 available = FProcess->bytesAvailable();
+    if (available == 0 || available < atLeast)
+        return;
+    // A write that fails ends the copy but not the run: the rest is still
+    // read and dropped so the tool never stalls, and the run then fails.
+    const QByteArray block = FProcess->readAll();
+    if (!FWriteFailed && FOut && FOut->write(block) != block.size())
+        FWriteFailed = true;
+}
+
+void TDosProcess::failLater(const QString& error)
+{
+    FError = error;
+    QMetaObject::invokeMethod(
+        this, [this] { complete(); }, Qt::QueuedConnection);
+}
+
+void TDosProcess::complete()
+{
+    if (FState != State::Running)
+        return;
+    FState = State::Ended;
+    copyOut(0);
+    if (FOut) {
+        // A capture that lost part of the output (a full disk) must not pass
+        // for the whole of it: a compile would report success without its
+        // errors.
+        if (!FOut->flush() || FOut->error() != QFileDevice::NoError)
+            FWriteFailed = true;
+        FOut->close();
+    }
+    if (FError.isEmpty() && FWriteFailed)
+        FError = QStringLiteral("Couldn't write the output of '") + FProgram +
+                 QStringLiteral("' to ") + FOutputFile + QLatin1Char('.');
+    if (!FError.isEmpty() && !FOutputFile.isEmpty())
+        QFile::remove(std::exchange(FOutputFile, QString()));
+    Q_EMIT finished();
 }
 
 } // namespace bp

@@ -17,33 +17,97 @@ constexpr char OldGenerationMarker[] = "java version \"1.0";
 // A capture file this old that no running program holds was left behind.
 constexpr qint64 kStaleTempFileSeconds = 60;
 
+// The probe's answer is in its first line; the rest is not read.
+constexpr qint64 kProbeReadLimit = 4096;
+
 } // namespace
 
-bool IsOldJavaGeneration(const QString& javaInterpreter, const QString& directory)
+bool IsOldJavaGeneration(const QByteArray& versionOutput)
 {
-    const TTempFileGuard probe(
-        RunDosProcess(javaInterpreter, {QStringLiteral("-version")}, directory, true, false));
-    QFile file(probe.path());
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray first = file.readLine();
+    QByteArray first = versionOutput.left(versionOutput.indexOf('\n'));
     const qsizetype cr = first.indexOf('\r');
     if (cr >= 0)
         first.truncate(cr);
     return first.contains(OldGenerationMarker);
 }
 
-QString RunJavaCompiler(const QString& javaCompiler, const QString& javaInterpreter,
-                        const QString& sourcePath, const QString& directory)
+TJavaCompileJob::TJavaCompileJob(QObject* parent) : QObject(parent) {}
+
+TJavaCompileJob::~TJavaCompileJob()
 {
-    // The old generation's compiler wrote its messages to standard output;
-    // the runner merges both channels anyway, so the answer only chooses how
-    // the compiler is asked to run.
+    // The runners kill their tools and delete their files themselves.
+    if (FProbe)
+        FProbe->disconnect(this);
+    if (FCompile)
+        FCompile->disconnect(this);
+    if (!FOutputFile.isEmpty())
+        QFile::remove(FOutputFile);
+}
+
+void TJavaCompileJob::start(const QString& javaCompiler, const QString& javaInterpreter,
+                            const QString& sourcePath, const QString& directory)
+{
+    Q_ASSERT(!FRunning && !FProbe);
+    FRunning = true;
+    FCompiler = javaCompiler;
+    FSource = sourcePath;
+    FDirectory = directory;
     // Capture files a compile ended without cleaning up (the program was
     // killed) go at the next compile in their folder.
     files::removeStaleTempFiles(directory, QStringLiteral("bpd"), kStaleTempFileSeconds);
-    const bool oldGeneration = IsOldJavaGeneration(javaInterpreter, directory);
-    return RunDosProcess(javaCompiler, {sourcePath}, directory, false, oldGeneration);
+    FProbe = std::make_unique<TDosProcess>();
+    connect(FProbe.get(), &TDosProcess::finished, this, &TJavaCompileJob::probeEnded);
+    FProbe->start(javaInterpreter, {QStringLiteral("-version")}, directory);
+}
+
+void TJavaCompileJob::stop()
+{
+    if (!FRunning)
+        return;
+    FStopped = true;
+    if (FCompile)
+        FCompile->stop();
+    else if (FProbe)
+        FProbe->stop();
+}
+
+void TJavaCompileJob::probeEnded()
+{
+    if (!FProbe->error().isEmpty()) {
+        end(FProbe->error());
+        return;
+    }
+    {
+        const TTempFileGuard output(FProbe->takeOutputFile());
+        QFile file(output.path());
+        if (file.open(QIODevice::ReadOnly))
+            FOldGeneration = IsOldJavaGeneration(file.read(kProbeReadLimit));
+    }
+    if (FStopped) {
+        end(QString());
+        return;
+    }
+    // The old generation's compiler wrote its messages to standard output;
+    // the runner merges both channels anyway, so the answer changes nothing
+    // in how the compiler is run.
+    FCompile = std::make_unique<TDosProcess>();
+    connect(FCompile.get(), &TDosProcess::finished, this, &TJavaCompileJob::compilerEnded);
+    FCompile->start(FCompiler, {FSource}, FDirectory);
+}
+
+void TJavaCompileJob::compilerEnded()
+{
+    if (const std::optional<TToolEnd> toolEnd = FCompile->toolEnd())
+        FExitedCleanly = toolEnd->Clean() && !FStopped;
+    FOutputFile = FCompile->takeOutputFile();
+    end(FCompile->error());
+}
+
+void TJavaCompileJob::end(const QString& error)
+{
+    FError = error;
+    FRunning = false;
+    Q_EMIT finished();
 }
 
 } // namespace bp

@@ -2,6 +2,7 @@
 
 #include "editor/mainservices.h"
 #include "model/project.h"
+#include "model/recoverycopy.h"
 #include "model/settings.h"
 #include "platform/ddeclient.h"
 #include "platform/fileservices.h"
@@ -47,6 +48,7 @@ public:
     void SearchFind() override {}
     void SearchReplace() override {}
     std::optional<int> AskLineNumber() override { return LineNumber; }
+    bool FirstRecoveryCheck(const QString& dir) override { return RecoveryChecks.First(dir); }
     void OpenAtLine(const QString& path, int lineNumber) override
     {
         Opened << path + QLatin1Char(':') + QString::number(lineNumber);
@@ -60,6 +62,7 @@ public:
     std::unique_ptr<TProject> Project = TProject::Create();
     TSearchRequest Find;
     TSearchRequest Replace;
+    TRecoveryChecks RecoveryChecks;
     std::optional<int> LineNumber;
     QStringList Tabs;
     QStringList Recent;

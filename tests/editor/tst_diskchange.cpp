@@ -219,6 +219,7 @@ private Q_SLOTS:
         useStandInTools(w);
         w.edit(QStringLiteral("mine "));
         w.editor->Compile();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.editor->IsCompiling(), 60000);
         QCOMPARE(w.editor->statusBar()->currentMessage(),
                  "'" + w.file + "' compiled successfully.");
         w.editor->CheckDiskChange();
@@ -246,6 +247,7 @@ private Q_SLOTS:
         });
         activation.start(0);
         w.editor->Compile();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.editor->IsCompiling(), 60000);
         QVERIFY(checked);
         QCOMPARE(w.ask.asked().size(), 0);
         QCOMPARE(w.text()->text(), QStringLiteral("mine line 1\r\nline 2\r\nline 3\r\n"));

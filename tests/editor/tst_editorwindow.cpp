@@ -352,6 +352,7 @@ private Q_SLOTS:
         w.main.Settings.JavaInterpreter = java;
         w.editor->CreateFromFile(source);
         w.editor->Compile();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.editor->IsCompiling(), 60000);
         QListView* list = w.editor->lstErrors();
         QCOMPARE(list->model()->rowCount(), 4);
         QCOMPARE(list->currentIndex().row(), 2);

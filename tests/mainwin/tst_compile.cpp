@@ -6,17 +6,21 @@
 #include "mainwin/fmain.h"
 #include "model/compiledocument.h"
 #include "model/document.h"
+#include "model/recoverycopy.h"
 #include "model/settings.h"
 #include "platform/fileservices.h"
 #include "platform/osversion.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QKeyEvent>
 #include <QListView>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QToolButton>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace bp;
 using namespace bp::test;
@@ -64,6 +68,39 @@ struct World {
     {
         e->Text()->setSelection(0, e->Text()->textLength());
         e->Text()->replaceSelection(QString::fromUtf8(editorText));
+    }
+    // Runs the compile command as given and waits until the compile is over.
+    void compileWith(const std::function<void()>& command)
+    {
+        command();
+        QTRY_VERIFY_WITH_TIMEOUT(!e->IsCompiling(), 60000);
+    }
+    void compile() { compileWith([this] { e->Compile(); }); }
+    // A compiler that prints an error for line 2, then waits until the file "go" appears
+    // before it prints the error count and fails; the interpreter's probe answers at once.
+    // Each run of the compiler adds its process id to "runs".
+    void useWaitingCompiler()
+    {
+        main->Settings().JavaCompiler = env.writeScript(
+            "fake/javac", "echo $$ >> '" + env.path("runs").toUtf8() +
+                              "'\necho \"$1:2: error: made up\"\ntouch '" +
+                              env.path("started").toUtf8() + "'\n" +
+                              TestEnv::waitForFile(env.path("go")) + "echo '1 error'\nexit 1\n");
+        main->Settings().JavaInterpreter = env.writeScript("fake/java", "exit 0\n");
+        main->ApplySettings();
+    }
+    // Starts the compile with the waiting compiler and waits until the compiler runs.
+    void startWaitingCompile()
+    {
+        QFile::remove(env.path("started"));
+        e->Compile();
+        QVERIFY(e->IsCompiling());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(env.path("started")), 60000);
+    }
+    QStringList leftovers() const
+    {
+        return QDir(QFileInfo(file).path())
+            .entryList({"bpd*", ".*bprecover*"}, QDir::Files | QDir::Hidden);
     }
     QListView* list() const { return e->lstErrors(); }
     QStringListModel* lines() const { return qobject_cast<QStringListModel*>(list()->model()); }
@@ -113,7 +150,7 @@ private Q_SLOTS:
         w.main->Settings().JavaCompiler = javac;
         w.main->ApplySettings();
         QVERIFY(item->isEnabled());
-        item->trigger();
+        w.compileWith([item] { item->trigger(); });
         QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
         QVERIFY(w.panelShown());
         QVERIFY(w.listed().join('\n').contains("Note: "));
@@ -127,7 +164,7 @@ private Q_SLOTS:
     {
         World w;
         w.open("src dir/Hello.java", BrokenClass, TwoErrors);
-        w.e->button("cmdJava")->click();
+        w.compileWith([&w] { w.e->button("cmdJava")->click(); });
         QCOMPARE(w.status(), w.failure());
         QVERIFY(w.panelShown());
         QCOMPARE(w.listed().last(), "2 errors");
@@ -143,7 +180,7 @@ private Q_SLOTS:
     {
         World w;
         w.open("Hello.java", BrokenClass, TwoErrors);
-        w.e->Compile();
+        w.compile();
         w.doubleClick(int(w.listed().indexOf(w.file + ":4: error: cannot find symbol")));
         QCOMPARE(w.textLine(), 3);
         w.list()->clearSelection();
@@ -166,7 +203,7 @@ private Q_SLOTS:
         w.main->Settings().Font.Size = 13;
         w.main->ApplySettings();
         w.open("Hello.java", BrokenClass, TwoErrors);
-        w.e->Compile();
+        w.compile();
         QCOMPARE(w.textLine(), 2);
         w.pressEnter(w.rowOf(w.file + ":4: error: cannot find symbol"));
         QCOMPARE(w.textLine(), 3);
@@ -184,7 +221,7 @@ private Q_SLOTS:
         World w;
         const QString other = w.env.writeFile("Other.java", OtherClass);
         w.open("Uses.java", UsesOther, UsesOther);
-        w.e->Compile();
+        w.compile();
         QCOMPARE(w.status(), w.failure());
         const QString otherLine = "./Other.java:2: error: illegal start of expression";
         QCOMPARE(w.listed().first(), otherLine);
@@ -220,16 +257,16 @@ private Q_SLOTS:
     {
         World w;
         w.open("Hello.java", BrokenClass, TwoErrors);
-        w.e->Compile();
+        w.compile();
         QCOMPARE(w.e->Text()->errorMarkers(), (QList<int>{2, 3}));
         w.e->Text()->setSelection(w.e->Text()->lineStart(2) + 8, 3);
         w.e->Text()->replaceSelection("String");
         QCOMPARE(w.e->Text()->errorMarkers(), QList<int>{3});
-        w.e->Compile();
+        w.compile();
         QCOMPARE(w.listed().last(), "1 error");
         QCOMPARE(w.e->Text()->errorMarkers(), QList<int>{3});
         w.setText(GoodClass);
-        w.e->Compile();
+        w.compile();
         QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
         QCOMPARE(w.e->Text()->errorMarkers(), QList<int>());
         QVERIFY(w.ask.unexpected().isEmpty());
@@ -240,7 +277,7 @@ private Q_SLOTS:
     {
         World w;
         w.open("Hello.java", BrokenClass, TwoErrors);
-        w.e->Compile();
+        w.compile();
         QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner));
         const QStringList before = w.listed();
         w.ask.answerMessage(MsgResult::Cancel);
@@ -248,7 +285,7 @@ private Q_SLOTS:
         QCOMPARE(w.listed(), before);
         QCOMPARE(w.status(), w.failure());
         w.ask.answerMessage(MsgResult::OK);
-        w.e->Compile();
+        w.compile();
         QCOMPARE(w.listed().last(), "1 error");
         const QString question = w.file + " is read only.\n\rThe compile will not include any "
                                           "changes that have been made in the editor.";
@@ -265,7 +302,7 @@ private Q_SLOTS:
         w.open("src dir/Hello.java", BrokenClass, GoodClass);
         QVERIFY(QFile::setPermissions(w.file, QFile::ReadOwner | QFile::WriteOwner)); // not 0644
         const QFile::Permissions mode = QFile::permissions(w.file);
-        w.e->cmdJavaClick();
+        w.compileWith([&w] { w.e->cmdJavaClick(); });
         QCOMPARE(w.status(), "'" + w.file + "' compiled successfully.");
         QVERIFY(!w.panelShown());
         QVERIFY(QFileInfo::exists(QFileInfo(w.file).path() + "/Hello.class"));
@@ -286,7 +323,7 @@ private Q_SLOTS:
                                         "echo 'java version \"1.0.2\"' >&2\n");
         QVERIFY(QFile::setPermissions(java, QFile::ReadOwner | QFile::ExeOwner));
         w.main->Settings().JavaInterpreter = java;
-        w.e->Compile();
+        w.compile();
         QCOMPARE(TestEnv::readFile(java + ".args"), QByteArray("-version\n"));
         QCOMPARE(w.status(), w.failure());
         QCOMPARE(w.listed().last(), "2 errors");
@@ -316,7 +353,7 @@ private Q_SLOTS:
             contents.isNull() ? w.env.path(compiler) : w.env.writeFile(compiler, contents);
         w.main->Settings().JavaCompiler = javac;
         w.ask.answerMessage(MsgResult::OK);
-        w.e->cmdJavaClick();
+        w.compileWith([&w] { w.e->cmdJavaClick(); });
         QCOMPARE(w.ask.messages(), QStringList{message.arg(javac)});
         QCOMPARE(w.status(), QString());
         QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
@@ -329,11 +366,11 @@ private Q_SLOTS:
     {
         World w;
         w.open("page.html", "<p>hi</p>\n", "<p>changed</p>\n");
-        const TCompileResult r = CompileDocument(
-            *TDocument::CreateFromFile(w.file), "<p>hi</p>\r\n", w.env.path("no/javac"), QString());
-        QCOMPARE(TestEnv::readFile(r.OutputFile),
+        const std::optional<TCompileResult> r = RefuseCompile(*TDocument::CreateFromFile(w.file));
+        QVERIFY(r.has_value());
+        QCOMPARE(TestEnv::readFile(r->OutputFile),
                  QByteArray("'page.html' is not a java document.\r\n"));
-        QFile::remove(r.OutputFile);
+        QFile::remove(r->OutputFile);
         w.e->Compile();
         QCOMPARE(w.status(), QString());
         QVERIFY(!w.panelShown());
@@ -361,7 +398,292 @@ private Q_SLOTS:
         QCOMPARE(w.ask.asked().size(), 1);
         QVERIFY(w.ask.unexpected().isEmpty());
     }
+
+    // While the compiler runs, the window says so and its text is read-only, the compile
+    // commands are off and Stop Compile on, a second compile is refused, typing changes nothing,
+    // and other windows stay usable. Afterwards the result is listed as usual and the text is
+    // writable again.
+    void compileRunsWhileTheWindowStaysUsable()
+    {
+        World w;
+        w.open("Other.txt", "other\n", "other\n");
+        TcwEditBase* other = w.e;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        const QByteArray text = w.e->Text()->utf8();
+        w.startWaitingCompile();
+        QCOMPARE(w.status(), "Compiling '" + w.file + "'...");
+        QVERIFY(w.e->Text()->isReadOnly());
+        QVERIFY(!w.main->item("mnuRunCompileDocument")->isEnabled());
+        QVERIFY(w.main->item("mnuRunStopCompile")->isEnabled());
+        QVERIFY(!w.e->button("cmdJava")->isEnabled());
+        w.e->Compile();
+        w.main->item("mnuRunCompileDocument")->trigger();
+        QTest::keyClicks(w.e->Text()->widget(), "typed");
+        QTest::keyClick(w.e->Text()->widget(), Qt::Key_Return);
+        QTest::keyClick(w.e->Text()->widget(), Qt::Key_Delete);
+        QCOMPARE(w.e->Text()->utf8(), text);
+        QTest::keyClicks(other->Text()->widget(), "new ");
+        QCOMPARE(other->Text()->utf8(), QByteArray("other\r\nnew "));
+
+        w.env.writeFile("go", "");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.e->IsCompiling(), 60000);
+        QCOMPARE(TestEnv::readFile(w.env.path("runs")).count('\n'), 1);
+        QCOMPARE(w.status(), w.failure());
+        QCOMPARE(w.listed(), (QStringList{w.file + ":2: error: made up", "1 error"}));
+        QCOMPARE(w.textLine(), 1);
+        QVERIFY(!w.e->Text()->isReadOnly());
+        QVERIFY(w.main->item("mnuRunCompileDocument")->isEnabled());
+        QVERIFY(!w.main->item("mnuRunStopCompile")->isEnabled());
+        QVERIFY(w.e->button("cmdJava")->isEnabled());
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A text that was read-only before the compile stays so after it.
+    void readOnlyTextStaysReadOnly()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        w.e->Text()->setReadOnly(true);
+        w.env.writeFile("go", "");
+        w.compile();
+        QCOMPARE(w.status(), w.failure());
+        QVERIFY(w.e->Text()->isReadOnly());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Run > Stop Compile, or Escape in the editor, ends a compiler that would wait for ever:
+    // the file has its own bytes, the list what was printed so far.
+    void stopEndsTheCompile_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Run > Stop Compile") << false;
+        QTest::newRow("Escape") << true;
+    }
+    void stopEndsTheCompile()
+    {
+        QFETCH(bool, escape);
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        const QByteArray text = w.e->Text()->utf8();
+        w.startWaitingCompile();
+        QCOMPARE(TestEnv::readFile(w.file), TwoErrors); // in the file's own line ends
+        if (escape)
+            QTest::keyClick(w.e->Text()->widget(), Qt::Key_Escape);
+        else
+            w.main->item("mnuRunStopCompile")->trigger();
+        QVERIFY(!w.e->IsCompiling());
+        QCOMPARE(w.status(), "Compile of '" + w.file + "' stopped.");
+        QCOMPARE(w.listed(), QStringList{w.file + ":2: error: made up"});
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QCOMPARE(w.leftovers(), QStringList());
+        QCOMPARE(w.e->Text()->utf8(), text);
+        QVERIFY(!w.e->Text()->isReadOnly());
+        QVERIFY(!w.main->item("mnuRunStopCompile")->isEnabled());
+        QVERIFY(w.main->item("mnuRunCompileDocument")->isEnabled());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A key pressed during the compile and held past its end does nothing, repeats included
+    // (under X11 a repeat is a release and a press at one time, marked as a repeat or not): the
+    // line the compile selected is intact. Once released, the key acts again.
+    void heldKeysDoNothing()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        QWidget* text = w.e->Text()->widget();
+        const QByteArray before = w.e->Text()->utf8();
+        quint64 time = 1000;
+        const auto send = [&](QEvent::Type type, Qt::Key key, bool marked) {
+            QKeyEvent event(type, key, Qt::NoModifier, key == Qt::Key_X ? "x" : "\r", marked);
+            event.setTimestamp(time);
+            QApplication::sendEvent(text, &event);
+        };
+        const auto repeat = [&](bool marked) {
+            time += 40;
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_X}) {
+                send(QEvent::KeyRelease, key, marked);
+                send(QEvent::KeyPress, key, marked);
+            }
+        };
+        w.startWaitingCompile();
+        send(QEvent::KeyPress, Qt::Key_Return, false);
+        send(QEvent::KeyPress, Qt::Key_X, false);
+        repeat(true);
+        repeat(false);
+        w.env.writeFile("go", "");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.e->IsCompiling(), 60000);
+        const QString selected = w.e->Text()->selectedText();
+        QCOMPARE(w.textLine(), 1);
+        QVERIFY(!selected.isEmpty());
+        for (bool marked : {true, false, false, true}) {
+            repeat(marked);
+            QCOMPARE(w.e->Text()->utf8(), before);
+        }
+        time += 40;
+        send(QEvent::KeyRelease, Qt::Key_Return, false);
+        send(QEvent::KeyRelease, Qt::Key_X, false);
+        QCOMPARE(w.e->Text()->utf8(), before);
+        QCOMPARE(w.e->Text()->selectedText(), selected);
+
+        time += 200;
+        send(QEvent::KeyPress, Qt::Key_X, false);
+        QVERIFY(w.e->Text()->utf8() != before);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Saving during a compile stops it first, so that putting the file back does not undo the
+    // save: the file then holds the saved text, and no copy is left.
+    void saveStopsTheCompile()
+    {
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        w.startWaitingCompile();
+        QVERIFY(w.e->Save());
+        QVERIFY(!w.e->IsCompiling());
+        QCOMPARE(TestEnv::readFile(w.file), TwoErrors);
+        QVERIFY(!w.e->Text()->isModified());
+        QCOMPARE(w.leftovers(), QStringList());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Closing the window or the program during a compile stops it and puts the file back,
+    // asking only about the unsaved text.
+    void closingStopsTheCompile_data()
+    {
+        QTest::addColumn<bool>("program");
+        QTest::newRow("window") << false;
+        QTest::newRow("program") << true;
+    }
+    void closingStopsTheCompile()
+    {
+        QFETCH(bool, program);
+        World w;
+        w.open("Hello.java", BrokenClass, TwoErrors);
+        w.useWaitingCompiler();
+        w.startWaitingCompile();
+        const pid_t compiler = pid_t(TestEnv::readFile(w.env.path("runs")).trimmed().toLong());
+        w.ask.answerMessage(MsgResult::No);
+        if (program)
+            QVERIFY(w.main->close());
+        else
+            QVERIFY(w.e->parentWidget()->close());
+        QCOMPARE(w.ask.messages(), QStringList{"Save changes to " + w.file + "?"});
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QCOMPARE(w.leftovers(), QStringList());
+        QVERIFY(::kill(compiler, 0) != 0);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A compile whose program was killed leaves the file with the editor's text and its own
+    // bytes in the recovery copy. The next start offers the copy back: No keeps both, to be
+    // offered again; Yes puts the bytes back and deletes the copy. A copy that a running compile
+    // holds is never offered.
+    void killedCompileIsOfferedAtTheNextStart()
+    {
+        TestEnv env;
+        const QByteArray stored = "class Hello {\r\n\tint \xe9;\n}\r\n";
+        const QString file = env.writeFile("src/Hello.java", stored);
+        const QString javac = env.writeScript(
+            "fake/javac", "touch '" + env.path("started").toUtf8() + "'\n" +
+                              TestEnv::waitForFile(env.path("go")));
+        const QString java = env.writeScript("fake/java", "exit 0\n");
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--compile-and-hang", file, javac, java});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(env.path("started")), 60000);
+        const QString copy = env.path("src/.Hello.java.bprecover");
+        QCOMPARE(TestEnv::readFile(copy), stored);
+        QVERIFY(TestEnv::readFile(file) != stored);
+        child.kill(); // SIGKILL: nothing runs after it
+        QVERIFY(child.waitForFinished(60000));
+        env.writeFile("go", ""); // the orphaned compiler ends
+
+        // Another program's compile, still running in the same folder.
+        const auto running = TDocument::CreateFromFile(env.writeFile("src/Run.java", "run"));
+        running->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+        QFile::remove(env.path("go"));
+        TDocumentCompile compile;
+        compile.start(*running, "edited\n", javac, java);
+        QVERIFY(QFile::exists(compile.recoveryCopy()));
+
+        const QString question = RecoveryQuestion({file, copy});
+        const QByteArray left = TestEnv::readFile(file);
+        ScriptedPrompter ask;
+        ask.answerMessage(MsgResult::No);
+        {
+            TfrmMain main({file});
+            main.show();
+            QCOMPARE(ask.messages(), QStringList{question});
+            QCOMPARE(TestEnv::readFile(file), left);
+            QCOMPARE(TestEnv::readFile(copy), stored);
+        }
+        ask.answerMessage(MsgResult::Yes);
+        {
+            TfrmMain main({file});
+            main.show();
+            QCOMPARE(ask.messages(), (QStringList{question, question}));
+            QCOMPARE(TestEnv::readFile(file), stored);
+            QVERIFY(!QFile::exists(copy));
+            QCOMPARE(main.ActiveAnyEditor()->Text()->utf8(),
+                     QByteArray("class Hello {\r\n\tint \xc3\xa9;\r\n}\r\n"));
+        }
+        QVERIFY(ask.unexpected().isEmpty());
+        env.writeFile("go", "");
+        QSignalSpy ended(&compile, &TDocumentCompile::finished);
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(TestEnv::readFile(running->FullPath()), QByteArray("run"));
+    }
+
+    // A copy left in a folder the program did not look at when it started is offered before
+    // the first compile there, once.
+    void firstCompileInAFolderOffersItsCopies()
+    {
+        World w;
+        w.open("src/Hello.java", BrokenClass, TwoErrors);
+        const QString copy = w.env.writeFile("src/.Hello.java.bprecover", GoodClass);
+        w.ask.answerMessage(MsgResult::No);
+        w.compile();
+        QCOMPARE(w.ask.messages(), QStringList{RecoveryQuestion({w.file, copy})});
+        QCOMPARE(w.status(), w.failure());
+        w.compile();
+        QCOMPARE(w.ask.asked().size(), 1);
+        QCOMPARE(TestEnv::readFile(copy), GoodClass);
+        QCOMPARE(TestEnv::readFile(w.file), BrokenClass);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
 };
 
-QTEST_MAIN(TestCompile)
+namespace {
+
+// The program of the crash test: starts a compile of a file with unsaved text and waits for
+// ever, until it is killed.
+int compileAndHang(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const auto doc = TDocument::CreateFromFile(QString::fromLocal8Bit(argv[2]));
+    doc->LoadPieces([](qint64) {}, [](const char*, qsizetype) {});
+    TDocumentCompile compile;
+    compile.start(*doc, "class Hello { /* edited */ }\n", QString::fromLocal8Bit(argv[3]),
+                  QString::fromLocal8Bit(argv[4]));
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 5 && qstrcmp(argv[1], "--compile-and-hang") == 0)
+        return compileAndHang(argc, argv);
+    QApplication app(argc, argv);
+    TestCompile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_compile.moc"

@@ -126,6 +126,7 @@ private Q_SLOTS:
               "mnuFileCloseAll",   "mnuFilePrint",     "mnuEditUndo",       "mnuEditCut",
               "mnuEditCopy",       "mnuEditPaste",     "mnuEditDelete",     "mnuSearchFind",
               "mnuSearchFindNext", "mnuSearchReplace", "mnuSearchGotoLine", "mnuRunCompileDocument",
+              "mnuRunStopCompile",
               "mnuRunLoadBrowser", "mnuWindowCascade", "mnuWindowTile",     "mnuWindowArrange",
               "mnuWindowMinimize", "mnuFileReopen",    "mnuRunJava"})
             QVERIFY2(!w.item(name)->isEnabled(), name);

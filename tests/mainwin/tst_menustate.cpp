@@ -32,6 +32,7 @@ const std::pair<const char*, bool TMenuState::*> kItems[] = {
     {"Delete", &TMenuState::Delete},
     {"Find", &TMenuState::Find},
     {"CompileDocument", &TMenuState::CompileDocument},
+    {"StopCompile", &TMenuState::StopCompile},
     {"LoadBrowser", &TMenuState::LoadBrowser},
     {"RunJava", &TMenuState::RunJava},
     {"WindowCommands", &TMenuState::WindowCommands},
@@ -136,6 +137,16 @@ private Q_SLOTS:
         other.Active = TActiveChild::OtherEditor;
         QTest::newRow("editor of the other variant")
             << other << enabled("Close CloseAll Cut Copy Paste Delete RunJava WindowCommands");
+        // A compiling window compiles once at a time; its compile can be stopped from either
+        // variant.
+        TMenuInputs compiling = editor(TDocType::Java, true);
+        compiling.Editor.Compiling = true;
+        compiling.Editor.ReadOnly = true;
+        QTest::newRow("compiling") << compiling << enabled(kEditor + " StopCompile");
+        compiling.Active = TActiveChild::OtherEditor;
+        QTest::newRow("compiling, other variant")
+            << compiling
+            << enabled("Close CloseAll Cut Copy Paste Delete RunJava WindowCommands StopCompile");
 
         TMenuInputs printerless = editor(TDocType::Text, true);
         printerless.Tools.Printer = false;

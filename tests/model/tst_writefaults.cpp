@@ -479,7 +479,14 @@ private Q_SLOTS:
             return doc->Utf8BytesToSave(edited);
         };
         w.write = [&] {
-            const TCompileResult r = CompileDocument(*doc, edited, javac, java);
+            // Run to its end; its errors are thrown as a whole-file write throws them.
+            TDocumentCompile compile;
+            QSignalSpy ended(&compile, &TDocumentCompile::finished);
+            compile.start(*doc, edited, javac, java);
+            QVERIFY(ended.wait(60000));
+            const TCompileResult& r = compile.result();
+            if (!r.Error.isEmpty())
+                throw EBrewpadError(r.Error);
             QVERIFY(r.Refusal.isEmpty());
             output = TestEnv::readFile(r.OutputFile);
             QVERIFY(QFile::remove(r.OutputFile));

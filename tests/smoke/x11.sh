@@ -9,6 +9,10 @@
 #                find, Escape, type over the match, Ctrl+S
 #   compile      compile a Java file with an error from the Run menu; the
 #                file's bytes stay as they were and no temporary file remains
+#   compile_enter_held
+#                start the compile from the Run menu with Enter and hold
+#                Enter down until the compile is over: the repeated Enter
+#                changes nothing in the text (saved, the file is as it was)
 #   escape_save  type into a new document, File > Exit, Escape on the save
 #                question: the program stays, and its text can still be saved
 #                (Save As, which adds it to the new project; No to saving the
@@ -78,6 +82,23 @@ exit_app() {
     [ "$status" -eq 0 ] || fail "exit status $status"
 }
 
+# Configures (in brewpad.ini) a compiler that notes its start in
+# javac.started, waits for the file named by $1 (when given), runs the real
+# javac and notes its end in javac.log; the interpreter is the real java.
+use_wrapped_javac() {
+    mkdir -p "$work/jdk/bin"
+    {
+        printf '#!/bin/sh\necho started >> "%s"\n' "$work/javac.started"
+        [ -z "${1:-}" ] || printf 'while [ ! -e "%s" ]; do sleep 0.05; done\n' "$1"
+        printf '"%s" "$@"\nrc=$?\necho ran >> "%s"\nexit $rc\n' \
+            "$(readlink -f "$(command -v javac)")" "$work/javac.log"
+    } > "$work/jdk/bin/javac"
+    chmod +x "$work/jdk/bin/javac"
+    ln -s "$(readlink -f "$(command -v java)")" "$work/jdk/bin/java"
+    printf '%s\r\n\r\nMS Sans Serif\r\n8\r\nclBlack\r\n4\r\nclWindow\r\n-1\r\n-1\r\n-1\r\n' \
+        "$work/jdk/bin/javac" > brewpad.ini
+}
+
 case "$scenario" in
 start_exit)
     start
@@ -136,24 +157,48 @@ find_typed)
 compile)
     # The configured compiler is a wrapper that notes each run and hands over
     # to the real javac; the interpreter beside it is the real java.
-    mkdir -p "$work/jdk/bin"
-    printf '#!/bin/sh\necho ran >> "%s"\nexec "%s" "$@"\n' "$work/javac.log" \
-        "$(readlink -f "$(command -v javac)")" > "$work/jdk/bin/javac"
-    chmod +x "$work/jdk/bin/javac"
-    ln -s "$(readlink -f "$(command -v java)")" "$work/jdk/bin/java"
-    printf '%s\r\n\r\nMS Sans Serif\r\n8\r\nclBlack\r\n4\r\nclWindow\r\n-1\r\n-1\r\n-1\r\n' \
-        "$work/jdk/bin/javac" > brewpad.ini
+    use_wrapped_javac
     printf 'public class Bad {\n    int x = ;\n}\n' > "$work/src/Bad.java"
     before="$(sha256sum < "$work/src/Bad.java")"
     start "$work/src/Bad.java"
-    # Run > Compile Document; the exit keys wait in the queue behind the compile.
+    # Run > Compile Document. The window stays usable while it runs; the exit
+    # waits until the compiler is done (an exit during the compile stops it).
     xdotool key alt+r
     settle
     xdotool key d
+    wait_for 600 grep -q "^ran$" "$work/javac.log" || fail "the compile did not end"
     exit_app
     [ -s "$work/javac.log" ] || fail "the compiler did not run"
     [ "$(sha256sum < "$work/src/Bad.java")" = "$before" ] || fail "the source file changed"
-    ! ls "$work/src" | grep -q '^bpd' || fail "a temporary file was left: $(ls "$work/src")"
+    ! ls -A "$work/src" | grep -q '^bpd\|bprecover' || fail "a temporary file was left: $(ls -A "$work/src")"
+    ;;
+compile_enter_held)
+    # The compiler waits until the file "go" appears, so that the held Enter
+    # repeats while the compile runs.
+    use_wrapped_javac "$work/go"
+    printf 'public class Bad {\n    int x = ;\n}\n' > "$work/src/Bad.java"
+    before="$(sha256sum < "$work/src/Bad.java")"
+    start "$work/src/Bad.java"
+    # Alt+R opens the Run menu on its first item, Compile Document; the Enter
+    # that runs it stays down.
+    xdotool key alt+r
+    settle
+    xdotool keydown Return
+    wait_for 300 test -s "$work/javac.started" || fail "the compiler did not start"
+    # Long enough for the key to repeat (the server's delay is under a second).
+    sleep 1.5
+    touch "$work/go"
+    wait_for 600 grep -q "^ran$" "$work/javac.log" || fail "the compile did not end"
+    # The program takes the compile's end (the error line selected, the text
+    # writable again) while Enter still repeats.
+    sleep 1
+    xdotool keyup Return
+    settle
+    xdotool key ctrl+s
+    settle
+    [ "$(sha256sum < "$work/src/Bad.java")" = "$before" ] ||
+        fail "the held Enter changed the text: $(od -c "$work/src/Bad.java" | head)"
+    exit_app
     ;;
 escape_save)
     start

@@ -46,6 +46,19 @@ QString TestEnv::writeFile(const QString& name, const QByteArray& bytes) const
     return p;
 }
 
+QString TestEnv::writeScript(const QString& name, const QByteArray& body) const
+{
+    const QString p = writeFile(name, "#!/bin/sh\n" + body);
+    if (!QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        qFatal("cannot make %s executable", qPrintable(p));
+    return p;
+}
+
+QByteArray TestEnv::waitForFile(const QString& path)
+{
+    return "while [ ! -e '" + QFile::encodeName(path) + "' ]; do sleep 0.02; done\n";
+}
+
 QByteArray TestEnv::readFile(const QString& path)
 {
     QFile f(path);

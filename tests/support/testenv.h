@@ -25,6 +25,11 @@ public:
     // Writes bytes to a file in the directory (creating folders) and returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes) const;
     static QByteArray readFile(const QString& path);
+    // Writes a shell script ("#!/bin/sh" and body) that only the user may
+    // run, and returns its path.
+    QString writeScript(const QString& name, const QByteArray& body) const;
+    // A script line that waits until the file at path exists.
+    static QByteArray waitForFile(const QString& path);
     // Rewrites an existing file in place as another program would, and dates it a day
     // back, so that the change shows even within the second of the last write and where
     // the size stays.

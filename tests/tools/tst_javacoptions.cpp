@@ -22,8 +22,12 @@ QString jdkTool(const char* name)
 // Runs the compiler as a compile does and returns what it printed.
 QByteArray runJavac(const TJavacOptions& options, const QString& source, const QString& dir)
 {
-    const QString output =
-        RunDosProcess(jdkTool("javac"), JavacArguments(options, source), dir, false, false);
+    TDosProcess javac;
+    QSignalSpy ended(&javac, &TDosProcess::finished);
+    javac.start(jdkTool("javac"), JavacArguments(options, source), dir);
+    if (!ended.wait(120000) || !javac.error().isEmpty())
+        return "(javac did not run)";
+    const QString output = javac.takeOutputFile();
     const QByteArray printed = TestEnv::readFile(output);
     QFile::remove(output);
     return printed;
