@@ -1,5 +1,6 @@
 #include "model/compiledocument.h"
 
+#include "model/compileoptions.h"
 #include "model/document.h"
 #include "model/recoverycopy.h"
 #include "platform/errors.h"
@@ -111,13 +112,16 @@ void TDocumentCompile::start(TDocument& document, const QByteArray& editorUtf8,
 {
     Q_ASSERT(!FRunning && !FSwap);
     const QString source = document.FullPath();
+    // The project's output folder is made before anything is written.
+    const TJavacOptions options = CompileOptionsFor(document, QString::fromUtf8(editorUtf8));
+    PrepareOutputFolder(options);
     FDocument = &document;
     FDiskStateRecorded = document.DiskState() == TDiskState::Unchanged;
     FSwap = std::make_unique<TSourceSwap>(source, document.Utf8BytesToSave(editorUtf8));
     FRunning = true;
     FJob = std::make_unique<TJavaCompileJob>();
     connect(FJob.get(), &TJavaCompileJob::finished, this, &TDocumentCompile::toolsEnded);
-    FJob->start(javaCompiler, javaInterpreter, source, document.Path());
+    FJob->start(javaCompiler, javaInterpreter, source, document.Path(), options);
 }
 
 void TDocumentCompile::stop()

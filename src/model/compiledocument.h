@@ -90,10 +90,12 @@ public:
     // finished().
     ~TDocumentCompile() override;
 
-    // Starts compiling a document that CompileRefusal does not refuse; the
-    // document must outlive the compile (or its destruction). Throws
-    // EBrewpadError when the file cannot be read or written (no tool runs
-    // then, and the file is whole). Every other outcome comes with
+    // Starts compiling a document that CompileRefusal does not refuse, with
+    // its project's options and its package's source root
+    // (CompileOptionsFor); the document must outlive the compile (or its
+    // destruction). Throws EBrewpadError when the file cannot be read or
+    // written or the output folder cannot be made (no tool runs then, and
+    // the file is whole). Every other outcome comes with
     // finished(), never before start() returned.
     void start(TDocument& document, const QByteArray& editorUtf8, const QString& javaCompiler,
                const QString& javaInterpreter);

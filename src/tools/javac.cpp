@@ -45,12 +45,14 @@ TJavaCompileJob::~TJavaCompileJob()
 }
 
 void TJavaCompileJob::start(const QString& javaCompiler, const QString& javaInterpreter,
-                            const QString& sourcePath, const QString& directory)
+                            const QString& sourcePath, const QString& directory,
+                            const TJavacOptions& options)
 {
     Q_ASSERT(!FRunning && !FProbe);
     FRunning = true;
     FCompiler = javaCompiler;
     FSource = sourcePath;
+    FOptions = options;
     FDirectory = directory;
     // Capture files a compile ended without cleaning up (the program was
     // killed) go at the next compile in their folder.
@@ -92,7 +94,7 @@ void TJavaCompileJob::probeEnded()
     // in how the compiler is run.
     FCompile = std::make_unique<TDosProcess>();
     connect(FCompile.get(), &TDosProcess::finished, this, &TJavaCompileJob::compilerEnded);
-    FCompile->start(FCompiler, {FSource}, FDirectory);
+    FCompile->start(FCompiler, JavacArguments(FOptions, FSource), FDirectory);
 }
 
 void TJavaCompileJob::compilerEnded()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/javacoptions.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -31,8 +33,10 @@ public:
     ~TJavaCompileJob() override;
 
     // Every outcome comes with finished(), never before start() returned.
+    // The options go between the compiler and the source file.
     void start(const QString& javaCompiler, const QString& javaInterpreter,
-               const QString& sourcePath, const QString& directory);
+               const QString& sourcePath, const QString& directory,
+               const TJavacOptions& options = {});
     bool isRunning() const { return FRunning; }
     // Ends the tool that runs; when this returns, finished() has been
     // emitted with what the compiler printed so far.
@@ -62,6 +66,7 @@ private:
 
     QString FCompiler;
     QString FSource;
+    TJavacOptions FOptions;
     QString FDirectory;
     std::unique_ptr<TDosProcess> FProbe;
     std::unique_ptr<TDosProcess> FCompile;
