@@ -12,7 +12,6 @@
 
 class QAction;
 class QMdiArea;
-class QPrintDialog;
 class QPrinter;
 class QTabBar;
 class QToolButton;
@@ -63,6 +62,7 @@ public:
     const TSettings& CurrentSettings() const override { return FSettings; }
     QFont EditorFont() const override;
     TToolsPresent ToolsPresent() const override { return FTools; }
+    QPrinter* Printer() override { return FPrinter.get(); }
     bool ClipboardHasText() const override { return FClipboardHasText; }
     void RenameWindowTab(const QString& oldCaption, const QString& newCaption) override;
     void RemoveWindowTab(const QString& caption) override;
@@ -130,6 +130,7 @@ private:
     void CheckActiveEditorOnDisk();
     void mnuHelpAboutClick();
     void mnuFileConfigureClick();
+    void mnuFilePrintClick();
 
     QStringList FArgs;
     bool FShown = false;
@@ -140,7 +141,6 @@ private:
     bool FDiskCheckPending = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
-    QPrintDialog* FPrintDialog = nullptr;
 
     QMdiArea* FMdiArea = nullptr;
     QWidget* FSpeedPanel = nullptr;
