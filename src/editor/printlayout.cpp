@@ -15,16 +15,25 @@ constexpr int kTabStopChars = 8;
 
 // How many characters from the start of text fit into width: the longest
 // prefix no wider than width, never ending between the two halves of a
-// surrogate pair.
+// surrogate pair. Only prefixes about as long as a printed line are
+// measured, so that a line megabytes long costs no more per printed line.
 qsizetype Fitting(const QFontMetrics& metrics, QStringView text, int width)
 {
-    if (metrics.horizontalAdvance(text.toString()) <= width)
-        return text.size();
-    qsizetype lo = 0;              // fits
-    qsizetype hi = text.size();    // does not
+    const auto fits = [&](qsizetype n) {
+        return metrics.horizontalAdvance(text.left(n).toString()) <= width;
+    };
+    qsizetype lo = 0; // fits
+    qsizetype hi = std::min<qsizetype>(text.size(), 64);
+    while (fits(hi)) {
+        if (hi == text.size())
+            return hi;
+        lo = hi;
+        hi = std::min(text.size(), 2 * hi);
+    }
+    // hi does not fit.
     while (hi - lo > 1) {
         const qsizetype mid = lo + (hi - lo) / 2;
-        if (metrics.horizontalAdvance(text.left(mid).toString()) <= width)
+        if (fits(mid))
             lo = mid;
         else
             hi = mid;

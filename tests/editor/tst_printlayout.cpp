@@ -138,6 +138,46 @@ private Q_SLOTS:
                                          run(0, 0, 2 * s.lineHeight, "bb")}));
     }
 
+    // Each printed line of a long text is as full as the page allows, nothing lost or doubled.
+    void longLineIsCutIntoFullRows()
+    {
+        QString text;
+        for (int i = 0; i < 3000; ++i)
+            text += QChar(u'a' + i % 26);
+        text += QStringLiteral("\U0001F600tail"); // a pair of surrogates is never split
+        for (int width : {333, 1000, 5000}) {
+            Surface s(width, 4000);
+            const QList<TPrintedRun> runs = s.write({text});
+            QString joined;
+            for (qsizetype i = 0; i < runs.size(); ++i) {
+                const TPrintedRun& r = runs[i];
+                QCOMPARE(r.Page, 0);
+                QCOMPARE(r.Position, QPoint(0, int(i) * s.lineHeight));
+                QVERIFY(s.width(r.Text) <= width);
+                QVERIFY(!r.Text.back().isHighSurrogate());
+                if (i + 1 < runs.size()) {
+                    const QString& next = runs[i + 1].Text;
+                    QVERIFY(s.width(r.Text + next.left(next[0].isHighSurrogate() ? 2 : 1)) > width);
+                }
+                joined += r.Text;
+            }
+            QCOMPARE(joined, text);
+        }
+    }
+
+    // A character outside the basic plane is cut whole or not at all.
+    void surrogatePairIsNeverSplit()
+    {
+        Surface probe(10, 10);
+        const QString face = QStringLiteral("\U0001F600");
+        QVERIFY(probe.width(face) > 1);
+        Surface s(probe.width("abc") + probe.width(face) - 1, 600);
+        const QList<TPrintedRun> runs = s.write({"abc" + face + "d"});
+        QVERIFY(runs.size() >= 2);
+        QCOMPARE(runs[0].Text, QStringLiteral("abc"));
+        QVERIFY(runs[1].Text.startsWith(face));
+    }
+
     void textFillingTheRestOfALineContinuesOnTheNext()
     {
         Surface probe(10, 10);
