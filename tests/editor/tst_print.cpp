@@ -17,6 +17,18 @@ using namespace bp::test;
 
 namespace {
 
+// A printer that notes the cursor shown whenever the job starts a page.
+class CursorWatchingPrinter : public QPrinter {
+public:
+    bool newPage() override
+    {
+        const QCursor* cursor = QApplication::overrideCursor();
+        Shapes << (cursor ? cursor->shape() : Qt::ArrowCursor);
+        return QPrinter::newPage();
+    }
+    QList<Qt::CursorShape> Shapes;
+};
+
 struct World {
     World()
     {
@@ -98,6 +110,20 @@ private Q_SLOTS:
         w.clickPrint();
         QVERIFY(!QFile::exists(pdf));
         QCOMPARE(w.ask.asked().size(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    void busyCursorWhilePrinting()
+    {
+        World w;
+        auto printer = std::make_unique<CursorWatchingPrinter>();
+        CursorWatchingPrinter& watched = *printer;
+        w.main.PrintOn = std::move(printer);
+        w.type(QStringLiteral("page one\fpage two"));
+        w.ask.answerPrint(w.env.path("printed.pdf"));
+        w.clickPrint();
+        QCOMPARE(watched.Shapes, QList<Qt::CursorShape>{Qt::WaitCursor});
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
