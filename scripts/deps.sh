@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev
-    openjdk-17-jdk-headless
+    openjdk-17-jdk-headless poppler-utils
     xvfb xdotool xauth
 )
 

@@ -8,7 +8,8 @@ struct TSettings;
 
 // Which external programs the commands can use: the files named by the
 // settings exist (checked when settings are applied, and again by a command
-// just before it starts one), and a printer was found at start.
+// just before it starts one), and whether the print dialog could print
+// somewhere at start (a printer, or a PDF file).
 struct TToolsPresent {
     bool Compiler = false;
     bool Browser = false;

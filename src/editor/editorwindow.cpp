@@ -105,6 +105,7 @@ void TcwEditBase::buildLayout()
     on(t.cmdCut, &TcwEditBase::doCut);
     on(t.cmdCopy, &TcwEditBase::doCopy);
     on(t.cmdPaste, &TcwEditBase::doPaste);
+    on(t.cmdPrint, &TcwEditBase::doPrint);
     connect(t.cmdFind, &QToolButton::clicked, this, [this] { FMain.SearchFind(); });
     connect(t.cmdReplace, &QToolButton::clicked, this, [this] { FMain.SearchReplace(); });
     on(t.cmdGoToLine, &TcwEditBase::cmdGoToLineClick);

@@ -68,6 +68,10 @@ public:
     void doCopy();
     void doPaste();
     void doDelete();
+    // Prints every line of the text, in the editor's font, on the printer
+    // the print dialog chooses, as many times as the dialog's copies. A job
+    // that fails is reported once it has ended (EBrewpadError).
+    void doPrint();
     // Brings the tool buttons up to date with the window's state, the
     // programs present and the clipboard.
     void UpdateButtons();

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+class QPrinter;
+
 namespace bp {
 
 class TBrowserDde;
@@ -35,6 +37,9 @@ public:
     virtual QFont EditorFont() const = 0;
     // The programs and printer as last looked up (see TToolsPresent).
     virtual TToolsPresent ToolsPresent() const = 0;
+    // The printer that the print dialog sets up, kept between prints; none
+    // when nothing could be printed at start.
+    virtual QPrinter* Printer() = 0;
     virtual bool ClipboardHasText() const = 0;
 
     virtual void RenameWindowTab(const QString& oldCaption, const QString& newCaption) = 0;

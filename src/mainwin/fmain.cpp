@@ -27,9 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
-#include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QProcessEnvironment>
 #include <QScreen>
 #include <QStatusBar>
@@ -166,6 +164,8 @@ void TfrmMain::connectCommands()
             [this] { guarded(this, [this] { mnuHelpAboutClick(); }); });
     connect(FActions.mnuFileConfigure, &QAction::triggered, this,
             [this] { guarded(this, [this] { mnuFileConfigureClick(); }); });
+    connect(FActions.mnuFilePrint, &QAction::triggered, this,
+            [this] { guarded(this, [this] { mnuFilePrintClick(); }); });
     connect(FButtons.cmdNew, &QToolButton::clicked, this, [this] {
         FActions.mnpFileNew->popup(FButtons.cmdNew->mapToGlobal(QPoint(0, 0)));
     });
@@ -260,11 +260,10 @@ bool TfrmMain::IsWin95() const
 
 void TfrmMain::FormCreate()
 {
-    // A print dialog exists only while a printer is installed.
-    if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+    // Printing is offered only where the print dialog can print somewhere:
+    // an installed printer, or a PDF file.
+    if (printingPossible())
         FPrinter = std::make_unique<QPrinter>();
-        FPrintDialog = new QPrintDialog(FPrinter.get(), this);
-    }
     FClipboardHasText = clipboardHasText();
     QString settingsFileIgnored;
     ReadSettingsFile(FSettings, &settingsFileIgnored);
@@ -373,7 +372,7 @@ void TfrmMain::ApplySettings()
 {
     // The programs the settings name are looked up here, not at every
     // refresh of the menus; a command looks again before it starts one.
-    FTools = FindTools(FSettings, FPrintDialog != nullptr);
+    FTools = FindTools(FSettings, FPrinter != nullptr);
     for (TcwEditBase* editor : FChildren->Editors())
         editor->ApplySettings();
     FWindows->ApplySettings();
@@ -547,6 +546,14 @@ void TfrmMain::mnuFileConfigureClick()
         return;
     FSettings = dialog.Settings();
     SaveSettings();
+}
+
+void TfrmMain::mnuFilePrintClick()
+{
+    if (!FPrinter)
+        return;
+    if (TcwEditBase* editor = FChildren->ActiveEditor())
+        editor->doPrint();
 }
 
 // ---------------------------------------------------------------------------

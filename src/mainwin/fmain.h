@@ -13,7 +13,6 @@
 
 class QAction;
 class QMdiArea;
-class QPrintDialog;
 class QPrinter;
 class QTabBar;
 class QToolButton;
@@ -64,6 +63,7 @@ public:
     const TSettings& CurrentSettings() const override { return FSettings; }
     QFont EditorFont() const override;
     TToolsPresent ToolsPresent() const override { return FTools; }
+    QPrinter* Printer() override { return FPrinter.get(); }
     bool ClipboardHasText() const override { return FClipboardHasText; }
     void RenameWindowTab(const QString& oldCaption, const QString& newCaption) override;
     void RemoveWindowTab(const QString& caption) override;
@@ -135,6 +135,7 @@ private:
     void CheckActiveEditorOnDisk();
     void mnuHelpAboutClick();
     void mnuFileConfigureClick();
+    void mnuFilePrintClick();
 
     QStringList FArgs;
     bool FShown = false;
@@ -146,7 +147,6 @@ private:
     bool FDiskCheckPending = false;
     TFileDialogs FDialogs;
     std::unique_ptr<QPrinter> FPrinter;
-    QPrintDialog* FPrintDialog = nullptr;
 
     QMdiArea* FMdiArea = nullptr;
     QWidget* FSpeedPanel = nullptr;

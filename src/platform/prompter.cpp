@@ -9,6 +9,9 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace bp {
 
@@ -130,6 +133,17 @@ public:
         return c;
     }
 
+    bool printDialog(QWidget* parent, QPrinter& printer) override
+    {
+        QPrintDialog dlg(&printer, parent);
+        dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
+        dlg.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        return dlg.exec() == QDialog::Accepted;
+    }
+
     int execDialog(QDialog& dialog) override { return dialog.exec(); }
 
 private:
@@ -168,6 +182,18 @@ Prompter& prompter()
 void setPrompter(Prompter* p)
 {
     installed = p;
+}
+
+bool printingPossible()
+{
+#ifdef Q_OS_WIN
+    // The system's own dialog lists only installed printers (a PDF printer
+    // among them when Windows has one).
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+#else
+    // Qt's dialog offers a PDF file whether or not a printer is installed.
+    return true;
+#endif
 }
 
 MsgResult ask(QWidget* parent, const QString& text, MsgType type, MsgButtons buttons)

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace bp {
@@ -51,6 +52,9 @@ public:
     virtual FileDialogResult openFileDialog(QWidget* parent, const FileDialogOptions& options) = 0;
     virtual FileDialogResult saveFileDialog(QWidget* parent, const FileDialogOptions& options) = 0;
     virtual std::optional<QColor> colorDialog(QWidget* parent, const QColor& initial) = 0;
+    // The print dialog: printer choice (a PDF file among them) and number of
+    // copies, kept in printer; no selection or page range. True on OK.
+    virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
     // Shows one of the program's own modal dialogs and returns its result code.
     virtual int execDialog(QDialog& dialog) = 0;
 };
@@ -59,6 +63,10 @@ public:
 Prompter& prompter();
 // Installs a prompter (not owned); nullptr restores the real one.
 void setPrompter(Prompter* p);
+
+// Whether a print dialog can print anywhere: a printer is installed, or the
+// dialog offers printing to a PDF file (Qt's own dialog always does).
+bool printingPossible();
 
 // Shorthand for the common message boxes.
 MsgResult ask(QWidget* parent, const QString& text, MsgType type, MsgButtons buttons);

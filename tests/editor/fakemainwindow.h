@@ -9,7 +9,10 @@
 #include "platform/prompter.h"
 #include "tools/browser.h"
 
+#include <QPrinter>
 #include <QStringList>
+
+#include <memory>
 
 namespace bp::test {
 
@@ -22,6 +25,7 @@ public:
     const TSettings& CurrentSettings() const override { return Settings; }
     QFont EditorFont() const override { return QFont(); }
     TToolsPresent ToolsPresent() const override { return Tools; }
+    QPrinter* Printer() override { return PrintOn.get(); }
     bool ClipboardHasText() const override { return Clipboard; }
     void RenameWindowTab(const QString& oldCaption, const QString& newCaption) override
     {
@@ -57,6 +61,8 @@ public:
 
     TSettings Settings;
     TToolsPresent Tools{true, true, true, true};
+    // None stands for a main window that found nothing to print on.
+    std::unique_ptr<QPrinter> PrintOn = std::make_unique<QPrinter>();
     bool Clipboard = true;
     bool ReadOnly = false;
     std::unique_ptr<TProject> Project = TProject::Create();

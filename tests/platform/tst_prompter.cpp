@@ -4,10 +4,39 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 using namespace bp;
+
+namespace {
+
+// Acts on the print dialog once it is up, from within its own event loop.
+class PrintDialogHand : public QObject {
+public:
+    explicit PrintDialogHand(std::function<void(QPrintDialog&)> act) : FAct(std::move(act))
+    {
+        FPoll.setInterval(0);
+        connect(&FPoll, &QTimer::timeout, this, [this] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            FPoll.stop();
+            FAct(*dialog);
+        });
+        FPoll.start();
+    }
+
+private:
+    std::function<void(QPrintDialog&)> FAct;
+    QTimer FPoll;
+};
+
+} // namespace
 
 Q_DECLARE_METATYPE(bp::MsgButtons)
 Q_DECLARE_METATYPE(bp::MsgResult)
@@ -53,6 +82,41 @@ private Q_SLOTS:
         poll.start();
         QCOMPARE(ask(nullptr, QStringLiteral("Save 'New_1.java'?"), MsgType::Confirmation, buttons),
                  expected);
+    }
+
+    // Printer and copies only: neither the selection nor a range of pages.
+    void printDialogOffersNoSelectionOrPageRange()
+    {
+        QPrinter printer;
+        QPrintDialog::PrintDialogOptions options;
+        PrintDialogHand hand([&](QPrintDialog& dialog) {
+            options = dialog.options();
+            dialog.reject();
+        });
+        QVERIFY(!prompter().printDialog(nullptr, printer));
+        QVERIFY(options.testFlag(QAbstractPrintDialog::PrintToFile));
+        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintSelection));
+        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintPageRange));
+        QVERIFY(!options.testFlag(QAbstractPrintDialog::PrintCurrentPage));
+    }
+
+    void printDialogKeepsTheCopiesChosen()
+    {
+        QTemporaryDir dir;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        bool found = false;
+        PrintDialogHand hand([&](QPrintDialog& dialog) {
+            if (auto* copies = dialog.findChild<QSpinBox*>(QStringLiteral("copies"))) {
+                found = true;
+                copies->setValue(3);
+            }
+            dialog.accept();
+        });
+        QVERIFY(prompter().printDialog(nullptr, printer));
+        QVERIFY2(found, "the dialog has no copies box");
+        QCOMPARE(printer.copyCount(), 3);
     }
 };
 

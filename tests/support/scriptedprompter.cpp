@@ -1,6 +1,7 @@
 #include "support/scriptedprompter.h"
 
 #include <QDialog>
+#include <QPrinter>
 
 namespace bp::test {
 
@@ -33,6 +34,11 @@ void ScriptedPrompter::answerSave(const QString& file, int filterIndex)
 void ScriptedPrompter::answerColor(const QColor& color)
 {
     FAnswers << Answer(ColorAnswer{color});
+}
+
+void ScriptedPrompter::answerPrint(const QString& pdfFile, int copies)
+{
+    FAnswers << Answer(PrintAnswer{pdfFile, copies});
 }
 
 void ScriptedPrompter::answerDialog(std::function<int(QDialog&)> f)
@@ -103,6 +109,19 @@ std::optional<QColor> ScriptedPrompter::colorDialog(QWidget*, const QColor& init
     if (!a || !a->color.isValid())
         return std::nullopt;
     return a->color;
+}
+
+bool ScriptedPrompter::printDialog(QWidget*, QPrinter& printer)
+{
+    FAsked << Asked{Asked::Print, QString(), MsgType::Information, MsgButtons::OK, {}, {}};
+    const auto a = take<PrintAnswer>(QStringLiteral("print dialog"));
+    if (!a || a->pdfFile.isEmpty())
+        return false;
+    // As the dialog's "Print to File (PDF)" choice leaves the printer.
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(a->pdfFile);
+    printer.setCopyCount(a->copies);
+    return true;
 }
 
 int ScriptedPrompter::execDialog(QDialog& dialog)

@@ -11,7 +11,7 @@ namespace bp::test {
 
 // One question the program asked.
 struct Asked {
-    enum Kind { Message, Open, Save, Color, Dialog } kind;
+    enum Kind { Message, Open, Save, Color, Dialog, Print } kind;
     QString text; // message text, or the dialog's window title / class name
     MsgType type = MsgType::Information;
     MsgButtons buttons = MsgButtons::OK;
@@ -37,6 +37,9 @@ public:
     void answerSave(const QString& file, int filterIndex = -1);
     // An invalid colour answers as a cancelled colour dialog.
     void answerColor(const QColor& color);
+    // Answers the print dialog with printing copies to the PDF file pdfFile;
+    // an empty name answers as a cancelled dialog.
+    void answerPrint(const QString& pdfFile, int copies = 1);
     // Gets the dialog, may fill it in, and returns its result code.
     void answerDialog(std::function<int(QDialog&)> f);
 
@@ -48,6 +51,7 @@ public:
     FileDialogResult openFileDialog(QWidget*, const FileDialogOptions&) override;
     FileDialogResult saveFileDialog(QWidget*, const FileDialogOptions&) override;
     std::optional<QColor> colorDialog(QWidget*, const QColor&) override;
+    bool printDialog(QWidget*, QPrinter& printer) override;
     int execDialog(QDialog& dialog) override;
 
 private:
@@ -63,8 +67,12 @@ private:
     struct ColorAnswer {
         QColor color;
     };
-    using Answer =
-        std::variant<MsgResult, FileAnswer, SaveAnswer, ColorAnswer, std::function<int(QDialog&)>>;
+    struct PrintAnswer {
+        QString pdfFile;
+        int copies;
+    };
+    using Answer = std::variant<MsgResult, FileAnswer, SaveAnswer, ColorAnswer, PrintAnswer,
+                                std::function<int(QDialog&)>>;
     // Takes the next answer when it is of the kind asked for.
     template <class T> std::optional<T> take(const QString& what);
 
