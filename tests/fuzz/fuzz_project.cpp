@@ -41,8 +41,9 @@ QStringList contentOf(const TProject& p)
 {
     QStringList parts{p.Name(), p.CompileOptions(), p.ClassPath(), p.OutputPath()};
     for (int i = 0; i < p.Count(); ++i) {
-        FUZZ_CHECK(p.Document(i) != nullptr); // every entry read from a file has its document
-        parts << p.EntryName(i) << p.Document(i)->FullPath();
+        // An entry has its document unless its file was missing at load.
+        FUZZ_CHECK(p.IsMissing(i) != (p.Document(i) != nullptr));
+        parts << p.EntryName(i) << (p.Document(i) ? p.Document(i)->FullPath() : p.EntryPath(i));
     }
     return parts;
 }
