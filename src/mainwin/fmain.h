@@ -120,6 +120,9 @@ private:
     void connectCommands();
     void FormCreate();
     void FormShow();
+    // Back to the stored position and size, a size too large cut to the
+    // screen; without a stored size, two thirds of the screen, centred.
+    void PlaceWindow();
     bool QueryChildrenClose();
     void FormClose();
     void UpdateCaption();
