@@ -273,6 +273,8 @@ private Q_SLOTS:
         QCOMPARE(w->pos(), QPoint(20, 10));
         w->showMaximized();
         QTRY_VERIFY(w->windowState() & Qt::WindowMaximized);
+        // Maximised, it covers more than the size it keeps.
+        QTRY_VERIFY(w->width() > 610 && w->height() > 420);
         QVERIFY(w->close());
         w.reset();
         QCOMPARE(stored(env, {"Display/LastWidth", "Display/LastHeight", "Display/LastWindowState"}),
