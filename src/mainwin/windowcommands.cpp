@@ -41,15 +41,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::ChildPolished) {
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(
-                    static_cast<QChildEvent*>(event)->child())) {
+            if (auto* sub =
+                    qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child())) {
                 connect(sub, &QWidget::windowTitleChanged, this, [this] { Changed(); });
                 connect(sub, &QMdiSubWindow::windowStateChanged, this, [this] { Changed(); });
                 Changed();
             }
         } else if (event->type() == QEvent::ChildRemoved) {
             // The child is still being taken apart here.
-            QMetaObject::invokeMethod(this, [this] { Changed(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { Changed(); }, Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }
@@ -93,8 +94,7 @@ void TWindowCommands::Connect(const TMainActions& a)
     FListSeparator = FWindowMenu->addSeparator();
     FListSeparator->setVisible(false);
     // Whatever happened since the last update, the menu shows things as they are.
-    QObject::connect(FWindowMenu, &QMenu::aboutToShow, FWindowMenu,
-                     [this] { UpdateWindowList(); });
+    QObject::connect(FWindowMenu, &QMenu::aboutToShow, FWindowMenu, [this] { UpdateWindowList(); });
     UpdateWindowList();
 }
 

@@ -21,9 +21,9 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMdiArea>
 #include <QToolButton>
 #include <QtTest>
 
@@ -89,7 +89,8 @@ QStringList unnamedControls(QWidget* root)
             const QList<QAction*> actions = menu->actions();
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(menu);
             for (int i = 0; i < actions.size(); ++i)
-                if (!actions[i]->isSeparator() && iface->child(i)->text(QAccessible::Name).isEmpty())
+                if (!actions[i]->isSeparator() &&
+                    iface->child(i)->text(QAccessible::Name).isEmpty())
                     out << describe(w) + QStringLiteral(" item %1").arg(i);
         }
     }

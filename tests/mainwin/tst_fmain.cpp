@@ -277,8 +277,9 @@ private Q_SLOTS:
         QTRY_VERIFY(w->width() > 610 && w->height() > 420);
         QVERIFY(w->close());
         w.reset();
-        QCOMPARE(stored(env, {"Display/LastWidth", "Display/LastHeight", "Display/LastWindowState"}),
-                 QStringLiteral("610|420|2"));
+        QCOMPARE(
+            stored(env, {"Display/LastWidth", "Display/LastHeight", "Display/LastWindowState"}),
+            QStringLiteral("610|420|2"));
         QVERIFY(ask.unexpected().isEmpty());
     }
 

@@ -269,7 +269,8 @@ private Q_SLOTS:
         const int bottom = w.main->MdiArea()->viewport()->height();
         QCOMPARE(w.child(0)->geometry().bottom() + 1, bottom);
         QCOMPARE(w.child(1)->geometry().topLeft(), QPoint(iconWidth, w.child(0)->y()));
-        QCOMPARE(w.child(2)->geometry().topLeft(), QPoint(0, w.child(0)->y() - w.child(2)->height()));
+        QCOMPARE(w.child(2)->geometry().topLeft(),
+                 QPoint(0, w.child(0)->y() - w.child(2)->height()));
         QVERIFY(w.ask.unexpected().isEmpty());
     }
 
