@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev
     openjdk-17-jdk-headless poppler-utils
     xvfb xdotool xauth
+    dbus at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -63,6 +63,7 @@ TdlgOptions::TdlgOptions(IProjectManagerHost& host, QWidget* parent) : TdlgOptio
     auto* page = new QWidget;
     lstDocuments = new TKxListBox(page);
     lstDocuments->setModel(Model());
+    lstDocuments->setAccessibleName(tr("Documents"));
     lstDocuments->setModelColumn(TDocumentListModel::colName);
     lstDocuments->setUniformItemSizes(true);
     lstDocuments->setSelectionMode(QAbstractItemView::ExtendedSelection);

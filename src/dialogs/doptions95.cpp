@@ -7,9 +7,12 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QListView>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QToolBar>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace bp {
@@ -31,6 +34,10 @@ TdlgOptions95::TdlgOptions95(IProjectManagerHost& host, QWidget* parent)
     lvDocuments = new TKxListView(page);
     Model()->SetRenameEnabled(true);
     lvDocuments->setModel(Model());
+    // Either look of the list is announced as the project's documents.
+    lvDocuments->iconView()->setAccessibleName(tr("Documents"));
+    lvDocuments->detailsView()->setAccessibleName(tr("Documents"));
+    lvDocuments->detailsView()->header()->setAccessibleName(tr("Document columns"));
     // Files dropped on the list join the project.
     lvDocuments->SetAcceptFiles(true);
     lvDocuments->SetOnFileDrop(

@@ -27,6 +27,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -184,6 +185,9 @@ QToolBar* TdlgOptionsBase::CreateDocumentToolBar(QWidget* parent)
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (QAction* action : {mnpDocumentOpen, mnpRemove, mnpCut, mnpCopy, mnpPaste, mnpAdd})
         bar->addAction(action);
+    // The button that offers the commands a narrow window has no room for.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(tr("More commands"));
     return bar;
 }
 

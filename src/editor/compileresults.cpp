@@ -20,6 +20,7 @@ TCompileResultsPanel::TCompileResultsPanel(std::function<QString()> documentPath
     layout->setContentsMargins(0, 0, 0, 0);
     FList = new QListView(this);
     FList->setObjectName(QStringLiteral("lstErrors"));
+    FList->setAccessibleName(tr("Compiler output"));
     FList->setFrameShape(QFrame::NoFrame);
     FList->setUniformItemSizes(true);
     FList->setEditTriggers(QAbstractItemView::NoEditTriggers);

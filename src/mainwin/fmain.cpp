@@ -334,7 +334,7 @@ void TfrmMain::FormShow()
     // 4. Back to the last position and state. A window closed minimised
     // starts normal: a program that starts out of sight looks as if it did
     // not start.
-    move(onScreen(QPoint(FWindow.LastX, FWindow.LastY)));
+    PlaceWindow();
     if (FWindow.LastWindowState == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
     UpdateMenuItems();
@@ -351,6 +351,33 @@ void TfrmMain::OfferStartRecoveryCopies()
     for (const QString& dir : dirs)
         if (FirstRecoveryCheck(dir))
             OfferRecoveryCopies(this, dir);
+}
+
+void TfrmMain::PlaceWindow()
+{
+    const QSize stored(FWindow.LastWidth, FWindow.LastHeight);
+    if (stored.width() <= 0 || stored.height() <= 0) {
+        // No size stored yet: two thirds of the screen, in its middle. The
+        // designed size is too small to work in on any screen of today.
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect available = screen->availableGeometry();
+        const QSize size = available.size() * 2 / 3;
+        resize(size);
+        // The frame, as far as it is known by now, is centred with the rest.
+        const QSize outer = size + frameGeometry().size() - geometry().size();
+        move(available.topLeft() + QPoint((available.width() - outer.width()) / 2,
+                                          (available.height() - outer.height()) / 2));
+        return;
+    }
+    const QPoint position = onScreen(QPoint(FWindow.LastX, FWindow.LastY));
+    const QScreen* screen = QGuiApplication::screenAt(position);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    // A size stored on a larger screen is cut to the one the window is on.
+    resize(screen ? stored.boundedTo(screen->availableGeometry().size()) : stored);
+    move(position);
 }
 
 // ---------------------------------------------------------------------------
@@ -604,6 +631,14 @@ void TfrmMain::FormClose()
                                                               : 0;
     FWindow.LastX = x();
     FWindow.LastY = y();
+    // A maximised or minimised window keeps the size it comes back to.
+    const QSize size = state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)
+                           ? normalGeometry().size()
+                           : this->size();
+    if (size.isValid()) {
+        FWindow.LastWidth = size.width();
+        FWindow.LastHeight = size.height();
+    }
     SaveSettings();
 }
 

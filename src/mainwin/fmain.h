@@ -125,6 +125,9 @@ private:
     // Offers back the recovery copies in the current directory and in the
     // directories of the files named on the command line.
     void OfferStartRecoveryCopies();
+    // Back to the stored position and size, a size too large cut to the
+    // screen; without a stored size, two thirds of the screen, centred.
+    void PlaceWindow();
     bool QueryChildrenClose();
     void FormClose();
     void UpdateCaption();

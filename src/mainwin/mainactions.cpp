@@ -43,6 +43,9 @@ TMainActions CreateMainMenu(QMainWindow& window)
 {
     TMainActions a;
     QMenuBar* bar = window.menuBar();
+    // The button that offers the menus a narrow window has no room for.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More menus"));
     auto key = [](QKeyCombination k) { return QKeySequence(k); };
 
     a.mnuFile = addMenu(bar, nullptr, "mnuFile", QStringLiteral("&File"),

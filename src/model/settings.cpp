@@ -277,6 +277,9 @@ void RegistryPass(TRegistryPassMode mode, TSettings& settings, TWindowValues& wi
     pass.integer(QStringLiteral("LastX"), window.LastX, read);
     pass.integer(QStringLiteral("LastY"), window.LastY, read);
     pass.integer(QStringLiteral("LastWindowState"), window.LastWindowState, read);
+    // Values of their own, so that a store without them loads as before.
+    pass.integer(QStringLiteral("LastWidth"), window.LastWidth, read);
+    pass.integer(QStringLiteral("LastHeight"), window.LastHeight, read);
     pass.boolean(QStringLiteral("ShowDocTabs"), settings.ShowDocTabs, 10);
 
     // Font lives below Display, not below the base key; stored data relies on it.

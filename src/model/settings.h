@@ -43,6 +43,10 @@ inline constexpr int kRecentListLength = 5;
 struct TWindowValues {
     qint32 LastX = 0;
     qint32 LastY = 0;
+    // The size of the window when last closed (its normal size when it was
+    // maximised); 0 where none was stored yet.
+    qint32 LastWidth = 0;
+    qint32 LastHeight = 0;
     qint32 LastWindowState = 0; // 0 normal, 1 minimised, 2 maximised
     qint32 LastFileType = 1;    // the open dialog's 1-based filter index
     QStringList RecentProjects; // newest first, at most 5

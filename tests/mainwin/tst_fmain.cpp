@@ -240,6 +240,90 @@ private Q_SLOTS:
         QVERIFY(ask.unexpected().isEmpty());
     }
 
+    // A first start, with nothing stored, opens on two thirds of the screen, centred.
+    void firstStartTakesTwoThirdsOfTheScreen()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        TfrmMain w({});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect available = w.screen()->availableGeometry();
+        QCOMPARE(w.size(), available.size() * 2 / 3);
+        QVERIFY((w.frameGeometry().center() - available.center()).manhattanLength() <= 2);
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
+    // The size is stored beside the position and comes back; closed maximised, the window
+    // keeps the size it is restored to.
+    void sizeStoredAtCloseComesBack()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        auto w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        w->resize(610, 420);
+        w->move(20, 10);
+        QVERIFY(w->close());
+        w.reset();
+        QCOMPARE(stored(env, {"Display/LastWidth", "Display/LastHeight"}),
+                 QStringLiteral("610|420"));
+        w = std::make_unique<TfrmMain>(QStringList());
+        w->show();
+        QCOMPARE(w->size(), QSize(610, 420));
+        QCOMPARE(w->pos(), QPoint(20, 10));
+        w->showMaximized();
+        QTRY_VERIFY(w->windowState() & Qt::WindowMaximized);
+        // Maximised, it covers more than the size it keeps.
+        QTRY_VERIFY(w->width() > 610 && w->height() > 420);
+        QVERIFY(w->close());
+        w.reset();
+        QCOMPARE(
+            stored(env, {"Display/LastWidth", "Display/LastHeight", "Display/LastWindowState"}),
+            QStringLiteral("610|420|2"));
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
+    // A size stored on a larger screen is cut to this one.
+    void storedSizeLargerThanTheScreenIsCut()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        {
+            QSettings s(env.storeFile(), QSettings::IniFormat);
+            s.setValue("Display/LastWidth", 5000);
+            s.setValue("Display/LastHeight", 300);
+        }
+        TfrmMain w({});
+        w.show();
+        const QRect available = w.screen()->availableGeometry();
+        QCOMPARE(w.size(), QSize(available.width(), 300));
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
+    // A store written before sizes were kept loads as before: its values are read, the
+    // window opens as at a first start, and the size values are added.
+    void storeWithoutSizeLoads()
+    {
+        TestEnv env;
+        ScriptedPrompter ask;
+        {
+            QSettings s(env.storeFile(), QSettings::IniFormat);
+            s.setValue("Display/LastX", 40);
+            s.setValue("Display/LastY", 30);
+            s.setValue("Display/LastWindowState", 0);
+            s.setValue("Editor/LastFileType", 3);
+            s.setValue("Editor/TabSet", 6);
+        }
+        TfrmMain w({});
+        w.show();
+        QCOMPARE(w.WindowValues().LastFileType, 3);
+        QCOMPARE(int(w.Settings().TabSet), 6);
+        QCOMPARE(w.size(), w.screen()->availableGeometry().size() * 2 / 3);
+        QCOMPARE(stored(env, {"Display/LastWidth", "Display/LastHeight"}), QStringLiteral("0|0"));
+        QVERIFY(ask.unexpected().isEmpty());
+    }
+
     // Stored values out of range: a position off every screen comes back onto one, a window
     // closed minimised starts normal; the dialogs start in the current directory.
     void storedWindowPlaceComesBackInSight()

@@ -1,5 +1,6 @@
 // Editor windows inside the main window: new, open, close, tabs and recent files; every case
 // runs for both variants (global data).
+#include "dialogs/projectmanager.h"
 #include "editor/editorwindow.h"
 #include "editor/textcontrol.h"
 #include "mainwin/documentcommands.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
@@ -25,6 +27,20 @@ using namespace bp;
 using namespace bp::test;
 
 namespace {
+
+// The project manager's wishes, none of which the window tests follow.
+class IdleHost : public IProjectManagerHost {
+public:
+    void OpenProjectDocument(const QString&) override {}
+    bool CloseDocumentWindow(const QString&) override { return true; }
+    void CompileProjectDocument(const QString&) override {}
+    void BrowseProjectDocument(const QString&) override {}
+    void NewProject() override {}
+    void AddFilesToProject() override {}
+    void OpenProjectFile(const QString&) override {}
+    void SetProjectManagerShown(bool) override {}
+    void UpdateMenuItems() override {}
+};
 
 // One started main window of the case's variant, in its own world.
 struct World {
@@ -43,6 +59,29 @@ struct World {
             out << main->tcWindows()->tabText(i);
         return out;
     }
+    // The Window menu's list of child windows, the checked one marked "*".
+    QStringList windowMenu() const
+    {
+        QStringList out;
+        for (QAction* a : main->item("mnuWindow")->menu()->actions())
+            if (a->isCheckable())
+                out << (a->isChecked() ? QStringLiteral("*") : QString()) + a->text();
+        return out;
+    }
+    // The Window menu's entry for child number index, counted from 0.
+    QAction* windowMenuItem(int index) const
+    {
+        QList<QAction*> items;
+        for (QAction* a : main->item("mnuWindow")->menu()->actions())
+            if (a->isCheckable())
+                items << a;
+        return items.value(index);
+    }
+    QString currentTab() const
+    {
+        return main->tcWindows()->tabText(main->tcWindows()->currentIndex());
+    }
+    QMdiSubWindow* child(int index) const { return main->MdiArea()->subWindowList().at(index); }
     // The Reopen menu's captions, "-" for the separator.
     QStringList reopenMenu() const
     {
@@ -108,6 +147,152 @@ private Q_SLOTS:
         QVERIFY(!w.main->tcWindows()->isVisible());
         w.main->Documents().NewDocument(TDocType::Other);
         QVERIFY(!w.main->tcWindows()->isVisible());
+    }
+
+    // The Window menu lists the child windows in their order, the active one checked, and
+    // the tab bar selects the same window: after opening, activating and closing.
+    void windowMenuAndTabsFollowOpenActivateClose()
+    {
+        World w;
+        QCOMPARE(w.windowMenu(), QStringList());
+        for (int i = 0; i < 3; ++i)
+            w.main->Documents().NewDocument(TDocType::Java);
+        QCOMPARE(w.windowMenu(), (QStringList{"&1 New_1.java", "&2 New_2.java", "*&3 New_3.java"}));
+        QCOMPARE(w.currentTab(), QStringLiteral("New_3.java"));
+        // Another window comes to the front (a click on it does this).
+        w.main->MdiArea()->setActiveSubWindow(w.child(0));
+        QCOMPARE(w.windowMenu(), (QStringList{"*&1 New_1.java", "&2 New_2.java", "&3 New_3.java"}));
+        QCOMPARE(w.currentTab(), QStringLiteral("New_1.java"));
+        // Choosing from the menu activates that window with the keyboard.
+        w.windowMenuItem(1)->trigger();
+        QCOMPARE(w.active()->windowTitle(), QStringLiteral("New_2.java"));
+        QCOMPARE(QApplication::focusWidget(), w.edit());
+        QCOMPARE(w.windowMenu(), (QStringList{"&1 New_1.java", "*&2 New_2.java", "&3 New_3.java"}));
+        QCOMPARE(w.currentTab(), QStringLiteral("New_2.java"));
+        w.main->Documents().CloseDoc();
+        QTRY_COMPARE(w.windowMenu().size(), 2);
+        QCOMPARE(w.tabs(), (QStringList{"New_1.java", "New_3.java"}));
+        QCOMPARE(w.windowMenu().join(QLatin1Char('|')).count(QLatin1Char('*')), 1);
+        QCOMPARE(w.currentTab(), w.active()->windowTitle());
+        w.main->item("mnuFileCloseAll")->trigger();
+        QTRY_COMPARE(w.windowMenu(), QStringList());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // A new name from Save As shows in the Window menu and on the tab at once.
+    void saveAsRenamesMenuEntryAndTab()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Text);
+        w.main->Documents().NewDocument(TDocType::Java);
+        w.type(QStringLiteral("class Renamed {}"));
+        w.ask.answerSave(w.env.path(QStringLiteral("Renamed")));
+        QVERIFY(w.active()->SaveAs());
+        QCOMPARE(w.windowMenu(), (QStringList{"&1 New_1.txt", "*&2 Renamed.java"}));
+        QCOMPARE(w.tabs(), (QStringList{"New_1.txt", "Renamed.java"}));
+        QCOMPARE(w.currentTab(), QStringLiteral("Renamed.java"));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Minimised windows stay listed and keep their tabs; choosing one from the menu or its
+    // tab brings it back to its normal state.
+    void minimisedWindowsComeBackWhenChosen()
+    {
+        World w;
+        for (int i = 0; i < 3; ++i)
+            w.main->Documents().NewDocument(TDocType::Html);
+        QVERIFY(w.main->item("mnuWindowMinimize")->isEnabled());
+        w.main->item("mnuWindowMinimize")->trigger();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(w.child(i)->isMinimized());
+        QCOMPARE(w.windowMenu().size(), 3);
+        QCOMPARE(w.tabs(), (QStringList{"New_1.html", "New_2.html", "New_3.html"}));
+        w.windowMenuItem(0)->trigger();
+        QVERIFY(!w.child(0)->isMinimized());
+        QCOMPARE(w.active()->windowTitle(), QStringLiteral("New_1.html"));
+        QCOMPARE(w.windowMenu().first(), QStringLiteral("*&1 New_1.html"));
+        QCOMPARE(w.currentTab(), QStringLiteral("New_1.html"));
+        w.main->tcWindows()->setCurrentIndex(2);
+        QVERIFY(!w.child(2)->isMinimized());
+        QCOMPARE(w.active()->windowTitle(), QStringLiteral("New_3.html"));
+        QCOMPARE(w.windowMenu().last(), QStringLiteral("*&3 New_3.html"));
+        QVERIFY(w.child(1)->isMinimized());
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Arrange Icons lines the minimised windows up along the bottom of the child area, in
+    // child order from the left, without overlapping; normal windows stay where they are.
+    void arrangeIconsLinesMinimisedWindowsUpAtTheBottom()
+    {
+        World w;
+        for (int i = 0; i < 4; ++i)
+            w.main->Documents().NewDocument(TDocType::Text);
+        w.child(0)->showMinimized();
+        // Room for the three icons side by side.
+        w.main->resize(w.child(0)->width() * 4, w.main->height());
+        QTRY_VERIFY(w.main->MdiArea()->viewport()->width() > w.child(0)->width() * 3);
+        w.child(3)->move(17, 13);
+        const QRect normal = w.child(3)->geometry();
+        for (int i = 0; i < 3; ++i) {
+            w.child(i)->showMinimized();
+            w.child(i)->move(30 + 40 * i, 10 + 25 * i); // scattered
+        }
+        w.main->item("mnuWindowArrange")->trigger();
+        const int bottom = w.main->MdiArea()->viewport()->height();
+        int left = 0;
+        for (int i = 0; i < 3; ++i) {
+            const QRect r = w.child(i)->geometry();
+            QCOMPARE(r.left(), left);
+            QCOMPARE(r.bottom() + 1, bottom);
+            left = r.right() + 1;
+        }
+        QCOMPARE(w.child(3)->geometry(), normal);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // Minimised windows that do not fit beside each other fill a row above the bottom one.
+    void arrangeIconsStartsANewRowAboveAFullOne()
+    {
+        World w;
+        for (int i = 0; i < 3; ++i)
+            w.main->Documents().NewDocument(TDocType::Text);
+        for (int i = 0; i < 3; ++i)
+            w.child(i)->showMinimized();
+        const int iconWidth = w.child(0)->width();
+        // Room for two icons side by side, not three.
+        w.main->resize(w.main->width() - w.main->MdiArea()->viewport()->width() + iconWidth * 2 +
+                           iconWidth / 2,
+                       w.main->height());
+        QTRY_VERIFY(w.main->MdiArea()->viewport()->width() < iconWidth * 3);
+        QVERIFY(w.main->MdiArea()->viewport()->width() >= iconWidth * 2);
+        w.main->item("mnuWindowArrange")->trigger();
+        const int bottom = w.main->MdiArea()->viewport()->height();
+        QCOMPARE(w.child(0)->geometry().bottom() + 1, bottom);
+        QCOMPARE(w.child(1)->geometry().topLeft(), QPoint(iconWidth, w.child(0)->y()));
+        QCOMPARE(w.child(2)->geometry().topLeft(),
+                 QPoint(0, w.child(0)->y() - w.child(2)->height()));
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
+    // The project manager, when open as a child window, is listed among the windows but
+    // gets no document tab.
+    void windowMenuListsTheProjectManager()
+    {
+        World w;
+        w.main->Documents().NewDocument(TDocType::Java);
+        IdleHost host;
+        std::unique_ptr<TProjectManager> manager = CreateProjectManager(richVariant(), host);
+        QMdiSubWindow* sub = w.main->MdiArea()->addSubWindow(manager.release());
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        w.main->MdiArea()->setActiveSubWindow(sub);
+        QTRY_COMPARE(w.windowMenu(), (QStringList{"&1 New_1.java", "*&2 Project Options"}));
+        QCOMPARE(w.tabs(), QStringList{QStringLiteral("New_1.java")});
+        w.windowMenuItem(0)->trigger();
+        QCOMPARE(w.currentTab(), QStringLiteral("New_1.java"));
+        sub->close();
+        QTRY_COMPARE(w.windowMenu(), QStringList{QStringLiteral("*&1 New_1.java")});
+        QVERIFY(w.ask.unexpected().isEmpty());
     }
 
     // Projects alone in the Reopen menu: numbered from 0, the separator last. An entry whose

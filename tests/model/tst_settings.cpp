@@ -172,7 +172,8 @@ private slots:
         QTest::addColumn<QString>("after");    // store entries expected afterwards
         QTest::newRow("clean store")
             << QString() << QByteArray() << kDefaults
-            << "Display/LastX=0|Display/LastY=0|Display/LastWindowState=0|Display/ShowDocTabs=1|"
+            << "Display/LastX=0|Display/LastY=0|Display/LastWindowState=0|Display/LastWidth=0|"
+               "Display/LastHeight=0|Display/ShowDocTabs=1|"
                "Display/Font/FontName=MS Sans Serif|Display/Font/FontSize=8|"
                "Display/Font/FontColor=clBlack|Editor/TabSet=4|Editor/AutoIndent=1|"
                "Editor/Color=clWindow|Editor/LastFileType=1|JavaCompiler/Default=|"
@@ -187,6 +188,10 @@ private slots:
             << "/jdk/bin/javac|/usr/bin/firefox|Courier New|11|clNavy|-1|$00123456|000"
             << "Display/Font/FontColor=clNavy|Display/ShowDocTabs=0|"
                "LastFiles/Documents=/a/x.java\r\n/b/y.html\r\n|LastFiles/Projects=";
+        // The window's size is kept beside its position; one that is no number reads as none.
+        QTest::newRow("window size")
+            << "Display/LastWidth=900|Display/LastHeight=tall" << QByteArray() << kDefaults
+            << "Display/LastWidth=900|Display/LastHeight=0";
         QTest::newRow("recent lists cut to five")
             << "LastFiles/Projects=1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7|LastFiles/Documents=a\r\nb"
             << QByteArray() << kDefaults
@@ -263,7 +268,7 @@ private slots:
         RegistryPass(TRegistryPassMode::Save, s, window);
         QCOMPARE(summary(s), settings);
         const QMap<QString, QString> now = stored(env);
-        QCOMPARE(now.size(), 16); // every value present, nothing else
+        QCOMPARE(now.size(), 18); // every value present, nothing else
         for (const auto& [key, value] : entries(after).asKeyValueRange())
             QCOMPARE(key + '=' + now.value(key), key + '=' + value);
         // Written back, every value is in its place and form, in UTF-8 with CR LF.
