@@ -7,7 +7,8 @@ packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev
     openjdk-17-jdk-headless
-    xvfb xdotool xauth
+    xvfb xdotool xauth x11-utils
+    desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )
 
 missing=()
