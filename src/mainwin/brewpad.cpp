@@ -1,4 +1,4 @@
-// Program entry: the application title, the main window, the message loop.
+// Program entry: the application title and icon, the main window, the message loop.
 #include "mainwin/fmain.h"
 #include "platform/freedmemory.h"
 

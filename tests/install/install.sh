@@ -173,16 +173,15 @@ deb)
 window_icon)
     need Xvfb xdotool xprop
     install_prefix
-    for n in $(seq 141 190); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-    done
-    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    # Xvfb takes a free display number itself and writes it to the pipe once
+    # it accepts clients, so no other X server on the machine gets in the way.
+    mkfifo "$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
     x_pid=$!
-    export DISPLAY="$display"
-    for _ in $(seq 1 100); do
-        xdotool getmouselocation >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    read -r display_number <"$work/display" || true
+    [ -n "$display_number" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+    export DISPLAY=":$display_number"
     export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$work/cwd"
     cd "$work/cwd"
