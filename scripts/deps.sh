@@ -7,8 +7,9 @@ packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev
     openjdk-17-jdk-headless poppler-utils
-    xvfb xdotool xauth
+    xvfb xdotool xauth x11-utils
     dbus at-spi2-core python3-pyatspi
+    desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )
 
 missing=()
