@@ -1,6 +1,7 @@
 #include "mainwin/fmain.h"
 
 #include "dialogs/dabout.h"
+#include "dialogs/projectmanager.h"
 #include "editor/editorwindow.h"
 #include "mainwin/childwindows.h"
 #include "mainwin/documentcommands.h"
@@ -15,6 +16,7 @@
 #include "platform/osversion.h"
 #include "platform/registry.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -42,6 +44,17 @@ bool clipboardHasText()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     return data && data->hasText();
+}
+
+// Whether a list of the project manager has selected documents: what its
+// Cut, Copy, Delete and Remove commands act on.
+bool hasSelectedItems(const QWidget& manager)
+{
+    const QList<QAbstractItemView*> lists = manager.findChildren<QAbstractItemView*>();
+    return std::any_of(lists.begin(), lists.end(), [](const QAbstractItemView* list) {
+        return list->isVisible() && list->selectionModel() &&
+               list->selectionModel()->hasSelection();
+    });
 }
 
 // The open and save dialogs start where the user works: the current
@@ -93,6 +106,7 @@ TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(paren
     const auto update = [this] { UpdateMenuItems(); };
     FDocuments = std::make_unique<TDocumentCommands>(*this, *FChildren, FDialogs, FWindow,
                                                      *FProjects, FActions, update);
+    FProjects->SetDocuments(*FDocuments);
     FSearch = std::make_unique<TSearchCommands>(*this, *FChildren, update);
     FEdit = std::make_unique<TEditCommands>(*this, *FChildren);
     FRun = std::make_unique<TRunCommands>(*this, *FChildren);
@@ -364,10 +378,15 @@ TMenuInputs TfrmMain::MenuInputs() const
         in.Editor = editor->State();
         if (const TProject* project = CurrentProject())
             in.ProjectHasActiveFile = project->ContainsFile(editor->windowTitle());
-    } else if (FChildren->Active()) {
-        in.Active = TActiveChild::Other;
+    } else if (QMdiSubWindow* active = FChildren->Active()) {
+        const auto* manager = dynamic_cast<const TProjectManager*>(active->widget());
+        in.Active = manager ? TActiveChild::Manager : TActiveChild::Other;
+        in.ManagerHasSelection = manager && hasSelectedItems(*manager);
     }
     in.ChildCount = FChildren->Count();
+    in.OnlyChildIsManager =
+        in.ChildCount == 1 &&
+        dynamic_cast<const TProjectManager*>(FChildren->Children().first()->widget()) != nullptr;
     in.HasRecentFiles = !FWindow.RecentProjects.isEmpty() || !FWindow.RecentDocuments.isEmpty();
     if (const TProject* project = CurrentProject()) {
         in.HasProject = true;
