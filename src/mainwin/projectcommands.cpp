@@ -32,9 +32,8 @@ TProjectManager* managerOf(const QMdiSubWindow* child)
 }
 } // namespace
 
-TProjectCommands::TProjectCommands(QWidget& parent, TChildWindows& children,
-                                   TFileDialogs& dialogs, QAction& viewManager,
-                                   std::function<void()> changed)
+TProjectCommands::TProjectCommands(QWidget& parent, TChildWindows& children, TFileDialogs& dialogs,
+                                   QAction& viewManager, std::function<void()> changed)
     : FParent(parent), FChildren(children), FDialogs(dialogs), FViewManager(viewManager),
       FChanged(std::move(changed))
 {
@@ -45,11 +44,12 @@ TProjectCommands::~TProjectCommands() = default;
 void TProjectCommands::Connect(const TMainActions& a)
 {
     const auto on = [this](QAction* action, std::function<void()> command) {
-        QObject::connect(action, &QAction::triggered, &FParent, [this, command = std::move(command)] {
-            guarded(&FParent, command);
-            // An error may stop a command half way: the menus show what is.
-            FChanged();
-        });
+        QObject::connect(action, &QAction::triggered, &FParent,
+                         [this, command = std::move(command)] {
+                             guarded(&FParent, command);
+                             // An error may stop a command half way: the menus show what is.
+                             FChanged();
+                         });
     };
     on(a.mnuFileNewProject, [this] { NewProject(); });
     on(a.mnuFileOpenProject, [this] { cmdOpenProjectClick(); });
@@ -186,9 +186,12 @@ bool TProjectCommands::AskSaveModified()
         return true;
     switch (ask(&FParent, QStringLiteral(" Save project '%1'?").arg(FCurrent->Name()),
                 MsgType::Confirmation, MsgButtons::YesNoCancel)) {
-    case MsgResult::Yes: return SaveProject();
-    case MsgResult::No: return true;
-    default: return false;
+    case MsgResult::Yes:
+        return SaveProject();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -120,9 +120,8 @@ private Q_SLOTS:
         const QStringList all{"c.txt", "b.txt", "a.txt"};
         QTest::newRow("yes each") << Answers{yes, yes, yes} << all << all << true;
         QTest::newRow("yes to all first") << Answers{yesAll} << QStringList{"c.txt"} << all << true;
-        QTest::newRow("yes to all second")
-            << Answers{no, yesAll} << QStringList{"c.txt", "b.txt"}
-            << QStringList{"b.txt", "a.txt"} << true;
+        QTest::newRow("yes to all second") << Answers{no, yesAll} << QStringList{"c.txt", "b.txt"}
+                                           << QStringList{"b.txt", "a.txt"} << true;
         QTest::newRow("no each") << Answers{no, no, no} << all << QStringList{} << true;
         QTest::newRow("no to all first")
             << Answers{noAll} << QStringList{"c.txt"} << QStringList{} << true;
@@ -133,8 +132,8 @@ private Q_SLOTS:
         QTest::newRow("cancel in the middle")
             << Answers{yes, cancel} << QStringList{"c.txt", "b.txt"} << QStringList{"c.txt"}
             << false;
-        QTest::newRow("cancel last") << Answers{yes, no, cancel} << all << QStringList{"c.txt"}
-                                     << false;
+        QTest::newRow("cancel last")
+            << Answers{yes, no, cancel} << all << QStringList{"c.txt"} << false;
     }
     // Each answer does what it says; Cancel on any question stops the whole close: nothing
     // more is asked, nothing is closed, documents saved before stay saved.
@@ -216,8 +215,8 @@ private Q_SLOTS:
 
         QVERIFY(!w.projects().CloseProject());
 
-        QCOMPARE(w.multiSaves,
-                 (QStringList{question(QStringLiteral("c.txt")), question(QStringLiteral("b.txt"))}));
+        QCOMPARE(w.multiSaves, (QStringList{question(QStringLiteral("c.txt")),
+                                            question(QStringLiteral("b.txt"))}));
         QCOMPARE(w.ask.messages().size(), 1);
         if (!throws)
             QCOMPARE(w.ask.messages().first(),
@@ -333,8 +332,8 @@ private Q_SLOTS:
     void reopenProjectWhileModifiedProjectIsOpen()
     {
         World w;
-        const QString jpr = w.env.writeFile(QStringLiteral("Demo.jpr"),
-                                            projectFile(QStringLiteral("Demo")));
+        const QString jpr =
+            w.env.writeFile(QStringLiteral("Demo.jpr"), projectFile(QStringLiteral("Demo")));
         w.main->Documents().Recent().AddProject(jpr);
         w.openModified(QStringLiteral("a.txt"), "1\n", QStringLiteral("x"));
         TProject* before = w.project();
