@@ -478,15 +478,26 @@ private Q_SLOTS:
         QCOMPARE(w.project()->Count(), 1);
     }
 
+    // With only the project manager open, and nothing selected in it, Add All Open Documents
+    // and Remove Active Document are disabled.
+    void managerAloneDisablesAddAllAndRemove()
+    {
+        World w;
+        w.project()->AddFile(w.env.writeFile(QStringLiteral("A.java"), "a\n"));
+        w.main->item("mnuProjectViewProjectManager")->trigger();
+        QVERIFY(w.projects().Manager());
+        QVERIFY(!w.enabled("mnuProjectAddAllDoc"));
+        QVERIFY(!w.enabled("mnuProjectRemoveDoc"));
+        w.openProjectMenu();
+        QVERIFY(!w.enabled("mnuProjectAddActiveDoc"));
+    }
+
     // Add All Open Documents with three editors and the manager open adds the three
-    // documents; a never-saved one has no file to add. With only the manager open the
-    // command is disabled.
+    // documents; a never-saved one has no file to add.
     void addAllOpenDocuments()
     {
         World w;
         w.main->item("mnuProjectViewProjectManager")->trigger();
-        w.main->UpdateMenuItems();
-        QVERIFY(!w.enabled("mnuProjectAddAllDoc"));
         for (const char* name : {"A.java", "B.html", "C.txt"})
             w.openModified(QLatin1String(name), "1\n", QString());
         w.main->Documents().NewDocument(TDocType::Java);
