@@ -208,8 +208,10 @@ bool TProjectCommands::CloseProject()
     CloseAllDocuments();
     if (!AskSaveModified())
         return false;
+    // The manager lets go of the project and leaves the child windows now;
+    // it is destroyed once control is back in the event loop, since this may
+    // run at its own request (New Project, a dropped project file).
     CloseProjectManager();
-    letPendingMessagesRun();
     FCurrent.reset();
     FChanged();
     return true;

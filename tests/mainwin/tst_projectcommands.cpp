@@ -404,15 +404,22 @@ private Q_SLOTS:
         QVERIFY(w.managerOpen() && toggle->isChecked());
     }
 
-    // Closing the project takes its manager with it.
+    // Closing the project takes its manager with it: the window leaves the children at
+    // once, and is destroyed only once control is back in the event loop, as the manager
+    // itself may have asked for a new project.
     void closingTheProjectClosesTheManager()
     {
         World w;
         w.main->item("mnuProjectViewProjectManager")->trigger();
         QPointer<TProjectManager> manager = w.projects().Manager();
         QVERIFY(manager);
+        static_cast<IProjectManagerHost&>(w.projects()).NewProject();
+        QVERIFY(manager);
+        QVERIFY(!w.children().contains(manager->parentWidget()));
+        QVERIFY(w.projects().Manager() != manager);
+        QTRY_VERIFY(!manager);
         QVERIFY(w.projects().CloseProject());
-        QVERIFY(!manager);
+        QVERIFY(!w.managerOpen());
         QVERIFY(!w.main->item("mnuProjectViewProjectManager")->isChecked());
     }
 
