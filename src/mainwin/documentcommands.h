@@ -55,8 +55,12 @@ public:
     bool OpenReadOnly() const;
     TRecentFiles& Recent() { return FRecent; }
 
-private:
+    // The open dialog for documents (multiple selection); true when files
+    // were chosen, which LastOpenFiles then lists.
     bool ExecuteOpenDocDialog();
+    const QStringList& LastOpenFiles() const { return FLastOpenFiles; }
+
+private:
     void ReopenDocument(const QString& fileName);
     void ReopenProject(const QString& fileName);
     // The open dialog starts at a reopened file next time, with its filter;

@@ -2,6 +2,7 @@
 
 #include "dialogs/dabout.h"
 #include "dialogs/dsettings.h"
+#include "dialogs/projectmanager.h"
 #include "editor/editorwindow.h"
 #include "editor/recoveryoffer.h"
 #include "mainwin/childwindows.h"
@@ -19,6 +20,7 @@
 #include "platform/registry.h"
 #include "tools/browser.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -46,6 +48,17 @@ bool clipboardHasText()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     return data && data->hasText();
+}
+
+// Whether a list of the project manager has selected documents: what its
+// Cut, Copy, Delete and Remove commands act on.
+bool hasSelectedItems(const QWidget& manager)
+{
+    const QList<QAbstractItemView*> lists = manager.findChildren<QAbstractItemView*>();
+    return std::any_of(lists.begin(), lists.end(), [](const QAbstractItemView* list) {
+        return list->isVisible() && list->selectionModel() &&
+               list->selectionModel()->hasSelection();
+    });
 }
 
 // The open and save dialogs start where the user works: the current
@@ -97,6 +110,7 @@ TfrmMain::TfrmMain(const QStringList& args, QWidget* parent) : QMainWindow(paren
     const auto update = [this] { UpdateMenuItems(); };
     FDocuments = std::make_unique<TDocumentCommands>(*this, *FChildren, FDialogs, FWindow,
                                                      *FProjects, FActions, update);
+    FProjects->SetDocuments(*FDocuments);
     FSearch = std::make_unique<TSearchCommands>(*this, *FChildren, update);
     FEdit = std::make_unique<TEditCommands>(*this, *FChildren);
     FRun = std::make_unique<TRunCommands>(*this, *FChildren);
@@ -463,10 +477,15 @@ TMenuInputs TfrmMain::MenuInputs() const
         in.Editor = editor->State();
         if (const TProject* project = CurrentProject())
             in.ProjectHasActiveFile = project->ContainsFile(editor->windowTitle());
-    } else if (FChildren->Active()) {
-        in.Active = TActiveChild::Other;
+    } else if (QMdiSubWindow* active = FChildren->Active()) {
+        const auto* manager = dynamic_cast<const TProjectManager*>(active->widget());
+        in.Active = manager ? TActiveChild::Manager : TActiveChild::Other;
+        in.ManagerHasSelection = manager && hasSelectedItems(*manager);
     }
     in.ChildCount = FChildren->Count();
+    in.OnlyChildIsManager =
+        in.ChildCount == 1 &&
+        dynamic_cast<const TProjectManager*>(FChildren->Children().first()->widget()) != nullptr;
     in.HasRecentFiles = !FWindow.RecentProjects.isEmpty() || !FWindow.RecentDocuments.isEmpty();
     if (const TProject* project = CurrentProject()) {
         in.HasProject = true;

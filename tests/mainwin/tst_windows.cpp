@@ -469,12 +469,15 @@ private Q_SLOTS:
                             "Tarvik's Brewpad 2.09\r\n2\r\nProject\r\n  Demo\r\n\r\nFiles\r\n" +
                                 doc.toUtf8() + "\r\n");
         w.main->Documents().OpenFiles({doc, jpr, w.env.writeFile(QStringLiteral("f2.txt"), "2")});
-        QCOMPARE(w.children(), 0);
+        // The project's manager is the only child window.
+        QCOMPARE(w.children(), 1);
+        QVERIFY(!w.active());
         QCOMPARE(w.main->windowTitle(), "Tarvik's Brewpad 2.09: Demo (" + jpr + ")");
         QVERIFY(w.main->ProjectManagerShown());
         QVERIFY(w.main->WindowValues().RecentDocuments.isEmpty());
         w.main->Documents().OpenFiles({doc});
-        QCOMPARE(w.children(), 1);
+        QCOMPARE(w.children(), 2);
+        QVERIFY(w.active());
     }
 
     // Files dropped on a document's text open as documents, as anywhere in the window; the

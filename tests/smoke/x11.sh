@@ -17,6 +17,10 @@
 #                question: the program stays, and its text can still be saved
 #                (Save As, which adds it to the new project; No to saving the
 #                project at the next exit ends the program)
+#   manager_remove  a project named on the command line shows its manager; with
+#                its document's editor holding unsaved text, Delete in the
+#                manager asks the save question before the document leaves the
+#                project (Yes saves the text; the project is saved without it)
 set -euo pipefail
 scenario="$1"
 app="$(realpath "$2")"
@@ -250,6 +254,62 @@ escape_save)
     wait "$app_pid" || status=$?
     app_pid=""
     [ "$status" -eq 0 ] || fail "exit status $status"
+    ;;
+manager_remove)
+    printf 'class A {}\n' > "$work/src/A.java"
+    printf 'Tarvik'"'"'s Brewpad 2.09\r\n2\r\nProject\r\n  Demo\r\n\r\nFiles\r\n%s\r\n' \
+        "$work/src/A.java" > "$work/Demo.jpr"
+    start "$work/Demo.jpr"
+    # Questions and dialogs are further windows of the program.
+    other() { xdotool search --onlyvisible --pid "$app_pid" --name . | grep -v "^$wid$"; }
+    # File > Open Document: the document opens in an editor; the text typed
+    # there stays unsaved.
+    xdotool key alt+f
+    settle
+    xdotool key o
+    wait_for 100 other || fail "no open dialog"
+    xdotool windowfocus --sync "$(other | head -n 1)"
+    settle
+    xdotool type --delay 20 "$work/src/A.java"
+    xdotool key Return
+    wait_for 100 bash -c "! xdotool search --onlyvisible --pid $app_pid --name . | grep -qv '^$wid\$'" ||
+        fail "the open dialog stayed"
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool type --delay 20 "edited "
+    # Project > Project Manager twice: closed, then shown again as the
+    # active child, its list of the project's documents taking the keys.
+    for _ in 1 2; do
+        xdotool key alt+p
+        settle
+        xdotool key p
+        settle
+    done
+    xdotool key Home
+    xdotool key Delete
+    wait_for 100 other || fail "Delete in the project manager asked nothing"
+    [ "$(cat "$work/src/A.java")" = "class A {}" ] || fail "the document changed before the question"
+    xdotool windowfocus --sync "$(other | head -n 1)"
+    settle
+    xdotool key y
+    wait_for 100 grep -q "^edited class A {}$" "$work/src/A.java" ||
+        fail "Yes did not save the text: $(cat "$work/src/A.java")"
+    # The project lost its document: Yes to saving it at exit writes it without.
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool key alt+f
+    settle
+    xdotool key x
+    wait_for 100 other || fail "no project question at exit"
+    xdotool windowfocus --sync "$(other | head -n 1)"
+    settle
+    xdotool key y
+    wait_for 300 bash -c "! kill -0 $app_pid" || fail "Brewpad did not end"
+    status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+    ! grep -q "A.java" "$work/Demo.jpr" || fail "the document is still in the project file"
     ;;
 *)
     fail "unknown scenario"
