@@ -4,6 +4,10 @@
 // exits with 1. Timed: the script printing into a file on its own, against
 // a whole compile through the editor window, which captures the output,
 // lists it, selects the document's first error and marks its error lines.
+// Then the same lines streamed slowly (about two seconds): the longest the
+// event loop went without turning (a repaint waits at most that long), the
+// longest full repaint of the editor window meanwhile, and how long Stop
+// Compile takes to end the compile halfway through.
 // Each figure is the median of several runs in this process. Run with
 // QT_QPA_PLATFORM=offscreen; the settings store is a temporary file.
 
@@ -23,6 +27,7 @@
 #include <QListView>
 #include <QProcess>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -172,6 +177,49 @@ int main(int argc, char** argv)
     std::printf("    the fake compiler printing into a file  %8.1f ms\n", tFile);
     std::printf("    compiled and listed in the editor       %8.1f ms   ratio %.2f (target < 2)\n",
                 tEditor, tEditor / tFile);
+
+    // The same lines in 100 bursts with a pause after each: the compile is
+    // still running while the window is asked to repaint every 5 ms.
+    writeFile(compiler,
+              "#!/bin/sh\n"
+              "exec awk -v n=" +
+                  QByteArray::number(lineCount) +
+                  " 'BEGIN { for (i = 0; i < n; ++i) {\n"
+                  "    print \"./Other.java:1: error: cannot find symbol\"\n"
+                  "    if (i % 500 == 499) { fflush(); system(\"sleep 0.02\") } } }'\n",
+              true);
+    double longestGap = 0, longestPaint = 0, stopMs = 0;
+    {
+        QElapsedTimer sinceTick;
+        QTimer ticker;
+        ticker.setInterval(5);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, double(sinceTick.nsecsElapsed()) / 1e6);
+            longestPaint = std::max(longestPaint, elapsedMs([&] { main.repaint(); }));
+            sinceTick.restart();
+        });
+        QElapsedTimer running;
+        running.start();
+        e->Compile();
+        sinceTick.start();
+        ticker.start();
+        while (e->IsCompiling() && running.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        ticker.stop();
+        check(e->IsCompiling(), "the slow compile still running after a second");
+        stopMs = elapsedMs([&] {
+            e->StopCompile();
+            while (e->IsCompiling())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        });
+        check(e->lstErrors()->model()->rowCount() > 0, "the lines printed so far listed");
+    }
+    std::printf("%d compiler lines streamed over about 2 s, stopped after 1 s\n", lineCount);
+    std::printf("    longest the event loop did not turn     %8.1f ms   (target < 100)\n",
+                longestGap);
+    std::printf("    longest repaint of the main window      %8.1f ms\n", longestPaint);
+    std::printf("    Stop Compile until the compile ended    %8.1f ms   (target < 100)\n",
+                stopMs);
 
     Registry::setStoreFile(QString());
     return 0;
