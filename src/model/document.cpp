@@ -180,24 +180,35 @@ int TDocumentList::Add(const QString& name, TDocument* doc)
     if (!doc)
         throw EBrewpadError(QStringLiteral("not a TDocument"));
     FItems.push_back({name, doc, QString()});
+    indexAppended();
     return Count() - 1;
 }
 
 int TDocumentList::AddWithoutDocument(const QString& name, const QString& path)
 {
     FItems.push_back({name, nullptr, path});
+    indexAppended();
     return Count() - 1;
+}
+
+void TDocumentList::indexAppended()
+{
+    if (FByNameValid)
+        FByName[FItems.back().Name.toCaseFolded()].push_back(Count() - 1);
 }
 
 void TDocumentList::Delete(int index)
 {
     check(index);
     FItems.erase(FItems.begin() + index);
+    FByNameValid = false;
 }
 
 void TDocumentList::Clear()
 {
     FItems.clear();
+    FByName.clear();
+    FByNameValid = false;
 }
 
 QString TDocumentList::Name(int index) const
@@ -210,6 +221,7 @@ void TDocumentList::SetName(int index, const QString& name)
 {
     check(index);
     FItems[std::size_t(index)].Name = name;
+    FByNameValid = false;
 }
 
 TDocument* TDocumentList::Document(int index) const
@@ -230,10 +242,22 @@ QString TDocumentList::ListedPath(int index) const
     return FItems[std::size_t(index)].ListedPath;
 }
 
-int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs) const
+int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs,
+                           bool withDocument) const
 {
-    for (int i = 0; i < Count(); ++i) {
-        if (FItems[std::size_t(i)].Name.compare(name, cs) == 0)
+    if (!FByNameValid) {
+        FByName.clear();
+        FByName.reserve(Count());
+        for (int i = 0; i < Count(); ++i)
+            FByName[FItems[std::size_t(i)].Name.toCaseFolded()].push_back(i);
+        FByNameValid = true;
+    }
+    const auto found = FByName.constFind(name.toCaseFolded());
+    if (found == FByName.cend())
+        return -1;
+    for (const int i : *found) {
+        const TEntry& entry = FItems[std::size_t(i)];
+        if ((!withDocument || entry.Document) && entry.Name.compare(name, cs) == 0)
             return i;
     }
     return -1;

@@ -4,6 +4,7 @@
 #include "model/textfile.h"
 #include "platform/fileservices.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -158,12 +159,16 @@ public:
     QString ListedPath(int index) const;
 
     // First entry with this name, compared exactly or ignoring case; or -1.
-    int IndexOf(const QString& name, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
+    // With withDocument, entries without a document are passed over.
+    int IndexOf(const QString& name, Qt::CaseSensitivity cs = Qt::CaseSensitive,
+                bool withDocument = false) const;
     // First entry whose document is doc, or -1.
     int IndexOfDocument(const TDocument* doc) const;
 
 private:
     void check(int index) const;
+    // Records entry index (the last one) in the name index, when it is built.
+    void indexAppended();
 
     struct TEntry {
         QString Name;
@@ -171,6 +176,12 @@ private:
         QString ListedPath;
     };
     std::vector<TEntry> FItems;
+    // The entries of each case-folded name, in ascending order, so that a
+    // lookup in a project of thousands of documents does not walk the list.
+    // Appending keeps it; other changes drop it, and the next lookup builds
+    // it again.
+    mutable QHash<QString, std::vector<int>> FByName;
+    mutable bool FByNameValid = false;
 };
 
 } // namespace bp

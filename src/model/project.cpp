@@ -301,11 +301,7 @@ int TProject::IndexOfName(const QString& Name) const
 
 int TProject::IndexOfDocumentNamed(const QString& Name, Qt::CaseSensitivity cs) const
 {
-    for (int i = 0; i < FDocuments.Count(); ++i) {
-        if (FDocuments.Document(i) && FDocuments.Name(i).compare(Name, cs) == 0)
-            return i;
-    }
-    return -1;
+    return FDocuments.IndexOf(Name, cs, true);
 }
 
 TDocument* TProject::FindDocument(const QString& Name) const

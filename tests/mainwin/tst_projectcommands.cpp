@@ -242,7 +242,6 @@ private Q_SLOTS:
         w.openModified(QStringLiteral("a.txt"), "1\n", QStringLiteral("x"));
         w.openModified(QStringLiteral("b.txt"), "1\n", QStringLiteral("y"));
         w.project()->SetName(QStringLiteral("Demo"));
-        TProject* before = w.project();
         w.answerMultiSave(TdlgMultiSave::mrYesToAll);
         w.ask.answerMessage(MsgResult::No);
 
@@ -252,8 +251,10 @@ private Q_SLOTS:
         QCOMPARE(w.ask.messages(), QStringList{QStringLiteral(" Save project 'Demo'?")});
         QCOMPARE(TestEnv::readFile(w.env.path(QStringLiteral("a.txt"))), QByteArray("x1\n"));
         QCOMPARE(TestEnv::readFile(w.env.path(QStringLiteral("b.txt"))), QByteArray("y1\n"));
-        QVERIFY(w.project() != before);
+        // (The new project may well sit where the old one did: its name and
+        // empty list tell them apart.)
         QCOMPARE(w.project()->Name(), QStringLiteral("New Project"));
+        QCOMPARE(w.project()->Count(), 0);
         QCOMPARE(w.editors(), 0);
         QVERIFY(w.managerOpen());
         QVERIFY(w.main->ProjectManagerShown());

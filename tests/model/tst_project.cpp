@@ -369,6 +369,31 @@ private slots:
         QCOMPARE(TestEnv::readFile(path), content);
     }
 
+    // Lookups by name stay right while entries are added, removed and renamed
+    // (they use an index that these changes must keep or rebuild).
+    void nameLookupsFollowChanges()
+    {
+        TestEnv env;
+        auto p = TProject::Create();
+        for (const QString name : {"A.java", "Äpfel.java", "C.java", "D.java"})
+            QVERIFY(p->AddFile(env.writeFile("one/" + name, "x")));
+        // Case is ignored for every letter when a file is added, not when looked up.
+        QCOMPARE(p->AddFile(env.writeFile("two/äPFEL.java", "y")), nullptr);
+        QCOMPARE(p->FindDocument("äpfel.java"), nullptr);
+        TDocument* d = p->Document(3);
+        QCOMPARE(p->FindDocument("D.java"), d);
+        p->RemoveFile("A.java"); // later entries move down
+        QCOMPARE(p->FindDocument("D.java"), d);
+        QCOMPARE(p->IndexOfName("d.JAVA"), 2);
+        p->RemoveFile("Äpfel.java");
+        TDocument* again = p->AddFile(env.path("two/äPFEL.java"));
+        QVERIFY(again && p->FindDocument("äPFEL.java") == again);
+        QCOMPARE(p->RenameFile("C.java", "E.java"), p->Document(0));
+        QVERIFY(!p->FindDocument("C.java") && p->FindDocument("E.java") == p->Document(0));
+        QVERIFY(p->AddFile(env.writeFile("two/C.java", "z")));
+        QCOMPARE(p->IndexOfName("C.java"), p->Count() - 1);
+    }
+
     // What looks for documents passes over the entries without one.
     void documentQueriesSkipMissingEntries()
     {
