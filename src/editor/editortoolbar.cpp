@@ -4,12 +4,30 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHash>
+#include <QIcon>
 #include <QStyle>
 #include <QToolButton>
 
 namespace bp {
 
 namespace {
+
+// The style reads an icon's image files each time it is asked for one; every
+// editor window has a dozen buttons, so the icons are made once and shared.
+QIcon sharedIcon(const QStyle* style, QStyle::StandardPixmap which)
+{
+    static const QStyle* madeBy = nullptr;
+    static QHash<int, QIcon> icons;
+    if (style != madeBy) {
+        icons.clear();
+        madeBy = style;
+    }
+    auto found = icons.find(int(which));
+    if (found == icons.end())
+        found = icons.insert(int(which), style->standardIcon(which));
+    return *found;
+}
 
 template <class T> void updatePair(TProject* project, const QString& fileName, T* add, T* remove)
 {
@@ -53,7 +71,7 @@ TEditorToolBar::TEditorToolBar(QWidget* parent) : QWidget(parent)
         b->setGeometry(left, 3, 25, 25);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(sharedIcon(style(), icon));
         b->setToolTip(hint);
         b->setAccessibleName(hint);
         return b;

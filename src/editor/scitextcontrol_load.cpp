@@ -95,9 +95,12 @@ void SciTextControl::appendLoad(const char* data, qsizetype size)
     // length, so a NUL byte survives (SCI_SETTEXT would stop there). A line
     // longer than SplitAbove is cut into rows on the way.
     constexpr qsizetype Slice = qsizetype(1) << 20;
-    constexpr auto Room = size_t(2 * Slice + Slice / TSoftBreaks::RowLength + 1);
-    if (FLoadBuffer.size() < Room)
-        FLoadBuffer.resize(Room);
+    // Room for the largest slice at its worst (every byte a line break); a
+    // small file gets a small buffer, as filling it costs time too.
+    const qsizetype largest = std::min(size, Slice);
+    const auto room = size_t(2 * largest + largest / TSoftBreaks::RowLength + 1);
+    if (FLoadBuffer.size() < room)
+        FLoadBuffer.resize(room);
     char* const buffer = FLoadBuffer.data();
     char* out = buffer;
     const auto flush = [&] {
