@@ -117,4 +117,9 @@ QItemSelectionModel* TdlgOptions::DocumentSelection() const
     return lstDocuments->selectionModel();
 }
 
+QWidget* TdlgOptions::DocumentListControl() const
+{
+    return lstDocuments;
+}
+
 } // namespace bp

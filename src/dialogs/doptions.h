@@ -23,6 +23,7 @@ public:
 
 protected:
     QItemSelectionModel* DocumentSelection() const override;
+    QWidget* DocumentListControl() const override;
 };
 
 } // namespace bp

@@ -104,4 +104,9 @@ QItemSelectionModel* TdlgOptions95::DocumentSelection() const
     return lvDocuments->selectionModel();
 }
 
+QWidget* TdlgOptions95::DocumentListControl() const
+{
+    return lvDocuments->view();
+}
+
 } // namespace bp

@@ -31,6 +31,7 @@ public:
 
 protected:
     QItemSelectionModel* DocumentSelection() const override;
+    QWidget* DocumentListControl() const override;
 };
 
 } // namespace bp

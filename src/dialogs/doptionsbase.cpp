@@ -556,6 +556,17 @@ void TdlgOptionsBase::closeEvent(QCloseEvent* event)
 void TdlgOptionsBase::showEvent(QShowEvent* event)
 {
     TProjectManager::showEvent(event);
+    // The window is there for its documents: the list takes the keys first,
+    // its first document selected (Delete, Enter and the arrows act on the
+    // documents at once), and a stray key cannot rename the project.
+    if (!FShownBefore) {
+        FShownBefore = true;
+        DocumentListControl()->setFocus();
+        if (FModel->Count() > 0 && !DocumentSelection()->hasSelection())
+            DocumentSelection()->setCurrentIndex(FModel->index(0, 0),
+                                                 QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    }
     // As a child window, activation comes from the frame around it.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && !FWatchingSubWindow) {
         FWatchingSubWindow = true;

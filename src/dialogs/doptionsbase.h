@@ -101,6 +101,8 @@ public:
 
 protected:
     virtual QItemSelectionModel* DocumentSelection() const = 0;
+    // The control that lists the documents and takes their keys.
+    virtual QWidget* DocumentListControl() const = 0;
     // Puts the variant's documents page first in the page control.
     void InstallDocumentsPage(QWidget* page, const QString& title);
     // A tool bar with the document commands, for a documents page.
@@ -136,6 +138,7 @@ private:
     TDocumentListModel* FModel;
     // Entry indices of the project's documents by type, in project order.
     std::array<std::vector<int>, kDocTypeCount> FTypeLists;
+    bool FShownBefore = false;
     bool FWatchingSubWindow = false;
 };
 

@@ -402,6 +402,23 @@ private slots:
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
 
+    // Shown, the window gives its document list the keys, its first document
+    // selected: the Delete key that follows acts on the documents, not on
+    // the project's name.
+    void documentListTakesTheKeysFirst()
+    {
+        Fixture f;
+        f.addFile("A.java");
+        f.addFile("B.java");
+        f.manager->SetProject(f.project.get());
+        f.show();
+        QCOMPARE(f.manager->focusWidget(), f.list());
+        QCOMPARE(f.w().SelectedRows(), QList<int>{0});
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QCOMPARE(f.projectNames(), QStringList{"B.java"});
+        QCOMPARE(f.w().edtProjectName->text(), QString("New Project"));
+    }
+
     // The Delete key removes every selected document, closing each editor
     // window through the main window first; the files stay.
     void deleteKeyRemovesSelectedDocuments()

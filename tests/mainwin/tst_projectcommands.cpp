@@ -14,6 +14,7 @@
 #include "support/testenv.h"
 #include "support/variants.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QMdiArea>
@@ -486,8 +487,9 @@ private Q_SLOTS:
         QCOMPARE(w.project()->Count(), 1);
     }
 
-    // With only the project manager open, and nothing selected in it, Add All Open Documents
-    // and Remove Active Document are disabled.
+    // With only the project manager open, Add All Open Documents is disabled, and Remove
+    // Active Document is enabled while a document is selected in it (the first one is, when
+    // it opens) and disabled once nothing is.
     void managerAloneDisablesAddAllAndRemove()
     {
         World w;
@@ -495,6 +497,11 @@ private Q_SLOTS:
         w.main->item("mnuProjectViewProjectManager")->trigger();
         QVERIFY(w.projects().Manager());
         QVERIFY(!w.enabled("mnuProjectAddAllDoc"));
+        QVERIFY(w.enabled("mnuProjectRemoveDoc"));
+        auto* list = w.projects().Manager()->focusWidget();
+        QVERIFY(qobject_cast<QAbstractItemView*>(list));
+        qobject_cast<QAbstractItemView*>(list)->clearSelection();
+        w.main->UpdateMenuItems();
         QVERIFY(!w.enabled("mnuProjectRemoveDoc"));
         w.openProjectMenu();
         QVERIFY(!w.enabled("mnuProjectAddActiveDoc"));
