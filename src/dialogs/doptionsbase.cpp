@@ -173,8 +173,11 @@ void TdlgOptionsBase::InstallDocumentsPage(QWidget* page, const QString& title)
 {
     pgcProjectOptions->insertTab(0, page, title);
     pgcProjectOptions->setCurrentIndex(0);
-    connect(DocumentSelection(), &QItemSelectionModel::selectionChanged, this,
-            [this] { mnpDocumentPopup(); });
+    // The main window's Edit and Project menus act on the selection too.
+    connect(DocumentSelection(), &QItemSelectionModel::selectionChanged, this, [this] {
+        mnpDocumentPopup();
+        FHost.UpdateMenuItems();
+    });
     mnpDocumentPopup();
 }
 
@@ -322,6 +325,11 @@ QList<int> TdlgOptionsBase::SelectedRows() const
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
+}
+
+bool TdlgOptionsBase::HasSelectedDocuments() const
+{
+    return !SelectedRows().isEmpty();
 }
 
 int TdlgOptionsBase::CurrentEntry(const TDocumentRow& row) const

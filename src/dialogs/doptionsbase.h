@@ -63,16 +63,17 @@ public:
     virtual void SetTypeTab(int tab) = 0;
     // The list's rows that are selected, in list order.
     QList<int> SelectedRows() const;
+    bool HasSelectedDocuments() const override;
 
     // The commands of the document list's popup menu and tool buttons.
     void mnpDocumentOpenClick();
-    void doDelete();
+    void doDelete() override;
     void mnpCompileClick();
     void mnpBrowseClick();
     void mnpAddClick();
-    void doCut();
-    void doCopy();
-    void doPaste();
+    void doCut() override;
+    void doCopy() override;
+    void doPaste() override;
     // Enables the commands for the selection and the clipboard.
     void mnpDocumentPopup();
     // The dropped files: a project file opens as the project (the first one,

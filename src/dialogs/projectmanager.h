@@ -56,6 +56,17 @@ public:
     virtual void RefreshDocuments() = 0;
     // Writes the name, paths and options of the controls into the project.
     virtual void SaveOptions() = 0;
+
+    // Some document is selected in the list.
+    virtual bool HasSelectedDocuments() const = 0;
+    // The Edit menu's commands on the selected documents: Delete removes
+    // them from the project, Cut also puts their paths on the clipboard,
+    // Copy only that; Paste adds the files named on the clipboard. A
+    // document's editor window closes first with its save question.
+    virtual void doCut() = 0;
+    virtual void doCopy() = 0;
+    virtual void doPaste() = 0;
+    virtual void doDelete() = 0;
 };
 
 // The window of the rich (list view) or the plain (list box) variant.

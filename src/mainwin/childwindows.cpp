@@ -1,5 +1,6 @@
 #include "mainwin/childwindows.h"
 
+#include "dialogs/projectmanager.h"
 #include "editor/cedit.h"
 #include "editor/cedit95.h"
 #include "editor/textcontrol.h"
@@ -31,6 +32,16 @@ TcwEditBase* TChildWindows::ActiveAnyEditor() const
 {
     QMdiSubWindow* sub = FArea.activeSubWindow();
     return sub ? qobject_cast<TcwEditBase*>(sub->widget()) : nullptr;
+}
+
+TProjectManager* TChildWindows::ActiveManager() const
+{
+    return ManagerOf(FArea.activeSubWindow());
+}
+
+TProjectManager* TChildWindows::ManagerOf(const QMdiSubWindow* child)
+{
+    return child ? dynamic_cast<TProjectManager*>(child->widget()) : nullptr;
 }
 
 bool TChildWindows::IsCurrentVariant(const TcwEditBase* editor) const

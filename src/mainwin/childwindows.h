@@ -13,6 +13,7 @@ namespace bp {
 
 class IMainWindow;
 class TcwEditBase;
+class TProjectManager;
 
 // The main window's child-window area: which child is active, the editor
 // windows in child order, making and showing editors of the window variant
@@ -38,6 +39,9 @@ public:
     TcwEditBase* ActiveAnyEditor() const;
     // The active child when it is an editor of the variant in use, or null.
     TcwEditBase* ActiveEditor() const;
+    // The active child when it is the project manager, or null.
+    TProjectManager* ActiveManager() const;
+    static TProjectManager* ManagerOf(const QMdiSubWindow* child);
     bool IsCurrentVariant(const TcwEditBase* editor) const;
     // Every editor window of either variant, in child order.
     QList<TcwEditBase*> Editors() const;

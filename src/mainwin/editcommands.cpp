@@ -1,5 +1,6 @@
 #include "mainwin/editcommands.h"
 
+#include "dialogs/projectmanager.h"
 #include "editor/editorwindow.h"
 #include "mainwin/childwindows.h"
 #include "mainwin/mainactions.h"
@@ -20,16 +21,21 @@ void TEditCommands::Connect(const TMainActions& a)
         if (TcwEditBase* e = FChildren.ActiveEditor())
             guarded(&FParent, [e] { e->Undo(); });
     });
-    const auto relay = [this](QAction* action, void (TcwEditBase::*command)()) {
-        QObject::connect(action, &QAction::triggered, &FParent, [this, command] {
+    // The clipboard commands go to an editor's text or to the project
+    // manager's selected documents, whichever is the active child.
+    const auto relay = [this](QAction* action, void (TcwEditBase::*onText)(),
+                              void (TProjectManager::*onDocuments)()) {
+        QObject::connect(action, &QAction::triggered, &FParent, [this, onText, onDocuments] {
             if (TcwEditBase* e = FChildren.ActiveAnyEditor())
-                guarded(&FParent, [e, command] { (e->*command)(); });
+                guarded(&FParent, [e, onText] { (e->*onText)(); });
+            else if (TProjectManager* m = FChildren.ActiveManager())
+                guarded(&FParent, [m, onDocuments] { (m->*onDocuments)(); });
         });
     };
-    relay(a.mnuEditCut, &TcwEditBase::doCut);
-    relay(a.mnuEditCopy, &TcwEditBase::doCopy);
-    relay(a.mnuEditPaste, &TcwEditBase::doPaste);
-    relay(a.mnuEditDelete, &TcwEditBase::doDelete);
+    relay(a.mnuEditCut, &TcwEditBase::doCut, &TProjectManager::doCut);
+    relay(a.mnuEditCopy, &TcwEditBase::doCopy, &TProjectManager::doCopy);
+    relay(a.mnuEditPaste, &TcwEditBase::doPaste, &TProjectManager::doPaste);
+    relay(a.mnuEditDelete, &TcwEditBase::doDelete, &TProjectManager::doDelete);
 }
 
 TRunCommands::TRunCommands(QWidget& parent, TChildWindows& children)

@@ -8,7 +8,8 @@ class TChildWindows;
 struct TMainActions;
 
 // The Edit menu's relays to the active child window: Undo to an editor of
-// the variant in use, the clipboard commands to an editor of either variant.
+// the variant in use, the clipboard commands to an editor of either variant
+// or to the project manager.
 class TEditCommands {
 public:
     TEditCommands(QWidget& parent, TChildWindows& children);

@@ -20,7 +20,6 @@
 #include "platform/registry.h"
 #include "tools/browser.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -52,15 +51,6 @@ bool clipboardHasText()
 
 // Whether a list of the project manager has selected documents: what its
 // Cut, Copy, Delete and Remove commands act on.
-bool hasSelectedItems(const QWidget& manager)
-{
-    const QList<QAbstractItemView*> lists = manager.findChildren<QAbstractItemView*>();
-    return std::any_of(lists.begin(), lists.end(), [](const QAbstractItemView* list) {
-        return list->isVisible() && list->selectionModel() &&
-               list->selectionModel()->hasSelection();
-    });
-}
-
 // The open and save dialogs start where the user works: the current
 // directory, or the home folder when that is the root.
 QString startDirectory()
@@ -478,14 +468,14 @@ TMenuInputs TfrmMain::MenuInputs() const
         if (const TProject* project = CurrentProject())
             in.ProjectHasActiveFile = project->ContainsFile(editor->windowTitle());
     } else if (QMdiSubWindow* active = FChildren->Active()) {
-        const auto* manager = dynamic_cast<const TProjectManager*>(active->widget());
+        const TProjectManager* manager = TChildWindows::ManagerOf(active);
         in.Active = manager ? TActiveChild::Manager : TActiveChild::Other;
-        in.ManagerHasSelection = manager && hasSelectedItems(*manager);
+        in.ManagerHasSelection = manager && manager->HasSelectedDocuments();
     }
     in.ChildCount = FChildren->Count();
     in.OnlyChildIsManager =
         in.ChildCount == 1 &&
-        dynamic_cast<const TProjectManager*>(FChildren->Children().first()->widget()) != nullptr;
+        TChildWindows::ManagerOf(FChildren->Children().first()) != nullptr;
     in.HasRecentFiles = !FWindow.RecentProjects.isEmpty() || !FWindow.RecentDocuments.isEmpty();
     if (const TProject* project = CurrentProject()) {
         in.HasProject = true;

@@ -26,10 +26,6 @@ void letPendingMessagesRun()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TProjectManager* managerOf(const QMdiSubWindow* child)
-{
-    return child ? dynamic_cast<TProjectManager*>(child->widget()) : nullptr;
-}
 } // namespace
 
 TProjectCommands::TProjectCommands(QWidget& parent, TChildWindows& children, TFileDialogs& dialogs,
@@ -311,7 +307,7 @@ void TProjectCommands::CloseProjectManager()
 {
     const QList<QMdiSubWindow*> children = FChildren.Children();
     for (QMdiSubWindow* child : children) {
-        if (TProjectManager* manager = managerOf(child)) {
+        if (TProjectManager* manager = TChildWindows::ManagerOf(child)) {
             manager->SetProject(nullptr);
             child->close();
         }
@@ -399,11 +395,10 @@ void TProjectCommands::mnuProjectRemoveDocClick()
             FCurrent->RemoveFile(editor->windowTitle());
             RefreshManager();
         }
-    } else if (TProjectManager* manager = managerOf(active)) {
+    } else if (TProjectManager* manager = TChildWindows::ManagerOf(active)) {
         // The manager's own delete command removes its selected documents,
         // asking about unsaved text through CloseDocumentWindow.
-        if (manager->metaObject()->indexOfMethod("doDelete()") >= 0)
-            QMetaObject::invokeMethod(manager, "doDelete");
+        manager->doDelete();
     }
     FChanged();
 }

@@ -507,6 +507,42 @@ private Q_SLOTS:
         QVERIFY(!w.enabled("mnuProjectAddActiveDoc"));
     }
 
+    // With the project manager active, the Edit menu's Copy, Delete and Paste, and Project >
+    // Remove Active Document, act on its selected documents.
+    void menusActOnTheManagersSelection()
+    {
+        World w;
+        const QString a = w.env.writeFile(QStringLiteral("A.java"), "a\n");
+        w.project()->AddFile(a);
+        w.project()->AddFile(w.env.writeFile(QStringLiteral("B.java"), "b\n"));
+        w.main->item("mnuProjectViewProjectManager")->trigger();
+        QVERIFY(w.main->Children().ActiveManager());
+        w.main->UpdateMenuItems();
+        QVERIFY(w.enabled("mnuEditCopy") && w.enabled("mnuEditDelete"));
+        const auto names = [&w] {
+            QStringList out;
+            for (int i = 0; i < w.project()->Count(); ++i)
+                out << w.project()->EntryName(i);
+            return out;
+        };
+        w.main->item("mnuEditCopy")->trigger(); // A, selected as the manager opened
+        QCOMPARE(names(), QStringList({"A.java", "B.java"}));
+        w.main->item("mnuEditDelete")->trigger();
+        QCOMPARE(names(), QStringList{"B.java"});
+        w.main->item("mnuEditPaste")->trigger();
+        QCOMPARE(names(), QStringList({"B.java", "A.java"}));
+        QCOMPARE(w.project()->GetFullPath(QStringLiteral("A.java")), a);
+        auto* list =
+            qobject_cast<QAbstractItemView*>(w.main->Children().ActiveManager()->focusWidget());
+        QVERIFY(list);
+        list->selectionModel()->select(list->model()->index(0, 0),
+                                       QItemSelectionModel::ClearAndSelect |
+                                           QItemSelectionModel::Rows);
+        w.main->item("mnuProjectRemoveDoc")->trigger();
+        QCOMPARE(names().size(), 1);
+        QVERIFY(w.ask.unexpected().isEmpty());
+    }
+
     // Add All Open Documents with three editors and the manager open adds the three
     // documents; a never-saved one has no file to add.
     void addAllOpenDocuments()
