@@ -21,6 +21,10 @@
 #                its document's editor holding unsaved text, Delete in the
 #                manager asks the save question before the document leaves the
 #                project (Yes saves the text; the project is saved without it)
+#   first_start  a new user's first start (empty home and settings, no
+#                brewpad.ini) with the JDK on PATH: Run > Compile Document
+#                makes the class, Run > Run Java runs it in a terminal (a fake
+#                one that records what it was asked to run, then runs it)
 set -euo pipefail
 scenario="$1"
 app="$(realpath "$2")"
@@ -310,6 +314,48 @@ manager_remove)
     app_pid=""
     [ "$status" -eq 0 ] || fail "exit status $status"
     ! grep -q "A.java" "$work/Demo.jpr" || fail "the document is still in the project file"
+    ;;
+first_start)
+    [ ! -e brewpad.ini ] && [ -z "$(ls -A "$XDG_CONFIG_HOME")" ] || fail "not a first start"
+    command -v javac >/dev/null || fail "no javac on PATH"
+    mkdir -p "$work/bin"
+    {
+        printf '#!/bin/sh\nprintf "%%s\\n" "$@" > "%s"\n' "$work/terminal.args"
+        printf 'shift\n"$@" < /dev/null > "%s" 2>&1\n' "$work/terminal.out"
+    } > "$work/bin/x-terminal-emulator"
+    chmod +x "$work/bin/x-terminal-emulator"
+    export PATH="$work/bin:$PATH"
+    printf 'public class Hello {\n    public static void main(String[] args) {\n        System.out.println("Hello from " + args[0]);\n    }\n}\n' \
+        > "$work/src/Hello.java"
+    start "$work/src/Hello.java"
+    # Run > Compile Document, with the compiler found on PATH.
+    xdotool key alt+r
+    settle
+    xdotool key d
+    wait_for 600 test -s "$work/src/Hello.class" || fail "the compile made no class file"
+    # Run > Run Java: the command line names the class path, class and argument.
+    xdotool windowfocus --sync "$wid"
+    settle
+    xdotool key alt+r
+    settle
+    xdotool key r
+    dlg="$(timeout 30 xdotool search --sync --onlyvisible --name '^Run Java$' | head -n 1)"
+    [ -n "$dlg" ] || fail "no Run Java dialog"
+    xdotool windowfocus --sync "$dlg"
+    settle
+    xdotool type --delay 20 -- "-cp $work/src Hello Brewpad"
+    xdotool key Return
+    wait_for 300 grep -q "^Hello from Brewpad$" "$work/terminal.out" ||
+        fail "the class did not run: $(cat "$work/terminal.args" "$work/terminal.out" 2>&1)"
+    # The terminal ran our keeper with the interpreter beside the compiler
+    # found on PATH, each word an argument of its own.
+    java="$(dirname "$(readlink -f "$(command -v javac)")")/java"
+    expected="$(printf '%s\n' -e "$(dirname "$app")/brewpad-console" "$java" -cp "$work/src" Hello Brewpad)"
+    [ "$(cat "$work/terminal.args")" = "$expected" ] ||
+        fail "the terminal was asked to run: $(cat "$work/terminal.args")"
+    grep -q "exit status 0" "$work/terminal.out" || fail "the keeper did not report the exit status"
+    exit_app
+    grep -q "JavaCompiler" "$XDG_CONFIG_HOME/Tarviksoft/Brewpad.conf" || fail "the compiler found was not stored"
     ;;
 *)
     fail "unknown scenario"
