@@ -60,6 +60,9 @@ private slots:
         QTest::newRow("mixed") << "a\r\n\r\nb\nc\rd" << QStringList{"a", "", "b", "c", "d"};
         QTest::newRow("LF CR is two") << "a\n\rb" << QStringList{"a", "", "b"};
         QTest::newRow("two final ends") << "a\r\r" << QStringList{"a", ""};
+        // Without a CR anywhere the breaks are found another way.
+        QTest::newRow("LF only") << "\n\na\n\nbc\n" << QStringList{"", "", "a", "", "bc"};
+        QTest::newRow("LF only, no final end") << "a\nb" << QStringList{"a", "b"};
     }
     void splitLines()
     {
