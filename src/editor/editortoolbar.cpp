@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
 #include <QStyle>
@@ -15,17 +16,24 @@ namespace {
 
 // The style reads an icon's image files each time it is asked for one; every
 // editor window has a dozen buttons, so the icons are made once and shared.
+// They go with the application object, not after it.
+struct TIconCache {
+    const QStyle* MadeBy = nullptr;
+    QHash<int, QIcon> Icons;
+};
+TIconCache iconCache;
+
 QIcon sharedIcon(const QStyle* style, QStyle::StandardPixmap which)
 {
-    static const QStyle* madeBy = nullptr;
-    static QHash<int, QIcon> icons;
-    if (style != madeBy) {
-        icons.clear();
-        madeBy = style;
+    if (style != iconCache.MadeBy) {
+        if (!iconCache.MadeBy)
+            qAddPostRoutine([] { iconCache = TIconCache(); });
+        iconCache.Icons.clear();
+        iconCache.MadeBy = style;
     }
-    auto found = icons.find(int(which));
-    if (found == icons.end())
-        found = icons.insert(int(which), style->standardIcon(which));
+    auto found = iconCache.Icons.find(int(which));
+    if (found == iconCache.Icons.end())
+        found = iconCache.Icons.insert(int(which), style->standardIcon(which));
     return *found;
 }
 
