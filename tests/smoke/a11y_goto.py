@@ -10,39 +10,7 @@ import time
 
 import pyatspi
 
-TIMEOUT = 30
-
-
-def wait_for(what, probe):
-    # The program registers with the bus a moment after it starts, and each
-    # key takes a moment to arrive: ask again until it answers or time is up.
-    deadline = time.monotonic() + TIMEOUT
-    while time.monotonic() < deadline:
-        try:
-            found = probe()
-        except Exception:  # the tree is still being built
-            found = None
-        if found:
-            return found
-        time.sleep(0.1)
-    sys.exit(f"FAIL: {what}")
-
-
-def find_app():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Brewpad":
-            return app
-    return None
-
-
-def text_controls(node, out):
-    for child in node:
-        if child is None:
-            continue
-        if child.getRole() == pyatspi.ROLE_TEXT:
-            out.append(child)
-        text_controls(child, out)
-    return out
+from a11y_common import descendants, find_app, wait_for
 
 
 def xdotool(*args):
@@ -61,7 +29,7 @@ def main():
     app = wait_for("Brewpad not on the accessibility bus", find_app)
 
     def long_text():
-        for t in text_controls(app, []):
+        for t in descendants(app, pyatspi.ROLE_TEXT):
             if t.queryText().characterCount > 1000 and t.getState().contains(
                     pyatspi.STATE_SHOWING):
                 return t
