@@ -103,6 +103,16 @@ private slots:
             F::platformLineEnd(), QByteArray("\xc3\xbf\xc3\xbe\0\xc3\x98" "a\0", 9), false, true);
         row("nul bytes", QByteArray("\x7f" "ELF\0\x01\n", 7), F::Utf8, F::LF,
             QByteArray("\x7f" "ELF\0\x01\n", 7), false, true);
+        // Longer texts are counted sixteen bytes at a time: line ends split
+        // across those blocks, and a NUL far into the text.
+        const QByteArray block(15, 'a');
+        const QByteArray crlfAcross = (block + "\r\n").repeated(3) + "b\n";
+        row("CR LF across blocks", crlfAcross, F::Utf8, F::CRLF, crlfAcross);
+        const QByteArray crThenLf = block + "\r" + QByteArray("b\n").repeated(5);
+        row("CR ending a block, LFs after", crThenLf, F::Utf8, F::LF, crThenLf);
+        const QByteArray lateNul =
+            QByteArray("a\n").repeated(20) + QByteArray("\0x", 2) + QByteArray("b\n").repeated(10);
+        row("NUL after many blocks", lateNul, F::Utf8, F::LF, lateNul, false, true);
     }
     void byteExactRoundTrip()
     {
