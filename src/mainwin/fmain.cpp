@@ -325,15 +325,15 @@ void TfrmMain::FormShow()
     }
     // 2. Otherwise (or when the project could not be loaded) every existing
     // file opens as a document, and a new project follows.
+    // 3. A named project shows its manager; a new one does not (made and
+    // closed again, it would cost every start a window for nothing).
     if (!loaded) {
         FDocuments->OpenStartFiles(FArgs);
-        guarded(this, [this] { FProjects->NewProject(); });
+        guarded(this, [this] { FProjects->StartWithNewProject(); });
+    } else if (CurrentProject()) {
+        FProjects->ToggleProjectManager();
     }
     FDialogs.Save.initialDir = FDialogs.Open.initialDir;
-    // 3. The Project Manager command toggles: a named project shows the
-    // manager, the new project's manager closes again.
-    if (CurrentProject())
-        FProjects->ToggleProjectManager();
     UpdateCaption();
     // 4. Back to the last position and state. A window closed minimised
     // starts normal: a program that starts out of sight looks as if it did

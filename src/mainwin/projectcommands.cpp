@@ -79,10 +79,15 @@ void TProjectCommands::NewProject()
     guarded(&FParent, [this] {
         if (FCurrent && !CloseProject())
             return;
-        FCurrent = TProject::Create();
-        FChanged();
+        StartWithNewProject();
         ToggleProjectManager();
     });
+}
+
+void TProjectCommands::StartWithNewProject()
+{
+    FCurrent = TProject::Create();
+    FChanged();
 }
 
 void TProjectCommands::cmdOpenProjectClick()

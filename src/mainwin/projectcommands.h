@@ -47,6 +47,9 @@ public:
     // Closes the open project (asking), then starts a new one and toggles
     // the project manager.
     void NewProject() override;
+    // The new project of a start without a project file: the same as
+    // NewProject with no project open, but its manager stays closed.
+    void StartWithNewProject();
     // Open Project: the open dialog for project files, then the chosen file
     // becomes the project.
     void cmdOpenProjectClick();
