@@ -89,7 +89,8 @@ TdlgOptions::TdlgOptions(IProjectManagerHost& host, QWidget* parent) : TdlgOptio
     InstallDocumentsPage(page, tr("Documents"));
 
     connect(tsDisplay, &QTabBar::currentChanged, this, [this] { RefreshDocuments(); });
-    connect(lstDocuments, &QAbstractItemView::doubleClicked, this, [this] {
+    // A double-click or Enter opens the document.
+    connect(lstDocuments, &QAbstractItemView::activated, this, [this] {
         const QList<int> rows = SelectedRows();
         if (!rows.isEmpty())
             OpenRow(rows.first());

@@ -77,7 +77,7 @@ TdlgOptions95::TdlgOptions95(IProjectManagerHost& host, QWidget* parent)
         if (on)
             lvDocuments->SetViewStyle(TKxListView::TViewStyle::Report);
     });
-    connect(lvDocuments, &TKxListView::itemDoubleClicked, this, [this] {
+    connect(lvDocuments, &TKxListView::itemActivated, this, [this] {
         const QList<int> rows = SelectedRows();
         if (!rows.isEmpty())
             OpenRow(rows.first());

@@ -49,7 +49,7 @@ void TKxListView::wire(QAbstractItemView* view)
     view->setDragDropMode(QAbstractItemView::NoDragDrop);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->installEventFilter(this);
-    connect(view, &QAbstractItemView::doubleClicked, this, &TKxListView::itemDoubleClicked);
+    connect(view, &QAbstractItemView::activated, this, &TKxListView::itemActivated);
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
         emit menuRequested(view->viewport()->mapToGlobal(pos));
     });

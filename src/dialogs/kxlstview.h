@@ -43,7 +43,9 @@ public:
     void EditName(int row);
 
 signals:
-    void itemDoubleClicked(const QModelIndex& index);
+    // A double-click on a row, or Enter (or a single click, where the
+    // desktop opens items so).
+    void itemActivated(const QModelIndex& index);
     void keyReleased(int key);
     // A context menu is wanted at the global position.
     void menuRequested(const QPoint& globalPos);

@@ -215,8 +215,8 @@ private slots:
         QCOMPARE(w.lvDocuments->iconView()->iconSize(), QSize(16, 16));
     }
 
-    // A double-click opens the first selected document.
-    void doubleClickOpensTheDocument()
+    // A double-click or Enter opens the first selected document.
+    void doubleClickOrEnterOpensTheDocument()
     {
         Fixture f;
         f.addFile("A.java");
@@ -228,6 +228,10 @@ private slots:
         QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(f.host.calls, QStringList({"Open B.java"}));
+        // Enter opens the selected document too.
+        f.select({"A.java"});
+        QTest::keyClick(f.list(), Qt::Key_Return);
+        QCOMPARE(f.host.calls, QStringList({"Open B.java", "Open A.java"}));
     }
 
     // The project's change notification (a document renamed elsewhere)
