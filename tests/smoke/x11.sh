@@ -325,6 +325,8 @@ first_start)
     } > "$work/bin/x-terminal-emulator"
     chmod +x "$work/bin/x-terminal-emulator"
     export PATH="$work/bin:$PATH"
+    # The JDK is to be found on PATH, not through JAVA_HOME.
+    unset JAVA_HOME
     printf 'public class Hello {\n    public static void main(String[] args) {\n        System.out.println("Hello from " + args[0]);\n    }\n}\n' \
         > "$work/src/Hello.java"
     start "$work/src/Hello.java"
