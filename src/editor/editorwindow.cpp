@@ -296,7 +296,22 @@ void TcwEditBase::ReloadDocument()
 {
     const int line = FText->lineFromPosition(FText->caret());
     const bool readOnly = FText->isReadOnly();
-    LoadDocument();
+    // A read that fails partway (a failing disk, a network file system)
+    // would leave part of the file in the window, where a later Save would
+    // write it over the whole: the text shown before comes back, modified
+    // or not as it was.
+    const QByteArray shown = FText->utf8();
+    const bool modified = FText->isModified();
+    try {
+        LoadDocument();
+    } catch (...) {
+        FText->setUtf8(shown);
+        FText->setModified(modified);
+        FText->setReadOnly(readOnly);
+        FText->setSelection(FText->lineStart(std::min(line, FText->lineCount() - 1)), 0);
+        AnnounceState();
+        throw;
+    }
     FText->setReadOnly(readOnly);
     // The line that holds the end is the last a caret can be on (also after
     // a final line break).

@@ -146,6 +146,8 @@ private:
     // bytes of the line and of the row so far, and the rows before it.
     bool FLoadAfterCr = false;
     bool FLoadReadOnly = false;
+    // Between beginLoad and endLoad.
+    bool FLoading = false;
     std::vector<char> FLoadBuffer;
     long FLoadRun = 0;
     long FLoadRowBytes = 0;

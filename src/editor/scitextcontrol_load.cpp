@@ -63,7 +63,14 @@ void SciTextControl::setUtf8(const QByteArray& utf8)
 
 void SciTextControl::beginLoad(qint64 expected)
 {
-    FLoadReadOnly = FEdit->isReadOnly();
+    // A load that never ended (its file could not be read to the end) has
+    // already put the read-only state aside and let go of the line index:
+    // this one takes over from it.
+    if (!FLoading) {
+        FLoadReadOnly = FEdit->isReadOnly();
+        send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
+    }
+    FLoading = true;
     FEdit->setReadOnly(false);
     // The line index is built again in one pass at the end, cheaper than
     // keeping it up to date while the text arrives; the rows are recorded
@@ -76,7 +83,6 @@ void SciTextControl::beginLoad(qint64 expected)
     FLoadRun = 0;
     FLoadRowBytes = 0;
     FLoadRows = 0;
-    send(Sci::SCI_RELEASELINECHARACTERINDEX, Utf16Index);
     send(Sci::SCI_SETUNDOCOLLECTION, 0);
     send(Sci::SCI_CLEARALL);
     // Room for the whole text and one byte more, so the buffer grows once:
@@ -172,6 +178,7 @@ long SciTextControl::cutLoadedLine()
 
 void SciTextControl::endLoad()
 {
+    FLoading = false;
     FLoadBuffer = std::vector<char>();
     send(Sci::SCI_EMPTYUNDOBUFFER);
     send(Sci::SCI_SETUNDOCOLLECTION, 1);

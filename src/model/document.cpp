@@ -108,7 +108,10 @@ void TDocument::LoadPieces(const std::function<void(qint64)>& begin, const TText
     // Taken before the read: a change made while reading shows as a change
     // later rather than being taken for what was read.
     const files::FileStamp stamp = files::fileStamp(FullPath());
-    FFormat = readTextFile(FullPath(), begin, piece, &FLineEnds);
+    // A read that fails partway leaves the record of the text shown before.
+    TLineEnds lineEnds;
+    FFormat = readTextFile(FullPath(), begin, piece, &lineEnds);
+    FLineEnds = std::move(lineEnds);
     FAddsFinalLineEnd = false;
     FDiskStamp = stamp;
 }
@@ -242,8 +245,7 @@ QString TDocumentList::ListedPath(int index) const
     return FItems[std::size_t(index)].ListedPath;
 }
 
-int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs,
-                           bool withDocument) const
+int TDocumentList::IndexOf(const QString& name, Qt::CaseSensitivity cs, bool withDocument) const
 {
     if (!FByNameValid) {
         FByName.clear();
