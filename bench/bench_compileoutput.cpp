@@ -27,8 +27,8 @@
 #include <QListView>
 #include <QProcess>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -218,8 +218,7 @@ int main(int argc, char** argv)
     std::printf("    longest the event loop did not turn     %8.1f ms   (target < 100)\n",
                 longestGap);
     std::printf("    longest repaint of the main window      %8.1f ms\n", longestPaint);
-    std::printf("    Stop Compile until the compile ended    %8.1f ms   (target < 100)\n",
-                stopMs);
+    std::printf("    Stop Compile until the compile ended    %8.1f ms   (target < 100)\n", stopMs);
 
     Registry::setStoreFile(QString());
     return 0;

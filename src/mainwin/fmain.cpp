@@ -474,8 +474,7 @@ TMenuInputs TfrmMain::MenuInputs() const
     }
     in.ChildCount = FChildren->Count();
     in.OnlyChildIsManager =
-        in.ChildCount == 1 &&
-        TChildWindows::ManagerOf(FChildren->Children().first()) != nullptr;
+        in.ChildCount == 1 && TChildWindows::ManagerOf(FChildren->Children().first()) != nullptr;
     in.HasRecentFiles = !FWindow.RecentProjects.isEmpty() || !FWindow.RecentDocuments.isEmpty();
     if (const TProject* project = CurrentProject()) {
         in.HasProject = true;
