@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/cedit.h"
+#include "editor/cedit95.h"
 #include "editor/mainservices.h"
 #include "model/project.h"
 #include "model/recoverycopy.h"
@@ -7,6 +9,7 @@
 #include "platform/ddeclient.h"
 #include "platform/fileservices.h"
 #include "platform/prompter.h"
+#include "support/variants.h"
 #include "tools/browser.h"
 
 #include <QPrinter>
@@ -78,5 +81,13 @@ public:
     std::unique_ptr<TBrowserDde> Dde =
         std::make_unique<TBrowserDde>(std::make_unique<ProcessDdeClientConv>());
 };
+
+// An editor window of the case's variant (see variants.h) against the stand-in.
+inline std::unique_ptr<TcwEditBase> makeEditor(FakeMainWindow& main)
+{
+    if (richVariant())
+        return std::make_unique<TcwEdit95>(main);
+    return std::make_unique<TcwEdit>(main);
+}
 
 } // namespace bp::test

@@ -23,10 +23,7 @@ namespace {
 struct World {
     explicit World(const QByteArray& stored = "line 1\nline 2\nline 3\n")
     {
-        if (richVariant())
-            editor = std::make_unique<TcwEdit95>(main);
-        else
-            editor = std::make_unique<TcwEdit>(main);
+        editor = makeEditor(main);
         file = env.writeFile(QStringLiteral("A.java"), stored);
         editor->CreateFromFile(file);
     }

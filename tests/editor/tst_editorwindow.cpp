@@ -22,13 +22,7 @@ using namespace bp::test;
 namespace {
 
 struct World {
-    World()
-    {
-        if (richVariant())
-            editor = std::make_unique<TcwEdit95>(main);
-        else
-            editor = std::make_unique<TcwEdit>(main);
-    }
+    World() { editor = makeEditor(main); }
     // Shows the window, so that keys typed reach its text.
     void show()
     {

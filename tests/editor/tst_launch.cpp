@@ -48,10 +48,7 @@ struct RecordingConversation : DdeClientConv {
 struct World {
     World()
     {
-        if (richVariant())
-            editor = std::make_unique<TcwEdit95>(main);
-        else
-            editor = std::make_unique<TcwEdit>(main);
+        editor = makeEditor(main);
         record = env.path("launch.rec");
         recordInto(record);
     }

@@ -32,10 +32,7 @@ public:
 struct World {
     World()
     {
-        if (richVariant())
-            editor = std::make_unique<TcwEdit95>(main);
-        else
-            editor = std::make_unique<TcwEdit>(main);
+        editor = makeEditor(main);
         editor->CreateNew(1, TDocType::Text);
     }
     void type(const QString& text)

@@ -96,11 +96,7 @@ private slots:
         TestEnv env;
         ScriptedPrompter ask;
         FakeMainWindow main;
-        std::unique_ptr<TcwEditBase> editor;
-        if (richVariant())
-            editor = std::make_unique<TcwEdit95>(main);
-        else
-            editor = std::make_unique<TcwEdit>(main);
+        const std::unique_ptr<TcwEditBase> editor = makeEditor(main);
         // Mixed line ends (mostly CR LF, a few LF) and more than one piece of the reader, so
         // that the reload fails after some of the new text has arrived.
         const QByteArray stored = "first\n" + lines("old line", "\r\n", 3 << 20) + "last\n";
